@@ -1,0 +1,39 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/ComPorts.h"
+#include "catalogue/DeviceInfo.h"
+#include "common/WindowMessages.h"
+#include "serial/CSerialPort.h"
+
+// The block handed to the detection worker.
+struct DetectionThreadParam {
+    MessageTarget* notifyWindow = nullptr;
+    std::atomic<std::uint8_t> stop{0};  // set by the window, polled by the worker
+};
+
+class IStartupPages;
+
+// The process-wide application state; one instance, reached through theApp().
+class CBootloaderApp {
+public:
+    // The whole program: start-up, the wizard pages and the main window.
+    // Always returns false (the process ends after it).
+    bool InitInstance(IStartupPages& pages);
+
+    DetectionThreadParam m_detectionParam;
+    std::string m_osName;
+    unsigned char m_firmwareVersion[3] = {};
+    char m_workingPath[261] = {};  // the "path" setting followed by one '/'
+    CSerialPort m_serialPort;
+    ComPortList m_ports;
+    unsigned char m_deviceId[2] = {};
+    int m_comNumber = 0;
+    int m_baudRate = 0;
+    CDeviceInfo m_device;
+};
+
+CBootloaderApp& theApp();

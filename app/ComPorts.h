@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ComPortEntry {
+    std::string devicePath;
+    std::string portName;  // "COM" followed by the decimal port number
+    std::string friendlyName;
+    int isUsbDevice = 0;
+    std::string portDescription;
+};
+
+// The COM ports found at start-up, in discovery order.
+class ComPortList {
+public:
+    void RemoveAll() { entries_.clear(); }
+    void Append(ComPortEntry entry) { entries_.push_back(std::move(entry)); }
+    void Replace(std::size_t index, ComPortEntry entry);  // std::invalid_argument outside
+    std::size_t Count() const { return entries_.size(); }
+    const ComPortEntry& At(std::size_t index) const;  // std::invalid_argument outside
+
+private:
+    std::vector<ComPortEntry> entries_;
+};
+
+// Fills `list` with the machine's serial ports. Empty on success, the failure text otherwise.
+std::optional<std::string> EnumerateComPorts(ComPortList& list);

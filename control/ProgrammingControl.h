@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/BootloaderApp.h"
+#include "control/ProgrammingWindow.h"
+#include "image/HexLoader.h"
+#include "protocol/Workers.h"
+
+// The controller of the main window: load, write sequence, run, reconnect and detection.
+// One sequencer for the Qt window, the command-line tool and the tests.
+class CProgrammingControl {
+public:
+    CProgrammingControl(IProgrammingWindow& window, CBootloaderApp& app);
+    ~CProgrammingControl();  // calls Shutdown()
+    CProgrammingControl(const CProgrammingControl&) = delete;
+    CProgrammingControl& operator=(const CProgrammingControl&) = delete;
+
+    // Window state.
+    int m_busy = 0;
+    int m_portOpen = 1;
+    int m_hexLoaded = 0;
+    std::string m_hexPath;
+    HexFileStatus m_hexStamp;
+    int m_enableOpen = 1;
+    int m_enableRun = 1;
+    int m_enableReconnect = 1;
+    int m_enableReload = 0;
+    int m_enableWrite = 0;
+    int m_blockIndex = -1;
+    WriteJob m_writeJob;
+
+    // Commands.
+    void OnWriteCommand();
+    void OnRunCommand();
+    void OnReconnectCommand();
+    void LoadHexFile();      // the load command for m_hexPath
+    void OnReloadCommand();  // "Reloading" ok/failed, no enable change
+
+    int SelectNextBlock();
+    int ReopenPort();
+    int StartDetection();
+
+    // Handlers of the window's messages and of the detection timer.
+    bool Dispatch(const WindowMessage& message);  // false when not one of 1025..1028
+    void OnDetectionFinished(std::intptr_t result);
+    void OnRowWritten();
+    void OnWriteFinished(std::intptr_t status);
+    void OnBlockFinished();
+    void OnDetectionTimer();
+
+    // The window is going away: stops a detection, lets the row writer finish the row on
+    // the line and end, and joins both workers. Messages still queued are then stale.
+    void Shutdown();
+
+    bool WorkerRunning() const;
+
+private:
+    IProgrammingWindow& window_;
+    CBootloaderApp& app_;
+    WorkerThread detectionThread_;
+    WorkerThread rowWriterThread_;
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "app/BootloaderApp.h"
+#include "common/WindowMessages.h"
+#include "image/MemoryImage.h"
+
+// Detection worker result codes (wParam of WM_USER+1).
+inline constexpr int kDetectSynchronised = 0;
+inline constexpr int kDetectTimeout = -1;
+inline constexpr int kDetectWriteError = -2;
+inline constexpr int kDetectStopped = -4;
+
+// Block result codes of the row writer.
+inline constexpr int kBlockOk = 0;
+inline constexpr int kBlockFrameNotWritten = 1;
+inline constexpr int kBlockNoAck = 2;
+inline constexpr int kBlockBadAck = 3;
+inline constexpr int kBlockRowSizeInvalid = 4;  // rows that cannot be framed: nothing sent
+
+// Probes, identifies and posts one WM_USER+1 to param->notifyWindow. Uses theApp()'s port
+// and stores the identifier in theApp().m_deviceId. Returns 0.
+unsigned DetectionWorker(DetectionThreadParam* param);
+
+// Catalogue lookup and firmware version request, on the window's thread.
+// 1 identified; -2..-8 as the lookup and version request report.
+int IdentifyDevice();
+
+// Shared between the write sequencer and the row writer.
+struct WriteJob {
+    CMemoryImage* image = nullptr;
+    std::int32_t rowUnits = 0;
+    std::uint32_t bootStart = 0;
+    std::uint32_t bootEnd = 0;
+    MessageTarget* notifyWindow = nullptr;
+    std::mutex lock;
+    std::int32_t command = 0;  // 0 write the block, 1 idle, anything else: end
+    std::int32_t result = 0;
+    // Set when the window goes away mid-write: the writer finishes the row on the line,
+    // sends no further row and ends the block.
+    std::atomic<bool> abandon{false};
+};
+
+// Thread body: writes one block per command 0 until told to end. Returns 0.
+unsigned RowWriterThread(WriteJob* job);
+// Writes one block through theApp()'s port; returns a block result code.
+int WriteRows(CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
+              std::uint32_t bootStart, std::uint32_t bootEnd);
+
+// A worker thread owned by its starter; Start is the "create suspended, then resume"
+// after the starter has filled the parameter block.
+class WorkerThread {
+public:
+    WorkerThread() = default;
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+    ~WorkerThread() { Join(); }
+
+    // False when the thread could not be created.
+    bool Start(std::function<void()> body);
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    bool Joinable() const { return thread_.joinable(); }
+
+private:
+    std::thread thread_;
+};
