@@ -32,6 +32,8 @@ public:
     std::uint32_t LastUsedAddress(bool* empty = nullptr) const;
     std::uint32_t GetStart() const { return start; }
     std::uint32_t GetEnd() const { return end; }
+    // Whether `address` is inside: start .. end + 1 of an image that has cells.
+    bool Holds(std::uint32_t address) const;
 
     bool hasData = false;
     bool rangeError = false;
