@@ -16,6 +16,10 @@ inline constexpr int kDetectTimeout = -1;
 inline constexpr int kDetectWriteError = -2;
 inline constexpr int kDetectStopped = -4;
 
+// IdentifyDevice's own codes; the catalogue lookup adds -2, -3, -5, -6, -7 and -8.
+inline constexpr int kIdentified = 1;
+inline constexpr int kIdentifyFirmwareFailed = -4;
+
 // Block result codes of the row writer.
 inline constexpr int kBlockOk = 0;
 inline constexpr int kBlockFrameNotWritten = 1;
@@ -46,11 +50,15 @@ struct WriteJob {
     std::atomic<bool> abandon{false};
 };
 
-// Thread body: writes one block per command 0 until told to end. Returns 0.
+// Thread body: writes one block per command 0 until told to end. Returns 0. A request to
+// end made while a block was being written is kept, not overwritten by the idle state.
 unsigned RowWriterThread(WriteJob* job);
-// Writes one block through theApp()'s port; returns a block result code.
+// Writes one block through theApp()'s port: exactly the rows PlanRows chooses. Returns a
+// block result code; when `abandon` is set before a row, no further row is sent and the
+// result is kBlockFrameNotWritten.
 int WriteRows(CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
-              std::uint32_t bootStart, std::uint32_t bootEnd);
+              std::uint32_t bootStart, std::uint32_t bootEnd,
+              const std::atomic<bool>* abandon = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.
@@ -61,7 +69,8 @@ public:
     WorkerThread& operator=(const WorkerThread&) = delete;
     ~WorkerThread() { Join(); }
 
-    // False when the thread could not be created.
+    // False when the thread could not be created. A thread of an earlier Start is joined
+    // first.
     bool Start(std::function<void()> body);
     void Join() {
         if (thread_.joinable()) thread_.join();

@@ -1,0 +1,84 @@
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
+#include "protocol/Frames.h"
+#include "protocol/TimerResolution.h"
+#include "protocol/Workers.h"
+
+namespace {
+
+constexpr unsigned kProbeTimerResolutionMs = 2;
+constexpr std::chrono::milliseconds kPauseBeforeIdentify{50};
+// A port that fails outright answers at once; without a pause the probe loop would spin a
+// core until the window's time limit stops it.
+constexpr std::chrono::milliseconds kPauseAfterFailedAttempt{100};
+
+void SetExchangeTimeouts(CSerialPort& port) {
+    port.SetTimeouts(100, 100, 100, 100, 100);
+}
+
+enum class ProbeOutcome { Synchronised, Stopped, NotSent };
+
+ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::uint8_t>& stop) {
+    while (stop.load() == 0) {
+        char probe = static_cast<char>(bootproto::kProbe);
+        const unsigned long written = port.WriteToPort(&probe, 1);
+        if (written == 0) return ProbeOutcome::NotSent;
+
+        std::uint8_t reply[bootproto::kProbeReplyLength] = {};
+        const unsigned long received =
+            port.ReadFromPort(reinterpret_cast<char*>(reply), bootproto::kProbeReplyLength);
+        const bool readFailed = received == CSerialPort::kFailure;
+        if (!readFailed && bootproto::ProbeSynchronised(reply, received)) {
+            port.CleanPort();
+            return ProbeOutcome::Synchronised;
+        }
+        if (readFailed || written == CSerialPort::kFailure) {
+            std::this_thread::sleep_for(kPauseAfterFailedAttempt);
+        }
+    }
+    return ProbeOutcome::Stopped;
+}
+
+int Identify(CSerialPort& port, unsigned char deviceId[2]) {
+    char request[sizeof bootproto::kIdentifyRequest];
+    for (std::size_t i = 0; i < sizeof request; ++i) {
+        request[i] = static_cast<char>(bootproto::kIdentifyRequest[i]);
+    }
+    if (port.WriteToPort(request, sizeof request) != sizeof request) return kDetectWriteError;
+
+    char reply[bootproto::kIdentifyReplyLength];
+    if (port.ReadFromPort(reply, sizeof reply) != sizeof reply) return kDetectTimeout;
+    deviceId[0] = static_cast<unsigned char>(reply[1]);
+    deviceId[1] = static_cast<unsigned char>(reply[2]);
+    return kDetectSynchronised;
+}
+
+int Detect(DetectionThreadParam& param, CBootloaderApp& app) {
+    CSerialPort& port = app.m_serialPort;
+    platform::ScopedTimerResolution timerResolution(kProbeTimerResolutionMs);
+    SetExchangeTimeouts(port);
+    port.CleanPort();
+
+    const ProbeOutcome outcome = ProbeUntilSynchronised(port, param.stop);
+    if (outcome == ProbeOutcome::NotSent) return kDetectTimeout;
+    // Tested again after a synchronised attempt: a stop always wins.
+    if (param.stop.load() != 0) return kDetectStopped;
+    timerResolution.Restore();
+
+    // Let the trailing probe replies arrive, then drop them before identifying.
+    SetExchangeTimeouts(port);
+    std::this_thread::sleep_for(kPauseBeforeIdentify);
+    port.CleanPort();
+    return Identify(port, app.m_deviceId);
+}
+
+}  // namespace
+
+unsigned DetectionWorker(DetectionThreadParam* param) {
+    MessageTarget* window = param->notifyWindow;
+    const int result = Detect(*param, theApp());
+    window->Post(kMsgDetectionFinished, result, 0);
+    return 0;
+}

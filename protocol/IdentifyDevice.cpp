@@ -1,0 +1,39 @@
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "catalogue/Catalogue.h"
+#include "common/Product.h"
+#include "protocol/Frames.h"
+#include "protocol/Workers.h"
+
+namespace {
+
+// The version record is cleared first so that a short or missing reply cannot pass on
+// the acknowledge byte of an earlier identification.
+bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3]) {
+    std::memset(record, 0, bootproto::kVersionReplyLength);
+    char request = static_cast<char>(bootproto::kFirmwareVersion);
+    if (port.WriteToPort(&request, 1) != 1) return false;
+    port.ReadFromPort(reinterpret_cast<char*>(record), bootproto::kVersionReplyLength);
+    return bootproto::VersionAcknowledged(record);
+}
+
+}  // namespace
+
+int IdentifyDevice() {
+    CBootloaderApp& app = theApp();
+    const std::string cataloguePath = std::string(app.m_workingPath) + product::kCatalogueFileName;
+    const std::string identifier = bootproto::IdentifierText(app.m_deviceId[0], app.m_deviceId[1]);
+
+    std::string name;
+    const int found = LookupDevice(cataloguePath, identifier, app.m_device, name);
+    if (found != kCatalogueFound) return found;
+
+    if (!ReadFirmwareVersion(app.m_serialPort, app.m_firmwareVersion)) {
+        return kIdentifyFirmwareFailed;
+    }
+    // The name changes only on complete success.
+    std::snprintf(app.m_device.name, sizeof app.m_device.name, "%s", name.c_str());
+    return kIdentified;
+}
