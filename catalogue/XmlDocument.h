@@ -1,0 +1,57 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <xercesc/dom/DOM.hpp>
+#include <xercesc/parsers/XercesDOMParser.hpp>
+#include <xercesc/sax/HandlerBase.hpp>
+#include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLEntityResolver.hpp>
+
+// A private DOM document whose root is a copy of one element (or of a parsed file's root),
+// searched by tag name. An object built from another document's element searches exactly
+// that element's subtree. Texts cross this layer as UTF-8.
+class CXmlDocument {
+public:
+    CXmlDocument();
+    // A copy of `element` becomes the root; a null element leaves an empty document.
+    explicit CXmlDocument(const xercesc::DOMElement* element);
+    ~CXmlDocument();
+    CXmlDocument(const CXmlDocument&) = delete;
+    CXmlDocument& operator=(const CXmlDocument&) = delete;
+
+    // 1 when the file was parsed and its root copied in; -1 otherwise (the document stays).
+    int Load(const std::string& path);
+    // All elements named `tagName` in the document, root included, in document order.
+    // The list lives until the document is rebuilt or the object destroyed.
+    xercesc::DOMNodeList* FindElements(const char* tagName);
+    int CountElements(const char* tagName);
+    // The attribute's value, or empty text when the node has none (lastError says why).
+    std::string GetAttributeText(const char* name, const xercesc::DOMNode* element = nullptr);
+
+    const std::string& LastError() const { return lastError; }
+    xercesc::DOMElement* Root() const { return root; }
+
+private:
+    // Refuses every external entity and DTD, so a catalogue never pulls in another file
+    // or anything from the network.
+    class RefusingEntityResolver : public xercesc::XMLEntityResolver {
+    public:
+        xercesc::InputSource* resolveEntity(
+            xercesc::XMLResourceIdentifier* resourceIdentifier) override;
+    };
+
+    xercesc::DOMDocument* CreateEmptyDocument();
+    int ImportElement(const xercesc::DOMElement* element);
+    void CreateParser();
+
+    bool platformReady = false;
+    xercesc::DOMImplementation* implementation = nullptr;
+    xercesc::DOMDocument* document = nullptr;
+    xercesc::DOMElement* root = nullptr;
+    std::string lastError;
+    std::unique_ptr<xercesc::SecurityManager> securityManager;
+    std::unique_ptr<RefusingEntityResolver> entityResolver;
+    std::unique_ptr<xercesc::HandlerBase> errorHandler;
+    std::unique_ptr<xercesc::XercesDOMParser> parser;
+};

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "catalogue/Catalogue.h"
+#include "common/Product.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+const std::string kShipped =
+    std::string(PELORANT_SOURCE_DIR) + "/catalogue/" + product::kCatalogueFileName;
+
+bool WholeRows(const CMemoryImage& image) {
+    const std::uint32_t rowUnits = 2 * static_cast<std::uint32_t>(image.instructionsPerRow);
+    return image.GetStart() % rowUnits == 0 && (image.GetEnd() + 2) % rowUnits == 0;
+}
+
+// Every listed part resolves, and its memory map follows the catalogue's own rules: whole
+// rows everywhere, the bootloader in the top 16 rows of flash, reserved configuration
+// registers protected where the part has no boot or secure segment.
+TEST(ShippedCatalogue, EveryPartResolvesToAWritableMap) {
+    const auto entries = ListCatalogueDevices(kShipped);
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), 10u);
+    const std::regex idFormat("0x[0-9A-F]{4}");
+    for (const CatalogueEntry& entry : *entries) {
+        SCOPED_TRACE(entry.name);
+        EXPECT_TRUE(std::regex_match(entry.id, idFormat));
+        EXPECT_EQ(entry.name.rfind("dsPIC30F", 0), 0u);
+
+        CDeviceInfo device;
+        std::string name;
+        ASSERT_EQ(LookupDevice(kShipped, entry.id, device, name), kCatalogueFound);
+        EXPECT_EQ(name, entry.name);
+        for (const CMemoryImage& image : device.images) {
+            EXPECT_TRUE(image.present);
+            EXPECT_EQ(image.rowsPerPage, 1);
+            EXPECT_TRUE(WholeRows(image));
+        }
+        const CMemoryImage& code = device.images[CDeviceInfo::kCode];
+        EXPECT_EQ(code.GetStart(), 0u);
+        EXPECT_EQ(code.instructionsPerRow, 32);
+        EXPECT_EQ(device.bootEnd, code.GetEnd());
+        EXPECT_EQ(device.bootEnd + 2 - device.bootStart, 16u * 64u);
+
+        CMemoryImage& data = device.images[CDeviceInfo::kData];
+        EXPECT_EQ(data.GetEnd(), 0x7FFFFEu);
+        EXPECT_EQ(data.instructionsPerRow, 16);
+
+        CMemoryImage& config = device.images[CDeviceInfo::kConfig];
+        EXPECT_EQ(config.GetStart(), 0xF80000u);
+        EXPECT_EQ(config.GetEnd(), 0xF8000Eu);
+        EXPECT_EQ(config.instructionsPerRow, 1);
+        const bool hasSegments = entry.name == "dsPIC30F5011";
+        EXPECT_EQ(config.IsProtected(0xF80006), !hasSegments);
+        EXPECT_EQ(config.IsProtected(0xF80008), !hasSegments);
+        EXPECT_FALSE(config.IsProtected(0xF80004));
+        EXPECT_FALSE(config.IsProtected(0xF8000A));
+    }
+}
+
+TEST(ShippedCatalogue, ResolvesIdentifiersAndNames) {
+    EXPECT_EQ(ResolveDeviceIdentifier(kShipped, "0x0101"), "0x0101");
+    EXPECT_EQ(ResolveDeviceIdentifier(kShipped, "DSPIC30f4011"), "0x0101");
+    EXPECT_EQ(ResolveDeviceIdentifier(kShipped, "dsPIC30F6014A"), "0x02C3");
+    EXPECT_EQ(ResolveDeviceIdentifier(kShipped, "0x0101 "), std::nullopt);
+    EXPECT_EQ(ResolveDeviceIdentifier(kShipped, "dsPIC33FJ128GP802"), std::nullopt);
+
+    testsupport::TempDir dir;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ListCatalogueDevices((dir.path() / "none.xml").string()), std::nullopt);
+    EXPECT_EQ(ResolveDeviceIdentifier((dir.path() / "none.xml").string(), "0x0101"), std::nullopt);
+    testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
