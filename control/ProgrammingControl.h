@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -31,6 +32,10 @@ public:
     int m_blockIndex = -1;
     WriteJob m_writeJob;
 
+    // Port and detection settings beyond the application's COM number and baud rate.
+    std::string m_devicePath;             // opened instead of COM<n> when not empty
+    std::uint32_t m_detectionTicks = 44;  // timer ticks before the detection is stopped
+
     // Commands.
     void OnWriteCommand();
     void OnRunCommand();
@@ -57,8 +62,14 @@ public:
     bool WorkerRunning() const;
 
 private:
+    void RestoreIdleCommands();
+    void SetWriterCommand(std::int32_t command);
+    void ShowDeviceRanges();
+
     IProgrammingWindow& window_;
     CBootloaderApp& app_;
+    std::atomic<bool> detectionAlive_{false};
+    std::atomic<bool> rowWriterAlive_{false};
     WorkerThread detectionThread_;
     WorkerThread rowWriterThread_;
 };

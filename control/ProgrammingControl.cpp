@@ -1,0 +1,58 @@
+#include "control/ProgrammingControl.h"
+
+CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, CBootloaderApp& app)
+    : window_(window), app_(app) {}
+
+CProgrammingControl::~CProgrammingControl() {
+    Shutdown();
+}
+
+bool CProgrammingControl::Dispatch(const WindowMessage& message) {
+    switch (message.message) {
+        case kMsgDetectionFinished:
+            OnDetectionFinished(message.wParam);
+            return true;
+        case kMsgRowWritten:
+            OnRowWritten();
+            return true;
+        case kMsgWriteFinished:
+            OnWriteFinished(message.wParam);
+            return true;
+        case kMsgBlockFinished:
+            OnBlockFinished();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CProgrammingControl::Shutdown() {
+    if (detectionThread_.Joinable()) {
+        app_.m_detectionParam.stop = 1;
+        window_.KillDetectionTimer();
+        detectionThread_.Join();
+    }
+    if (rowWriterThread_.Joinable()) {
+        // The writer keeps an end request made mid-block, so one request is enough.
+        m_writeJob.abandon = true;
+        SetWriterCommand(2);
+        rowWriterThread_.Join();
+    }
+}
+
+bool CProgrammingControl::WorkerRunning() const {
+    return detectionAlive_ || rowWriterAlive_;
+}
+
+void CProgrammingControl::SetWriterCommand(std::int32_t command) {
+    std::lock_guard<std::mutex> guard(m_writeJob.lock);
+    m_writeJob.command = command;
+}
+
+void CProgrammingControl::RestoreIdleCommands() {
+    m_enableOpen = 1;
+    m_enableRun = 1;
+    m_enableReload = 1;
+    m_enableReconnect = 1;
+    window_.UpdateControlStates();
+}

@@ -1,0 +1,197 @@
+#include <cstdio>
+#include <string>
+
+#include "control/ProgrammingControl.h"
+#include "protocol/Exchanges.h"
+
+namespace {
+
+struct BlockTexts {
+    const char* start;
+    const char* finish;
+};
+
+constexpr BlockTexts kBlockTexts[3] = {
+    {"flash programming started", "flash write finished"},
+    {"eeprom programming started", "eeprom write finished"},
+    {"config programming started", "config write finished"},
+};
+
+constexpr std::int32_t kWriteBlock = 0;
+constexpr std::int32_t kEndWriter = 2;
+
+}  // namespace
+
+void CProgrammingControl::OnWriteCommand() {
+    if (m_busy) return;
+    // A writer told to end polls its command once more before it goes; it must be gone
+    // before the job is filled again, or it would take this write's command as its own.
+    rowWriterThread_.Join();
+
+    if (!bootproto::CheckSynchronism(app_.m_serialPort)) {
+        window_.SetStatusLamp(kLampRed);
+        window_.SetStatusText("synchronization error");
+        window_.AddLogLine("Checking synchronism", "failed");
+        m_enableOpen = 0;
+        m_enableRun = 0;
+        m_enableReload = 0;
+        m_enableWrite = 0;
+        m_enableReconnect = 1;
+        window_.UpdateControlStates();
+        return;
+    }
+
+    m_busy = 1;
+    window_.RefreshCursor();
+    m_enableOpen = 0;
+    m_enableRun = 0;
+    m_enableReload = 0;
+    m_enableReconnect = 0;
+    window_.UpdateControlStates();
+
+    m_blockIndex = -1;
+    m_writeJob.bootStart = app_.m_device.bootStart;
+    m_writeJob.bootEnd = app_.m_device.bootEnd;
+    m_writeJob.notifyWindow = &window_.Target();
+    m_writeJob.abandon = false;
+    SetWriterCommand(kWriteBlock);
+
+    if (!SelectNextBlock()) {
+        window_.MessageBoxes().Show("no memory blocks selected!", "write error", BoxIcon::Error,
+                                    BoxButtons::Ok);
+        RestoreIdleCommands();
+        window_.SetStatusLamp(kLampRed);
+        window_.SetStatusText("write error");
+        window_.AddLogLine("write process started", "failed");
+        m_busy = 0;
+        window_.RefreshCursor();
+        return;
+    }
+
+    window_.ShowProgressGroup(true);
+    window_.SetStatusLamp(kLampGrey);
+
+    rowWriterAlive_ = true;
+    const bool started = rowWriterThread_.Start([this] {
+        RowWriterThread(&m_writeJob);
+        rowWriterAlive_ = false;
+    });
+    if (!started) {
+        rowWriterAlive_ = false;
+        window_.MessageBoxes().Show("Unable to start write process", "write failed", BoxIcon::Error,
+                                    BoxButtons::Ok);
+        window_.SetStatusLamp(kLampRed);
+        RestoreIdleCommands();
+        window_.AddLogLine("write process started", "failed");
+        m_busy = 0;
+        window_.RefreshCursor();
+        return;
+    }
+    window_.ShowProgressGroup(true);
+    window_.AddLogLine("write process started", "ok");
+}
+
+int CProgrammingControl::SelectNextBlock() {
+    ++m_blockIndex;
+    while (m_blockIndex < 3 &&
+           !(window_.BlockCheckVisible(m_blockIndex) && window_.BlockChecked(m_blockIndex))) {
+        ++m_blockIndex;
+    }
+    if (m_blockIndex >= 3) return 0;
+
+    CMemoryImage& image = app_.m_device.images[m_blockIndex];
+    m_writeJob.image = &image;
+    m_writeJob.rowUnits = 2 * image.instructionsPerRow;
+    const std::uint32_t first = image.FirstUsedAddress();
+    const std::uint32_t last = image.LastUsedAddress();
+
+    window_.SetStatusText(kBlockTexts[m_blockIndex].start);
+    window_.SetProgressRange(first, last);
+    window_.SetProgressPosition(first);
+    window_.SetProgressStep(static_cast<std::uint32_t>(m_writeJob.rowUnits));
+    return 1;
+}
+
+void CProgrammingControl::OnRowWritten() {
+    if (!rowWriterThread_.Joinable()) return;
+    window_.StepProgress();
+}
+
+void CProgrammingControl::OnBlockFinished() {
+    if (!rowWriterThread_.Joinable() || m_blockIndex < 0 || m_blockIndex > 2) return;
+    const std::string text = kBlockTexts[m_blockIndex].finish;
+    const std::int32_t result = m_writeJob.result;
+
+    if (result != 0) {
+        window_.AddLogLine(text, "failed");
+        window_.SetStatusLamp(kLampGrey);
+        char question[128];
+        std::snprintf(question, sizeof question,
+                      "Error code: %d\nWrite process of this block, not completed.\nProceed "
+                      "anyway?",
+                      result);
+        const BoxAnswer answer =
+            window_.MessageBoxes().Show(question, "write error", BoxIcon::Error, BoxButtons::YesNo);
+        if (answer != BoxAnswer::Yes) {
+            SetWriterCommand(kEndWriter);
+            window_.Target().Post(kMsgWriteFinished, -1, 0);
+            return;
+        }
+    } else {
+        window_.AddLogLine(text, "ok");
+    }
+
+    if (SelectNextBlock()) {
+        SetWriterCommand(kWriteBlock);
+    } else {
+        SetWriterCommand(kEndWriter);
+        window_.Target().Post(kMsgWriteFinished, 0, 0);
+    }
+}
+
+void CProgrammingControl::OnWriteFinished(std::intptr_t status) {
+    if (!rowWriterThread_.Joinable() || !m_busy) return;
+    RestoreIdleCommands();
+    window_.ShowProgressBar(false);
+    if (status == 0) {
+        window_.AddLogLine("dsPIC write process completed", "ok");
+        window_.SetStatusLamp(kLampGreen);
+        window_.SetStatusText("write completed");
+    } else {
+        window_.AddLogLine("dsPIC write process completed", "failed");
+        window_.SetStatusLamp(kLampRed);
+        window_.SetStatusText("failed");
+    }
+    m_busy = 0;
+    window_.RefreshCursor();
+}
+
+void CProgrammingControl::OnRunCommand() {
+    if (m_busy || !m_portOpen) return;
+
+    const char* step = "Checking synchronism";
+    bool sent = bootproto::CheckSynchronism(app_.m_serialPort);
+    if (sent) {
+        step = "Sending user program command";
+        sent = bootproto::SendRunUserProgram(app_.m_serialPort);
+    }
+
+    if (sent) {
+        window_.SetStatusLamp(kLampGreen);
+        window_.SetStatusText("running program...");
+        window_.AddLogLine("Running program", "ok");
+        m_portOpen = 0;
+        app_.m_serialPort.CleanPort();
+        app_.m_serialPort.ClosePort();
+    } else {
+        window_.SetStatusLamp(kLampRed);
+        window_.SetStatusText("running failed");
+        window_.AddLogLine(step, "failed");
+        m_enableReconnect = 1;
+    }
+    m_enableReload = 0;
+    m_enableOpen = 0;
+    m_enableWrite = 0;
+    m_enableRun = 0;
+    window_.UpdateControlStates();
+}

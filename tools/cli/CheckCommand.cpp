@@ -1,0 +1,77 @@
+#include <cstring>
+#include <string>
+
+#include "catalogue/Catalogue.h"
+#include "image/HexLoader.h"
+#include "tools/cli/CheckReport.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/ConsoleMessageBox.h"
+#include "tools/cli/ExitStatus.h"
+#include "tools/cli/RecordedBoxes.h"
+#include "tools/cli/WorkingPath.h"
+
+namespace {
+
+// The desktop program's texts for the catalogue lookup's failures.
+std::string LookupFailureText(int code) {
+    switch (code) {
+        case kCatalogueNoBootloader:
+        case kCatalogueProtectedMissing:
+            return "XML syntax error";
+        case kCatalogueDeviceNotFound:
+            return "dsPIC not found";
+        case kCatalogueUnreadable:
+            return "Error reading XML file";
+        case kCatalogueProtectedNotOnRows:
+            return "Protected region doesn't match a row (bad XML definition)";
+        case kCatalogueProtectedOutside:
+            return "Protected zone out of region (bad XML definition)";
+        default:
+            return "Unknown";
+    }
+}
+
+}  // namespace
+
+int RunCheckCommand(const CliOptions& options, ConsoleOutput& output) {
+    CBootloaderApp& app = theApp();
+    std::string error;
+    if (!SetWorkingPath(options.workdir, app, error)) {
+        output.Error("pelorant-cli: " + error);
+        return kExitUsage;
+    }
+    const std::string catalogue = CataloguePath(app);
+    const auto devices = ListCatalogueDevices(catalogue);
+    if (!devices) {
+        output.Error("pelorant-cli: the catalogue " + catalogue + " cannot be read");
+        return kExitIdentificationFailed;
+    }
+    const auto id = ResolveDeviceIdentifier(catalogue, options.device);
+    if (!id) {
+        std::string known;
+        for (const CatalogueEntry& entry : *devices) known += " " + entry.name;
+        output.Error("pelorant-cli: no device '" + options.device + "' in " + catalogue +
+                     "; it lists:" + known);
+        return kExitIdentificationFailed;
+    }
+
+    CDeviceInfo& device = app.m_device;
+    std::string name;
+    const int found = LookupDevice(catalogue, *id, device, name);
+    if (found != kCatalogueFound) {
+        output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " + LookupFailureText(found));
+        return kExitIdentificationFailed;
+    }
+    std::strncpy(device.name, name.c_str(), sizeof device.name - 1);
+
+    RecordedBoxes boxes;
+    HexFileStatus status;
+    if (!LoadHexImage(device, options.file, status, boxes)) {
+        for (const ShownBox& box : boxes.boxes) {
+            output.Error(FormatBox(box.text, box.caption, box.icon));
+        }
+        return kExitHexNotLoaded;
+    }
+    PrintCheckReport(device, *id, boxes.boxes, output);
+    return kExitOk;
+}

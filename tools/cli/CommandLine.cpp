@@ -1,0 +1,222 @@
+#include "tools/cli/CommandLine.h"
+
+#include <cstdlib>
+#include <set>
+
+namespace {
+
+// Which options each command takes; the global ones are accepted everywhere.
+const std::set<std::string>& OptionsOf(const std::string& command) {
+    static const std::set<std::string> kNone;
+    static const std::set<std::string> kPortOnly = {"--port", "--baud"};
+    static const std::set<std::string> kWrite = {"--port", "--baud", "--memories",
+                                                 "--proceed-on-error", "--run"};
+    static const std::set<std::string> kCheck = {"--device"};
+    if (command == "detect" || command == "run") return kPortOnly;
+    if (command == "write") return kWrite;
+    if (command == "check") return kCheck;
+    return kNone;
+}
+
+bool IsGlobalOption(const std::string& name) {
+    return name == "--workdir" || name == "--detect-timeout" || name == "--quiet" ||
+           name == "--help" || name == "--version";
+}
+
+bool TakesValue(const std::string& name) {
+    return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
+           name == "--workdir" || name == "--detect-timeout";
+}
+
+bool ParsePositive(const std::string& text, unsigned& value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.size() > 9) return false;
+    const unsigned long parsed = std::strtoul(text.c_str(), nullptr, 10);
+    if (parsed == 0) return false;
+    value = static_cast<unsigned>(parsed);
+    return true;
+}
+
+bool ParseMemories(const std::string& list, std::array<bool, 3>& named, std::string& error) {
+    named = {false, false, false};
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', begin);
+        const std::string item = list.substr(begin, comma - begin);
+        if (item == "code") {
+            named[0] = true;
+        } else if (item == "eeprom") {
+            named[1] = true;
+        } else if (item == "config") {
+            named[2] = true;
+        } else {
+            error = "--memories: '" + item + "' is not one of code, eeprom, config";
+            return false;
+        }
+        if (comma == std::string::npos) return true;
+        begin = comma + 1;
+    }
+}
+
+bool StoreValue(const std::string& name, const std::string& value, CliOptions& options,
+                std::string& error) {
+    if (value.empty()) {
+        error = name + " needs a value";
+        return false;
+    }
+    if (name == "--port") {
+        options.port = value;
+    } else if (name == "--baud") {
+        if (!ParsePositive(value, options.baud)) {
+            error = "--baud: '" + value + "' is not a baud rate";
+            return false;
+        }
+    } else if (name == "--memories") {
+        std::array<bool, 3> named{};
+        if (!ParseMemories(value, named, error)) return false;
+        options.memories = named;
+    } else if (name == "--device") {
+        options.device = value;
+    } else if (name == "--workdir") {
+        options.workdir = value;
+    } else if (name == "--detect-timeout") {
+        if (!ParsePositive(value, options.detectTimeout)) {
+            error = "--detect-timeout: '" + value + "' is not a whole number of seconds above 0";
+            return false;
+        }
+    }
+    return true;
+}
+
+void StoreFlag(const std::string& name, CliOptions& options) {
+    if (name == "--proceed-on-error") options.proceedOnError = true;
+    if (name == "--run") options.run = true;
+    if (name == "--quiet") options.quiet = true;
+    if (name == "--help") options.help = true;
+    if (name == "--version") options.version = true;
+}
+
+bool CheckRequired(const CliOptions& options, const std::vector<std::string>& operands,
+                   std::string& error) {
+    const std::string& command = options.command;
+    const bool wantsFile = command == "write" || command == "check";
+    if (wantsFile && operands.size() != 1) {
+        error = command + " needs exactly one HEX file";
+        return false;
+    }
+    if (!wantsFile && !operands.empty()) {
+        error = "unexpected argument '" + operands.front() + "'";
+        return false;
+    }
+    if ((command == "detect" || command == "write" || command == "run") && options.port.empty()) {
+        error = command + " needs --port PORT";
+        return false;
+    }
+    if (command == "check" && options.device.empty()) {
+        error = "check needs --device ID-OR-NAME";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
+                      std::string& error) {
+    std::vector<std::pair<std::string, std::string>> given;  // option name, value
+    std::vector<std::string> operands;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.rfind("--", 0) != 0 || arg == "--") {
+            if (options.command.empty()) {
+                options.command = arg;
+            } else {
+                operands.push_back(arg);
+            }
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(0, equals);
+        if (!IsGlobalOption(name) && !TakesValue(name) && name != "--proceed-on-error" &&
+            name != "--run") {
+            error = "unknown option " + name;
+            return false;
+        }
+        if (!TakesValue(name)) {
+            if (equals != std::string::npos) {
+                error = name + " takes no value";
+                return false;
+            }
+            given.emplace_back(name, "");
+            continue;
+        }
+        if (equals != std::string::npos) {
+            given.emplace_back(name, arg.substr(equals + 1));
+        } else if (i + 1 < args.size()) {
+            given.emplace_back(name, args[++i]);
+        } else {
+            error = name + " needs a value";
+            return false;
+        }
+    }
+
+    for (const auto& [name, value] : given) {
+        if (name == "--help" || name == "--version") StoreFlag(name, options);
+    }
+    if (options.help || options.version) return true;
+
+    static const std::set<std::string> kCommands = {"ports", "detect", "write", "run", "check"};
+    if (options.command.empty()) {
+        error = "no command given";
+        return false;
+    }
+    if (!kCommands.count(options.command)) {
+        error = "unknown command '" + options.command + "'";
+        return false;
+    }
+    for (const auto& [name, value] : given) {
+        if (!IsGlobalOption(name) && !OptionsOf(options.command).count(name)) {
+            error = name + " is not an option of " + options.command;
+            return false;
+        }
+        if (TakesValue(name)) {
+            if (!StoreValue(name, value, options, error)) return false;
+        } else {
+            StoreFlag(name, options);
+        }
+    }
+    if (!CheckRequired(options, operands, error)) return false;
+    if (!operands.empty()) options.file = operands.front();
+    return true;
+}
+
+std::string UsageText() {
+    return "usage:\n"
+           "  pelorant-cli ports\n"
+           "  pelorant-cli detect --port PORT [--baud RATE]\n"
+           "  pelorant-cli write  --port PORT [--baud RATE] [--memories LIST] "
+           "[--proceed-on-error] [--run] FILE.hex\n"
+           "  pelorant-cli run    --port PORT [--baud RATE]\n"
+           "  pelorant-cli check  --device ID-OR-NAME FILE.hex\n"
+           "global options: --workdir DIR  --detect-timeout SECONDS  --quiet  --help  --version\n"
+           "\n"
+           "  ports             list the serial ports: COM number, device path, name\n"
+           "  detect            detect and identify the board's dsPIC\n"
+           "  write             detect, load FILE.hex against the device and write it\n"
+           "  run               detect and start the user program\n"
+           "  check             show what a write of FILE.hex would send, without a board\n"
+           "\n"
+           "  --port PORT       COMn or a device path such as /dev/ttyUSB0\n"
+           "  --baud RATE       line speed in bit/s (default 115200)\n"
+           "  --memories LIST   comma list of code, eeprom, config (default: code and\n"
+           "                    eeprom when the file fills them; config only when asked)\n"
+           "  --proceed-on-error  go on with the next memory after a failed one\n"
+           "  --run             start the user program after a successful write\n"
+           "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"
+           "  --workdir DIR     folder holding qor_dspiclist.xml (default: setting \"path\")\n"
+           "  --detect-timeout SECONDS  how long to wait for the bootloader (default 44)\n"
+           "  --quiet           print only results and errors\n"
+           "\n"
+           "exit status: 0 success, 1 write or run failed, 2 usage error, 3 port not opened,\n"
+           "  4 detection failed, 5 identification failed, 6 HEX file not loaded\n";
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+inline constexpr unsigned kDefaultBaudRate = 115200;
+inline constexpr unsigned kDefaultDetectTimeout = 44;
+
+struct CliOptions {
+    std::string command;  // ports, detect, write, run or check
+    std::string port;
+    unsigned baud = kDefaultBaudRate;
+    std::optional<std::array<bool, 3>> memories;  // by block index: code, eeprom, config
+    bool proceedOnError = false;
+    bool run = false;
+    std::string file;
+    std::string device;
+    std::string workdir;
+    unsigned detectTimeout = kDefaultDetectTimeout;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Fills `options` from the arguments after the program name; false with `error` set when
+// they do not form a valid command line.
+bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
+                      std::string& error);
+
+std::string UsageText();

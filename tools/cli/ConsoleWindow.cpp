@@ -1,0 +1,93 @@
+#include "tools/cli/ConsoleWindow.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+ConsoleWindow::ConsoleWindow(ConsoleOutput& output, CBootloaderApp& app, IMessageBox& boxes)
+    : output_(output), app_(app), boxes_(boxes) {}
+
+void ConsoleWindow::AddLogLine(const std::string& message, const std::string& result) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char time[16];
+    std::strftime(time, sizeof time, "%H:%M:%S", &local);
+    char line[160];
+    std::snprintf(line, sizeof line, "%-3d %-32s %s  %s", logLines_++, message.c_str(), time,
+                  result.c_str());
+    output_.Log(line);
+}
+
+// A console has no buttons to enable, no lamp, bar or cursor to show: the tool drives the
+// commands itself, prints the status texts and draws its own progress.
+void ConsoleWindow::UpdateControlStates() {}
+void ConsoleWindow::ShowProgressGroup(bool) {}
+void ConsoleWindow::ShowStatusText(bool) {}
+void ConsoleWindow::ShowStatusLamp(bool) {}
+void ConsoleWindow::ShowProgressBar(bool) {}
+void ConsoleWindow::RefreshCursor() {}
+
+void ConsoleWindow::SetStatusLamp(int) {}
+
+void ConsoleWindow::ShowVersions() {
+    char firmware[16];
+    std::snprintf(firmware, sizeof firmware, "%d.%d",
+                  static_cast<signed char>(app_.m_firmwareVersion[0]),
+                  static_cast<signed char>(app_.m_firmwareVersion[1]));
+    firmware_ = firmware;
+    deviceName_ = app_.m_device.name;
+}
+
+void ConsoleWindow::UpdateBlockChecks() {
+    // As the window does: a memory the file fills is offered, code and EEPROM checked,
+    // configuration only when the user asks for it.
+    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
+        if (app_.m_device.images[block].hasData) checked_[block] = block != kBlockConfig;
+    }
+}
+
+void ConsoleWindow::SetStatusText(const std::string& text) {
+    if (text == statusText_) return;
+    statusText_ = text;
+    output_.Note("* " + text);
+}
+
+void ConsoleWindow::SetProgressRange(std::uint32_t low, std::uint32_t high) {
+    low_ = low;
+    high_ = std::max(low, high);
+    position_ = std::clamp(position_, low_, high_);
+}
+
+void ConsoleWindow::SetProgressPosition(std::uint32_t position) {
+    position_ = std::clamp(position, low_, high_);
+}
+
+void ConsoleWindow::SetProgressStep(std::uint32_t step) {
+    step_ = step;
+}
+
+void ConsoleWindow::StepProgress() {
+    const std::uint64_t next = static_cast<std::uint64_t>(position_) + step_;
+    position_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(next, high_));
+}
+
+bool ConsoleWindow::BlockCheckVisible(int block) const {
+    return block >= kBlockCode && block <= kBlockConfig && visible_[block];
+}
+
+bool ConsoleWindow::BlockChecked(int block) const {
+    return block >= kBlockCode && block <= kBlockConfig && checked_[block];
+}
+
+void ConsoleWindow::SetRangeLabel(int block, const std::string& text) {
+    if (block >= kBlockCode && block <= kBlockConfig) rangeLabels_[block] = text;
+}
+
+void ConsoleWindow::ShowBlockControls(int block) {
+    if (block >= kBlockCode && block <= kBlockConfig) visible_[block] = true;
+}
+
+void ConsoleWindow::SetBlockChecked(int block, bool checked) {
+    if (block >= kBlockCode && block <= kBlockConfig) checked_[block] = checked;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+// The exit statuses scripts rely on; their numbers never change.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitWriteFailed = 1,  // synchronism error, a failed block not passed over, run not sent
+    kExitUsage = 2,
+    kExitPortNotOpened = 3,
+    kExitDetectionFailed = 4,
+    kExitIdentificationFailed = 5,
+    kExitHexNotLoaded = 6,
+};

@@ -1,0 +1,114 @@
+#include "tools/cli/Session.h"
+
+#include <cstdio>
+
+#include "protocol/Workers.h"
+#include "tools/cli/EventLoop.h"
+#include "tools/cli/ExitStatus.h"
+#include "tools/cli/WorkingPath.h"
+
+namespace {
+
+// Remembers the detection worker's result and shows the time left on a terminal.
+class DetectionWatch : public LoopObserver {
+public:
+    DetectionWatch(ConsoleOutput& output, const ConsoleWindow& window, std::uint32_t ticks)
+        : output_(output), window_(window), ticks_(ticks) {}
+
+    void BeforeDispatch(const WindowMessage& message) override {
+        if (message.message == kMsgDetectionFinished) result = message.wParam;
+    }
+
+    void AfterTick() override {
+        char line[96];
+        std::snprintf(line, sizeof line, "waiting for the bootloader: %u of %u s",
+                      window_.ProgressPosition(), ticks_);
+        output_.Transient(line);
+    }
+
+    std::optional<std::intptr_t> result;
+
+private:
+    ConsoleOutput& output_;
+    const ConsoleWindow& window_;
+    std::uint32_t ticks_;
+};
+
+}  // namespace
+
+Session::Session(const CliOptions& options, ConsoleOutput& output)
+    : options_(options),
+      output_(output),
+      app_(theApp()),
+      boxes_(output, options.proceedOnError),
+      window_(output, app_, boxes_),
+      control_(window_, app_) {
+    // Nothing is open yet: the first reconnect opens the port without closing it first.
+    control_.m_portOpen = 0;
+}
+
+Session::~Session() {
+    control_.Shutdown();
+    if (control_.m_portOpen) app_.m_serialPort.ClosePort();
+}
+
+int Session::Configure() {
+    std::string error;
+    if (!SetWorkingPath(options_.workdir, app_, error)) {
+        output_.Error("pelorant-cli: " + error);
+        return kExitUsage;
+    }
+    if (!ParsePortName(options_.port, port_)) {
+        output_.Error("pelorant-cli: '" + options_.port +
+                      "' names no port (COMn or a device path)");
+        return kExitUsage;
+    }
+    app_.m_comNumber = port_.comNumber;
+    app_.m_baudRate = static_cast<int>(options_.baud);
+    control_.m_devicePath = port_.devicePath;
+    control_.m_detectionTicks = options_.detectTimeout;
+    return kExitOk;
+}
+
+int Session::Connect() {
+    if (const int status = Configure(); status != kExitOk) return status;
+
+    control_.OnReconnectCommand();
+    if (!control_.m_busy) {
+        if (boxes_.Shown("configuring process failed")) {
+            output_.Error("pelorant-cli: " + DiagnoseOpenFailure(port_, options_.baud));
+            return kExitPortNotOpened;
+        }
+        return kExitDetectionFailed;
+    }
+    DetectionWatch watch(output_, window_, options_.detectTimeout);
+    RunWhileBusy(control_, window_, watch);
+
+    if (control_.m_portOpen) return kExitOk;
+    if (watch.result && *watch.result != kDetectSynchronised) {
+        return ReportFailedDetection(*watch.result);
+    }
+    char id[8];
+    std::snprintf(id, sizeof id, "0x%02X%02X", app_.m_deviceId[0], app_.m_deviceId[1]);
+    output_.Error(std::string("pelorant-cli: the board answered with id ") + id +
+                  " but was not identified; check that " + CataloguePath(app_) +
+                  " lists it and that the board's bootloader answers its version request");
+    return kExitIdentificationFailed;
+}
+
+int Session::ReportFailedDetection(std::intptr_t code) {
+    std::string reason;
+    if (code == kDetectStopped) {
+        reason = "no bootloader answered on " + port_.text + " within " +
+                 std::to_string(options_.detectTimeout) +
+                 " s: reset the board while pelorant-cli waits, and check the baud rate";
+    } else if (code == kDetectTimeout) {
+        reason = "Timeout expired: the line went quiet during the detection";
+    } else if (code == kDetectWriteError) {
+        reason = "Writing error: the identification request did not go out";
+    } else {
+        reason = "Unknown error (" + std::to_string(code) + ")";
+    }
+    output_.Error("pelorant-cli: detection failed: " + reason);
+    return kExitDetectionFailed;
+}

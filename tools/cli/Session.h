@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "control/ProgrammingControl.h"
+#include "tools/cli/CommandLine.h"
+#include "tools/cli/ConsoleMessageBox.h"
+#include "tools/cli/ConsoleOutput.h"
+#include "tools/cli/ConsoleWindow.h"
+#include "tools/cli/PortName.h"
+
+// One board session of the tool: the console window and the programming control on the
+// application's port, from detection to the end of the command. The port is closed when
+// the session ends.
+class Session {
+public:
+    Session(const CliOptions& options, ConsoleOutput& output);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Sets the working path and the port, opens it, detects and identifies the device;
+    // an exit status.
+    int Connect();
+
+    CProgrammingControl& Control() { return control_; }
+    ConsoleWindow& Window() { return window_; }
+    CBootloaderApp& App() { return app_; }
+    ConsoleOutput& Output() { return output_; }
+
+private:
+    int Configure();
+    int ReportFailedDetection(std::intptr_t code);
+
+    const CliOptions& options_;
+    ConsoleOutput& output_;
+    CBootloaderApp& app_;
+    PortName port_;
+    ConsoleMessageBox boxes_;
+    ConsoleWindow window_;
+    CProgrammingControl control_;
+};

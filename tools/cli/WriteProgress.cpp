@@ -1,0 +1,85 @@
+#include "tools/cli/WriteProgress.h"
+
+#include <cstdio>
+#include <string>
+
+#include "tools/cli/MemoryNames.h"
+
+namespace {
+
+constexpr int kBarWidth = 30;
+
+double Seconds(std::chrono::steady_clock::duration elapsed) {
+    return std::chrono::duration<double>(elapsed).count();
+}
+
+}  // namespace
+
+WriteProgress::WriteProgress(ConsoleOutput& output, const CProgrammingControl& control,
+                             const std::array<BlockLoad, 3>& loads)
+    : output_(output), control_(control), loads_(loads) {}
+
+void WriteProgress::BeforeDispatch(const WindowMessage& message) {
+    const int block = control_.m_blockIndex;
+    if (block < kBlockCode || block > kBlockConfig) return;
+    if (message.message == kMsgRowWritten) {
+        if (block != block_) StartBlock(block);
+        ++sent_;
+        Show();
+    } else if (message.message == kMsgBlockFinished) {
+        if (block != block_) StartBlock(block);
+        FinishBlock(control_.m_writeJob.result);
+    } else if (message.message == kMsgWriteFinished) {
+        finishStatus = message.wParam;
+    }
+}
+
+void WriteProgress::StartBlock(int block) {
+    block_ = block;
+    sent_ = 0;
+    lastTenth_ = 0;
+    started_ = std::chrono::steady_clock::now();
+    if (!output_.ErrIsTerminal()) {
+        output_.Note(std::string(kMemoryNames[block]) + ": " + std::to_string(loads_[block].rows) +
+                     " rows to send");
+    }
+}
+
+void WriteProgress::Show() {
+    const BlockLoad& load = loads_[block_];
+    const std::size_t total = load.rows == 0 ? 1 : load.rows;
+    if (!output_.ErrIsTerminal()) {
+        const std::size_t tenth = sent_ * 10 / total;
+        if (tenth > lastTenth_ && sent_ < load.rows) {
+            lastTenth_ = tenth;
+            output_.Note(std::string(kMemoryNames[block_]) + ": " + std::to_string(sent_) + "/" +
+                         std::to_string(load.rows) + " rows");
+        }
+        return;
+    }
+    const double elapsed = Seconds(std::chrono::steady_clock::now() - started_);
+    const double rate = elapsed > 0 ? static_cast<double>(sent_ * load.bytesPerRow) / elapsed : 0;
+    const double left = sent_ > 0 ? elapsed / static_cast<double>(sent_) *
+                                        static_cast<double>(total - std::min(sent_, total))
+                                  : 0;
+    const int filled = static_cast<int>(std::min(sent_, total) * kBarWidth / total);
+    char line[160];
+    std::snprintf(line, sizeof line, "%-14s [%s%s] %zu/%zu rows  %.1f kB/s  %.0f s left",
+                  kMemoryNames[block_], std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                  std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), sent_,
+                  load.rows, rate / 1000.0, left);
+    output_.Transient(line);
+}
+
+void WriteProgress::FinishBlock(std::int32_t result) {
+    const BlockLoad& load = loads_[block_];
+    const double elapsed = Seconds(std::chrono::steady_clock::now() - started_);
+    const std::size_t bytes = sent_ * load.bytesPerRow;
+    char line[160];
+    std::snprintf(line, sizeof line, "%s: %zu/%zu rows, %zu bytes in %.2f s%s",
+                  kMemoryNames[block_], sent_, load.rows, bytes, elapsed,
+                  result == 0 ? "" : ", not completed");
+    output_.Note(line);
+    if (result != 0) failedBlocks.push_back(block_);
+    block_ = -1;
+}
