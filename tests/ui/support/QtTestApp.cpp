@@ -1,0 +1,28 @@
+#include "tests/ui/support/QtTestApp.h"
+
+#include <QDir>
+
+namespace uitest {
+
+QApplication& EnsureApplication() {
+    static QApplication* application = [] {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "pelorant-ui-test";
+        static char* argv[] = {name, nullptr};
+        return new QApplication(argc, argv);
+    }();
+    return *application;
+}
+
+QImage Snapshot(QWidget& widget) {
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void SaveScreenshot(QWidget& widget, const QString& name) {
+    const QString folder = QStringLiteral(PELORANT_BINARY_DIR "/screenshots");
+    QDir().mkpath(folder);
+    widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+}  // namespace uitest
