@@ -11,8 +11,8 @@
 
 // Time-out block with the Win32 COMMTIMEOUTS meaning, in milliseconds; 0 disables a bound.
 struct SerialTimeouts {
-    unsigned long readInterval = 0;       // longest gap between two received bytes
-    unsigned long readTotalPerByte = 0;   // read total = per byte x count + constant
+    unsigned long readInterval = 0;      // longest gap between two received bytes
+    unsigned long readTotalPerByte = 0;  // read total = per byte x count + constant
     unsigned long readTotalConstant = 0;
     unsigned long writeTotalPerByte = 0;  // write total = per byte x count + constant
     unsigned long writeTotalConstant = 0;

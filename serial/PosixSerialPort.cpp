@@ -1,0 +1,153 @@
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "serial/LineSpeed.h"
+#include "serial/PosixSerial.h"
+
+namespace lunvik::posix {
+namespace {
+
+// Closes a descriptor on a failure path without losing the errno that explains the failure.
+int CloseKeepingErrno(int fd) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return -1;
+}
+
+tcflag_t DataBitsFlag(unsigned dataBits) {
+    switch (dataBits) {
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        default:
+            return CS8;
+    }
+}
+
+unsigned DataBitsOf(tcflag_t cflag) {
+    switch (cflag & CSIZE) {
+        case CS5:
+            return 5;
+        case CS6:
+            return 6;
+        case CS7:
+            return 7;
+        default:
+            return 8;
+    }
+}
+
+tcflag_t ParityFlags(char parity) {
+    switch (parity) {
+        case 'E':
+            return PARENB;
+        case 'O':
+            return PARENB | PARODD;
+        case 'M':
+            return PARENB | CMSPAR | PARODD;
+        case 'S':
+            return PARENB | CMSPAR;
+        default:
+            return 0;
+    }
+}
+
+char ParityOf(tcflag_t cflag) {
+    if ((cflag & PARENB) == 0) return 'N';
+    const bool odd = (cflag & PARODD) != 0;
+    if ((cflag & CMSPAR) != 0) return odd ? 'M' : 'S';
+    return odd ? 'O' : 'E';
+}
+
+}  // namespace
+
+int OpenExclusive(const char* path) {
+    if (path == nullptr || *path == '\0') {
+        errno = ENOENT;
+        return -1;
+    }
+    // Non-blocking, so that a port without carrier does not hang the open; reads and writes
+    // wait with poll() under the port's time-outs.
+    const int fd = ::open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    if (!::isatty(fd)) return CloseKeepingErrno(fd);
+    // TIOCEXCL keeps other programs out but not root, nor a second open in this process:
+    // the lock is what really guards the port.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return CloseKeepingErrno(fd);
+    if (::ioctl(fd, TIOCEXCL) != 0) return CloseKeepingErrno(fd);
+    return fd;
+}
+
+bool Close(int fd) {
+    if (fd < 0) {
+        errno = EBADF;
+        return false;
+    }
+    // The exclusive flag belongs to the tty, not to our descriptor: while anyone else still
+    // holds the tty (the peer of a pseudo-terminal does), it would refuse our next open.
+    ::ioctl(fd, TIOCNXCL);
+    // Linux releases the descriptor even when close() is interrupted.
+    return ::close(fd) == 0 || errno == EINTR;
+}
+
+bool IsOpen(int fd) {
+    if (fd < 0) {
+        errno = EBADF;
+        return false;
+    }
+    return ::fcntl(fd, F_GETFD) != -1;
+}
+
+bool ReadLineSettings(int fd, SerialLineSettings& settings) {
+    struct termios line {};
+    unsigned long baud = 0;
+    if (::tcgetattr(fd, &line) != 0 || !GetLineSpeed(fd, baud)) return false;
+    settings.baudRate = baud;
+    settings.parity = ParityOf(line.c_cflag);
+    settings.dataBits = DataBitsOf(line.c_cflag);
+    settings.stopBits = (line.c_cflag & CSTOPB) != 0 ? 2 : 1;
+    return true;
+}
+
+bool ApplyLineSettings(int fd, const SerialLineSettings& settings) {
+    struct termios line {};
+    if (::tcgetattr(fd, &line) != 0) return false;
+    line.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
+                                           ICRNL | IXON | IXOFF | IXANY | INPCK);
+    line.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    line.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    // HUPCL off: dropping the modem lines on close would reset some boards.
+    line.c_cflag &=
+        ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
+    line.c_cflag |= CLOCAL | CREAD | DataBitsFlag(settings.dataBits) |
+                    ParityFlags(settings.parity) | (settings.stopBits == 2 ? CSTOPB : 0);
+    line.c_cc[VMIN] = 0;
+    line.c_cc[VTIME] = 0;
+    if (::tcsetattr(fd, TCSANOW, &line) != 0) return false;
+    if (!SetLineSpeed(fd, settings.baudRate)) return false;
+    if (settings.rtsEnable) {
+        const int rts = TIOCM_RTS;
+        if (::ioctl(fd, TIOCMBIS, &rts) != 0) return false;
+    }
+    return true;
+}
+
+void RequestLowLatency(int fd) {
+    struct serial_struct info {};
+    if (::ioctl(fd, TIOCGSERIAL, &info) != 0 || (info.flags & ASYNC_LOW_LATENCY) != 0) return;
+    info.flags |= ASYNC_LOW_LATENCY;
+    // Some drivers refuse; the port then works with the driver's own latency.
+    ::ioctl(fd, TIOCSSERIAL, &info);
+}
+
+}  // namespace lunvik::posix

@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <regex>
+#include <string>
+
+#include "serial/CSerialPort.h"
+
+namespace {
+
+std::string Logged(CSerialPort& port, std::string text) {
+    std::FILE* stream = std::tmpfile();
+    EXPECT_NE(stream, nullptr);
+    port.logStream = stream;
+    port.Log(text.data());
+    const long size = std::ftell(stream);
+    std::string contents(static_cast<std::size_t>(size), '\0');
+    std::rewind(stream);
+    EXPECT_EQ(std::fread(contents.data(), 1, contents.size(), stream), contents.size());
+    std::fclose(stream);
+    port.logStream = nullptr;
+    return contents;
+}
+
+TEST(SerialPortLogTest, WritesTimeAndTextCutToTheBuffer) {
+    CSerialPort port;
+    EXPECT_TRUE(
+        std::regex_match(Logged(port, "port opened"),
+                         std::regex("[0-2][0-9]:[0-5][0-9]:[0-6][0-9] \t - \t port opened\n")));
+    // 259 characters and no terminating zero: the end of the line is cut off.
+    const std::string cut = Logged(port, std::string(1000, 'z'));
+    EXPECT_EQ(cut.size(), 259u);
+    EXPECT_EQ(cut.back(), 'z');
+}
+
+TEST(SerialPortLogTest, WithoutAStreamNothingHappens) {
+    CSerialPort port;
+    char text[] = "nowhere to go";
+    port.Log(text);
+    port.Log(nullptr);
+}
+
+TEST(SerialPortLogTest, ErrorHookTakesAnyTextAndKeepsErrno) {
+    CSerialPort port;
+    port.portNumber = 4294967295UL;
+    std::string longName(5000, 'n');
+    errno = ENOENT;
+    port.ProcessErrorMessage(longName.data());
+    port.ProcessErrorMessage(nullptr);
+    EXPECT_EQ(errno, ENOENT);
+}
+
+}  // namespace
