@@ -27,4 +27,19 @@ private:
 };
 
 // Fills `list` with the machine's serial ports. Empty on success, the failure text otherwise.
+// The entries are ordered by COM number.
 std::optional<std::string> EnumerateComPorts(ComPortList& list);
+
+// Where the Linux enumeration looks; tests point it at fake trees.
+struct PortEnvironment {
+    std::string sysfsRoot = "/sys";
+    std::string devRoot = "/dev";
+    std::string portDirectory;  // empty: the serial library's port directory
+};
+
+std::optional<std::string> EnumerateComPorts(ComPortList& list, const PortEnvironment& environment);
+
+// Gives every entry a non-empty friendly name and description: an empty friendly name becomes
+// the port name; an empty description becomes the friendly name without a trailing
+// " (...)" group, provided that group holds the first closing parenthesis.
+void CompleteComPortNames(ComPortList& list);

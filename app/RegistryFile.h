@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One value as a settings file holds it.
+struct RegistryValue {
+    enum class Type { String, Dword, Unreadable };
+    Type type = Type::Unreadable;
+    std::string text;          // String
+    std::uint32_t number = 0;  // Dword
+};
+
+// A settings file in the registry-export text form:
+//
+//   REGEDIT4
+//
+//   [HKEY_LOCAL_MACHINE\SOFTWARE\Vardeno\dsPicBootloader]
+//   "path"="/usr/share/pelorant"
+//   "alert"=dword:00000001
+//
+// Strings escape \ and " with a backslash; @ names the key's unnamed value. Lines it does not
+// understand (comments, other value types, damaged lines) are kept as they are, so rewriting a
+// file loses nothing that was in it. Key names compare without regard to case, value names
+// exactly.
+class RegistryFile {
+public:
+    // Empty or blank text gives an empty file; text whose first line is not REGEDIT4 gives none.
+    static std::optional<RegistryFile> Parse(const std::string& text);
+
+    // The first value named `name` in the sections of `key` ("SOFTWARE\...", below
+    // HKEY_LOCAL_MACHINE), in file order.
+    std::optional<RegistryValue> Find(const std::string& key, const std::string& name) const;
+
+    // Replaces the first value named `name` in place, or adds it to the key, creating the key's
+    // section at the end when there is none. False, and nothing changed, for a name, key or
+    // text with a line break, which the form cannot hold.
+    bool Set(const std::string& key, const std::string& name, const RegistryValue& value);
+
+    std::string Serialize() const;
+
+private:
+    struct Line {
+        std::string raw;  // as read or written, continuation lines included, no final newline
+        bool section = false;
+        std::string key;  // section: the full key path
+        bool value = false;
+        std::string name;    // value
+        RegistryValue data;  // value
+    };
+
+    static Line PlainLine(const std::string& raw);
+    static Line ParseLine(const std::string& raw);
+    std::vector<Line> lines_;
+};

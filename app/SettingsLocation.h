@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The user's settings file: $XDG_CONFIG_HOME/Vardeno/registry.reg, under ~/.config when the
+// variable is unset or not an absolute path. Empty when no home directory is known.
+std::string UserSettingsFile();
+
+// The machine-wide settings files that reads fall back to, in order: the same name under each
+// directory of $XDG_CONFIG_DIRS, then under the installation's etc/xdg, then under /etc/xdg.
+std::vector<std::string> MachineSettingsFiles();

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/Settings.h"
+#include "common/Product.h"
+#include "tests/support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using testsupport::ReadFile;
+
+namespace {
+
+const char* const kKey = product::kSettingsKey;
+const std::string kHeader =
+    "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vardeno\\dsPicBootloader]\n";
+
+class SettingsTest : public ::testing::Test {
+protected:
+    SettingsTest()
+        : userEnv_("XDG_CONFIG_HOME", (root_.path() / "user").string()),
+          machineEnv_("XDG_CONFIG_DIRS", (root_.path() / "machine").string() + ":" +
+                                             (root_.path() / "site").string()) {}
+
+    fs::path UserFile() const { return root_.path() / "user/Vardeno/registry.reg"; }
+    void WriteUser(const std::string& text) const {
+        root_.Write("user/Vardeno/registry.reg", text);
+    }
+    void WriteMachine(const std::string& text, const std::string& dir = "machine") const {
+        root_.Write(dir + "/Vardeno/registry.reg", text);
+    }
+    std::string ReadString(const char* name, int* result) const {
+        char buffer[kSettingTextBytes];
+        std::memset(buffer, 'x', sizeof buffer);
+        *result = ReadSettingString(buffer, kKey, name);
+        return std::string(buffer, strnlen(buffer, sizeof buffer));
+    }
+
+    testsupport::TempDir root_;
+    testsupport::ScopedEnv userEnv_;
+    testsupport::ScopedEnv machineEnv_;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, WritesCreateTheKeyAndReadBack) {
+    ASSERT_EQ(WriteSettingString("COM1 (x)", kKey, "com"), 0);
+    ASSERT_EQ(WriteSettingDword(1, kKey, "alert"), 0);
+    ASSERT_EQ(WriteSettingDword(0xFFFFFFFEu, kKey, "big"), 0);
+
+    EXPECT_EQ(ReadFile(UserFile()), kHeader +
+                                        "\"com\"=\"COM1 (x)\"\n\"alert\"=dword:00000001\n"
+                                        "\"big\"=dword:fffffffe\n");
+    int result = -1;
+    EXPECT_EQ(ReadString("com", &result), "COM1 (x)");
+    EXPECT_EQ(result, 0);
+    std::int32_t number = 0;
+    EXPECT_EQ(ReadSettingDword(&number, kKey, "alert"), 0);
+    EXPECT_EQ(number, 1);
+    EXPECT_EQ(ReadSettingDword(&number, kKey, "big"), 0);
+    EXPECT_EQ(number, -2);
+    EXPECT_EQ(fs::status(UserFile().parent_path()).permissions() & fs::perms::all,
+              fs::perms::owner_all);
+}
+
+TEST_F(SettingsTest, NamesAreExactAndFailuresResetTheOutput) {
+    ASSERT_EQ(WriteSettingDword(0, kKey, "alert"), 0);
+    ASSERT_EQ(WriteSettingString("9600", kKey, "baudrate"), 0);
+    std::int32_t number = 7;
+    EXPECT_EQ(ReadSettingDword(&number, kKey, "Alert"), -1);
+    EXPECT_EQ(number, -1);
+    int result = 0;
+    EXPECT_EQ(ReadString("Baudrate", &result), "");
+    EXPECT_EQ(result, -1);
+    // A value of the other type does not satisfy the read either.
+    EXPECT_EQ(ReadString("alert", &result), "");
+    EXPECT_EQ(result, -1);
+    number = 7;
+    EXPECT_EQ(ReadSettingDword(&number, kKey, "baudrate"), -1);
+    EXPECT_EQ(number, -1);
+    // Another key holds other values.
+    EXPECT_EQ(ReadSettingDword(&number, "SOFTWARE\\Other", "alert"), -1);
+    EXPECT_EQ(ReadSettingString(nullptr, kKey, "com"), -1);
+    EXPECT_EQ(ReadSettingDword(&number, kKey, nullptr), -1);
+    EXPECT_EQ(WriteSettingString(nullptr, kKey, "com"), -1);
+}
+
+TEST_F(SettingsTest, StringsUpTo259CharactersAndTheEmptyTextReadBack) {
+    const std::string longest(259, 'a');
+    const std::string tooLong(260, 'b');
+    ASSERT_EQ(WriteSettingString(longest.c_str(), kKey, "path"), 0);
+    ASSERT_EQ(WriteSettingString(tooLong.c_str(), kKey, "com"), 0);
+    ASSERT_EQ(WriteSettingString("", kKey, "baudrate"), 0);
+
+    int result = -1;
+    EXPECT_EQ(ReadString("path", &result), longest);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadString("com", &result), "");
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(ReadString("baudrate", &result), "");
+    EXPECT_EQ(result, 0);
+}
+
+TEST_F(SettingsTest, EscapesAndForeignLinesSurviveARewrite) {
+    WriteUser(
+        "REGEDIT4\r\n\r\n; kept\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"x\"=\"1\"\r\n\r\n"
+        "[hkey_local_machine\\software\\vardeno\\dspicbootloader]\r\n"
+        "\"blob\"=hex:00,01,\\\r\n  02,03\r\n@=\"default\"\r\n");
+    ASSERT_EQ(WriteSettingString("C:\\dir \"q\"", kKey, "path"), 0);
+    ASSERT_EQ(WriteSettingString("replaced", kKey, ""), 0);
+
+    EXPECT_EQ(ReadFile(UserFile()),
+              "REGEDIT4\n\n; kept\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"x\"=\"1\"\n\n"
+              "[hkey_local_machine\\software\\vardeno\\dspicbootloader]\n"
+              "\"blob\"=hex:00,01,\\\n  02,03\n@=\"replaced\"\n\"path\"=\"C:\\\\dir \\\"q\\\"\"\n");
+    int result = -1;
+    EXPECT_EQ(ReadString("path", &result), "C:\\dir \"q\"");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadString("blob", &result), "");
+    EXPECT_EQ(result, -1);
+}
+
+TEST_F(SettingsTest, ReadsFallBackPerValueToTheMachineWideFiles) {
+    WriteMachine(kHeader + "\"path\"=\"/usr/share/pelorant\"\n\"alert\"=dword:00000001\n");
+    WriteMachine(kHeader + "\"com\"=\"site\"\n\"path\"=\"/site\"\n", "site");
+    int result = -1;
+    EXPECT_EQ(ReadString("path", &result), "/usr/share/pelorant");
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadString("com", &result), "site");
+
+    ASSERT_EQ(WriteSettingDword(0, kKey, "alert"), 0);
+    std::int32_t alert = -1;
+    EXPECT_EQ(ReadSettingDword(&alert, kKey, "alert"), 0);
+    EXPECT_EQ(alert, 0);
+    EXPECT_EQ(ReadString("path", &result), "/usr/share/pelorant");
+    EXPECT_EQ(ReadFile(UserFile()), kHeader + "\"alert\"=dword:00000000\n");
+}
+
+TEST_F(SettingsTest, WriteReplacesTheFileAsAWhole) {
+    WriteUser(kHeader + "\"com\"=\"old\"\n");
+    chmod(UserFile().c_str(), 0640);
+    std::ifstream before(UserFile(), std::ios::binary);  // sees the file it opened
+
+    ASSERT_EQ(WriteSettingString("new", kKey, "com"), 0);
+
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(before), {}),
+              kHeader + "\"com\"=\"old\"\n");
+    EXPECT_EQ(ReadFile(UserFile()), kHeader + "\"com\"=\"new\"\n");
+    EXPECT_EQ(fs::status(UserFile()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(UserFile().parent_path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"registry.reg"});
+}
+
+TEST_F(SettingsTest, LinkedSettingsFileIsReplacedWhereItLives) {
+    const fs::path real = root_.Write("dotfiles/registry.reg", kHeader);
+    fs::create_directories(UserFile().parent_path());
+    fs::create_symlink(real, UserFile());
+
+    ASSERT_EQ(WriteSettingDword(1, kKey, "alert"), 0);
+
+    EXPECT_TRUE(fs::is_symlink(UserFile()));
+    EXPECT_EQ(ReadFile(real), kHeader + "\"alert\"=dword:00000001\n");
+}
+
+TEST_F(SettingsTest, DamagedValuesFailAndAWriteKeepsTheRest) {
+    WriteMachine(kHeader + "\"alert\"=dword:00000001\n");
+    WriteUser(kHeader +
+              "\"alert\"=dword:zz\n\"com\"=\"unterminated\n\"path\"=\"/p\"\n"
+              "garbage line\n\"baudrate\"=\"9600\"\n");
+
+    std::int32_t alert = 0;
+    EXPECT_EQ(ReadSettingDword(&alert, kKey, "alert"), -1) << "the user's damaged value counts";
+    EXPECT_EQ(alert, -1);
+    int result = -1;
+    EXPECT_EQ(ReadString("com", &result), "");
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(ReadString("path", &result), "/p");
+    EXPECT_EQ(result, 0);
+
+    ASSERT_EQ(WriteSettingString("19200", kKey, "baudrate"), 0);
+    ASSERT_EQ(WriteSettingDword(1, kKey, "alert"), 0);
+    EXPECT_EQ(ReadFile(UserFile()), kHeader +
+                                        "\"alert\"=dword:00000001\n\"com\"=\"unterminated\n"
+                                        "\"path\"=\"/p\"\ngarbage line\n"
+                                        "\"baudrate\"=\"19200\"\n");
+}
+
+TEST_F(SettingsTest, FileThatIsNoSettingsFileFailsReadsAndIsNeverOverwritten) {
+    WriteMachine(kHeader + "\"path\"=\"/usr/share/pelorant\"\n");
+    const char raw[] = "\x00\x01 not a settings file\n";
+    const std::string garbage(raw, sizeof raw - 1);
+    WriteUser(garbage);
+
+    int result = 0;
+    EXPECT_EQ(ReadString("path", &result), "");
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(WriteSettingDword(1, kKey, "alert"), -1);
+    EXPECT_EQ(ReadFile(UserFile()), garbage);
+}
+
+TEST_F(SettingsTest, TextsWithLineBreaksAreRefused) {
+    EXPECT_EQ(WriteSettingString("two\nlines", kKey, "com"), -1);
+    EXPECT_EQ(WriteSettingString("x", kKey, "na\rme"), -1);
+    EXPECT_FALSE(fs::exists(UserFile()));
+}
