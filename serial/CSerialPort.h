@@ -29,7 +29,8 @@ struct SerialLineSettings {
 };
 
 // The OS handle of an open port. Null (never opened / closed) and invalid (a failed
-// open) are distinct values, and neither aliases a real descriptor.
+// open) are distinct values, and neither aliases a real descriptor: an open port holds its
+// file descriptor plus one.
 using SerialHandle = std::intptr_t;
 inline constexpr SerialHandle kNullSerialHandle = 0;
 inline constexpr SerialHandle kInvalidSerialHandle = -1;
