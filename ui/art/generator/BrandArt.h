@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QImage>
+
+namespace art {
+
+// The maker's logo, the "vardeno" wordmark, 234 x 63 on magenta.
+QImage LogoPicture();
+
+// The splash and about picture, 476 x 206. The lower-left corner stays dark and empty for the
+// splash's light status text; the band at the top stays light for the grey version label.
+QImage SplashPicture();
+
+// The application icon: a chip with a lightning bolt on a blue tile, `side` pixels square.
+QImage AppIcon(int side);
+
+}  // namespace art

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+
+// The pictures of the wizard pages and of the main window.
+namespace art {
+
+// Page 1/3: a serial connector and its cable running to a board. Shown in a bordered frame.
+QImage ConfigurationPicture();
+
+// Page 2/3: signal pulses over a board with its reset button. Magenta background.
+QImage DetectionPicture();
+
+// Alert page: switch the platform off.
+QImage PowerOffPicture();
+
+// Alert page: keep the reset button pressed.
+QImage ResetButtonPicture();
+
+// Main window: a HEX file sent into the chip on its board. Magenta background.
+QImage WorkflowPicture();
+
+}  // namespace art
