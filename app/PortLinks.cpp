@@ -34,7 +34,8 @@ std::optional<std::string> EnsureDirectory(const std::string& directory) {
     std::error_code error;
     fs::create_directories(fs::path(directory).parent_path(), error);
     if (::mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) {
-        return FailureText("Could not create the port directory " + directory, errno);
+        const int code = errno;
+        return FailureText("Could not create the port directory " + directory, code);
     }
     return std::nullopt;
 }
@@ -77,9 +78,9 @@ std::optional<std::string> CreatePortLink(const std::string& directory, const st
             number = candidate;
             return std::nullopt;
         }
-        if (errno != EEXIST) {
+        if (const int code = errno; code != EEXIST) {
             return FailureText("Could not record a COM number for " + target + " in " + directory,
-                               errno);
+                               code);
         }
     }
     return "Could not record a COM number for " + target + ": no number left in " + directory;

@@ -119,6 +119,7 @@ TEST(ComPortEnumerationTest, UsbAdaptersWithoutStringsGetGenericNamesAndAcmHasNo
 TEST(ComPortEnumerationTest, OnBoardPortsAreListedOnlyWhenTheyExist) {
     FakeMachine machine;
     machine.AddOnBoard("ttyS0", 4);
+    fs::permissions(machine.Dev() + "/ttyS0", fs::perms::none);  // listed even if not ours
     machine.AddOnBoard("ttyS1", 0);  // kept by the kernel with no UART behind it
     machine.AddOnBoard("ttyS3", 4);
     fs::remove(machine.Dev() + "/ttyS3");  // no node: nothing could open it

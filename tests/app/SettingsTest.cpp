@@ -140,6 +140,18 @@ TEST_F(SettingsTest, ReadsFallBackPerValueToTheMachineWideFiles) {
     EXPECT_EQ(ReadFile(UserFile()), kHeader + "\"alert\"=dword:00000000\n");
 }
 
+TEST_F(SettingsTest, InstalledMachineWideFileLetsTheProgramStart) {
+    WriteMachine(ReadFile(PELORANT_BINARY_DIR "/app/registry.reg"));
+    int result = -1;
+    const std::string path = ReadString("path", &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(path.front(), '/');
+    EXPECT_EQ(fs::path(path).filename(), "pelorant");
+    std::int32_t alert = 0;
+    EXPECT_EQ(ReadSettingDword(&alert, kKey, "alert"), 0);
+    EXPECT_EQ(alert, 1);
+}
+
 TEST_F(SettingsTest, WriteReplacesTheFileAsAWhole) {
     WriteUser(kHeader + "\"com\"=\"old\"\n");
     chmod(UserFile().c_str(), 0640);
