@@ -122,15 +122,4 @@ TEST_F(SerialPortLifecycleTest, InitPortSetsTheOpeningTimeoutsEveryTime) {
     EXPECT_EQ(port.ClosePort(), 0u);
 }
 
-TEST_F(SerialPortLifecycleTest, CopiesShareThePortAndGoStaleWhenOneCloses) {
-    CSerialPort port;
-    ASSERT_EQ(port.InitPort(pty_.slavePath().c_str(), 9600, 'N', 8, 1, 9, 512), 1);
-    CSerialPort copy;
-    copy = port;
-    EXPECT_EQ(copy.handle, port.handle);
-    EXPECT_EQ(copy.ClosePort(), 0u);
-    EXPECT_EQ(port.ClosePort(), kFailure);
-    EXPECT_NE(port.handle, kNullSerialHandle);
-}
-
 }  // namespace
