@@ -22,10 +22,8 @@ constexpr qreal kHeaderHeight = 72;
 
 void DrawCentredWordmark(QPainter& painter, const QRectF& area, qreal xHeight,
                          const QColor& colour) {
-    QPainterPath mark = WordmarkPath(QPointF(0, 0), xHeight);
-    const QRectF bounds = mark.boundingRect();
-    mark.translate(area.center() - bounds.center());
-    painter.fillPath(mark, colour);
+    const QRectF bounds = WordmarkPath(QPointF(0, 0), xHeight).boundingRect();
+    DrawWordmark(painter, area.center() - bounds.center(), xHeight, colour);
 }
 
 // Copper-like traces fanning out from the chip towards the right edge.
@@ -66,7 +64,7 @@ QImage LogoPicture() {
     QImage layer = NewImage(QSize(234, 63), Qt::transparent);
     QPainter painter(&layer);
     UseSmoothPainting(painter);
-    DrawCentredWordmark(painter, QRectF(0, 0, 234, 63), 29, palette::kInk);
+    DrawCentredWordmark(painter, QRectF(0, 0, 234, 63), 28, palette::kInk);
     painter.end();
     return KeyOnMagenta(layer, palette::kDialog);
 }
@@ -84,9 +82,8 @@ QImage SplashPicture() {
     // A light header with the wordmark; the version label sits at its right end.
     painter.fillRect(QRectF(0, 0, kSplashWidth, kHeaderHeight), QColor(241, 244, 248));
     painter.fillRect(QRectF(0, kHeaderHeight - 3, kSplashWidth, 3), palette::kFlash);
-    QPainterPath mark = WordmarkPath(QPointF(0, 0), 30);
-    mark.translate(QPointF(22, 56) - QPointF(mark.boundingRect().left(), 0));
-    painter.fillPath(mark, palette::kInk);
+    const qreal markLeft = WordmarkPath(QPointF(0, 0), 30).boundingRect().left();
+    DrawWordmark(painter, QPointF(22 - markLeft, 56), 30, palette::kInk);
 
     const QRectF chip(344, 98, 78, 78);
     DrawSplashTraces(painter, chip);
@@ -137,7 +134,7 @@ QImage AppIcon(int side) {
     painter.setBrush(blue);
     painter.drawRoundedRect(tile, s * 0.2, s * 0.2);
 
-    const int pins = side <= 16 ? 2 : side <= 32 ? 3 : side <= 48 ? 4 : 5;
+    const int pins = side <= 16 ? 2 : side <= 32 ? 3 : side <= 48 ? 4 : 6;
     const qreal pinLength = std::max(2.0, s * 0.08);
     // An even, whole-pixel body keeps the chip centred and its edges sharp at every size.
     const qreal body = 2 * std::round(s * (side <= 16 ? 0.62 : 0.52) / 2);

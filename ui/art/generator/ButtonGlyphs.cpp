@@ -102,7 +102,8 @@ void DrawOpenGlyph(QPainter& painter, const QRectF& box) {
 
 void DrawWriteGlyph(QPainter& painter, const QRectF& box) {
     const QRectF chip(std::round(box.left()) + 5, std::round(box.top()) + 15, 16, 10);
-    DrawChip(painter, chip, ChipShape{3, false, 3});
+    // Darker pins: the light ones vanish against the button face.
+    DrawChip(painter, chip, ChipShape{3, false, 3, palette::kPinShade});
     DrawArrow(painter, At(box, 0.50, 0.0), QPointF(chip.center().x(), chip.top() - 1), 4, 11, 6,
               palette::kFlashDeep);
 }

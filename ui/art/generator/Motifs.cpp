@@ -34,7 +34,7 @@ void DrawPinRow(QPainter& painter, const QRectF& body, const ChipShape& shape, b
             const qreal y = leading ? std::round(body.top()) - length : std::round(body.bottom());
             pin = QRectF(across, y, pinWidth, length);
         }
-        painter.fillRect(pin, palette::kPin);
+        painter.fillRect(pin, shape.pin);
     }
 }
 

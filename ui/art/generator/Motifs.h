@@ -5,6 +5,8 @@
 #include <QPointF>
 #include <QRectF>
 
+#include "Palette.h"
+
 // Shapes shared by several pictures. Every function draws into the box or around the centre it
 // is given, so the same motif scales from a 16-pixel icon to the splash.
 namespace art {
@@ -14,6 +16,7 @@ struct ChipShape {
     int pinsPerSide = 4;
     bool pinsOnAllSides = true;
     qreal pinLength = 3;
+    QColor pin = palette::kPin;
 };
 void DrawChip(QPainter& painter, const QRectF& body, const ChipShape& shape);
 

@@ -3,6 +3,8 @@
 #include <QPainterPathStroker>
 #include <QRectF>
 
+#include "Palette.h"
+
 namespace art {
 namespace {
 
@@ -111,9 +113,12 @@ struct Pen {
     }
 };
 
-}  // namespace
+struct Wordmark {
+    QPainterPath ink;
+    QPointF lastBowlCentre;
+};
 
-QPainterPath WordmarkPath(QPointF origin, qreal xHeight) {
+Wordmark LayOut(QPointF origin, qreal xHeight) {
     Pen pen{xHeight, xHeight * kStroke, {}};
     const qreal gap = xHeight * kGap;
     qreal x = 0;
@@ -134,7 +139,22 @@ QPainterPath WordmarkPath(QPointF origin, qreal xHeight) {
     QPainterPath placed = pen.ink.simplified();
     placed.translate(origin);
     placed.setFillRule(Qt::WindingFill);
-    return placed;
+    return {placed, origin + QPointF(x + xHeight * kBowlWidth / 2, -xHeight / 2)};
+}
+
+}  // namespace
+
+QPainterPath WordmarkPath(QPointF origin, qreal xHeight) {
+    return LayOut(origin, xHeight).ink;
+}
+
+void DrawWordmark(QPainter& painter, QPointF origin, qreal xHeight, const QColor& ink) {
+    const Wordmark mark = LayOut(origin, xHeight);
+    painter.fillPath(mark.ink, ink);
+    const qreal radius = xHeight * 0.15;
+    QPainterPath dot;
+    dot.addEllipse(mark.lastBowlCentre, radius, radius);
+    painter.fillPath(dot, palette::kFlash);
 }
 
 }  // namespace art

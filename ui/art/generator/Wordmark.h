@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPointF>
 
@@ -9,5 +11,8 @@ namespace art {
 // strokes so that it needs no font. `origin` is the left end of the baseline; `xHeight` sets the
 // size. The path is filled with the winding rule.
 QPainterPath WordmarkPath(QPointF origin, qreal xHeight);
+
+// The wordmark in `ink`, with an amber light in its last letter, the maker's signature detail.
+void DrawWordmark(QPainter& painter, QPointF origin, qreal xHeight, const QColor& ink);
 
 }  // namespace art
