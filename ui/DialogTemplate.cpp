@@ -60,6 +60,7 @@ QWidget* MakePicture(const ControlTemplate& control, QWidget* parent) {
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ApplyFrame(*picture, control.style);
     if (control.bitmap != 0) picture->setPixmap(LoadBitmap(control.bitmap));
+    picture->setScaledContents((control.style & kFitImage) != 0);
     return picture;
 }
 

@@ -43,8 +43,9 @@ enum ControlStyle : unsigned {
     kAlignCentre = 1u << 1,
     kDisabled = 1u << 2,
     kHidden = 1u << 3,
-    kBorder = 1u << 4,  // thin line
-    kSunken = 1u << 5,  // sunken edge
+    kBorder = 1u << 4,    // thin line
+    kSunken = 1u << 5,    // sunken edge
+    kFitImage = 1u << 6,  // picture scaled to the control when the dialog font changed its size
 };
 
 // Style bits of a dialog.

@@ -1,6 +1,7 @@
 #include "ui/DialogUnits.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetrics>
 
 namespace {
@@ -17,7 +18,16 @@ int ScaleRounded(int value, int numerator, int denominator) {
 }  // namespace
 
 QFont DialogFont() {
+    // The templates were drawn for an 8-point face of 6 x 13 base units; the first of these
+    // that is installed keeps them as drawn, the desktop's own face is the last resort.
     QFont font = QApplication::font();
+    const QStringList installed = QFontDatabase::families();
+    for (const char* family : {"Tahoma", "DejaVu Sans Condensed"}) {
+        if (installed.contains(QLatin1String(family))) {
+            font.setFamily(QLatin1String(family));
+            break;
+        }
+    }
     font.setPointSize(8);
     return font;
 }

@@ -1,0 +1,15 @@
+#include <QApplication>
+
+#include "app/BootloaderApp.h"
+#include "ui/Images.h"
+#include "ui/QtMessageBox.h"
+#include "ui/QtStartupPages.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(AppIcon());
+    QtMessageBox boxes;
+    QtStartupPages pages(boxes);
+    theApp().InitInstance(pages);
+    return 0;
+}

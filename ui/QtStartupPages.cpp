@@ -1,0 +1,34 @@
+#include "ui/QtStartupPages.h"
+
+#include "ui/pages/CAlertMessageDialog.h"
+#include "ui/pages/CConfigurationDialog.h"
+#include "ui/pages/CDetectionDialog.h"
+#include "ui/pages/CInitialSplash.h"
+
+void QtStartupPages::ShowSplash() {
+    CInitialSplash splash;
+    splash.exec();
+}
+
+ConfigurationOutcome QtStartupPages::ShowConfiguration() {
+    CConfigurationDialog page(boxes_);
+    const bool confirmed = page.exec() == QDialog::Accepted;
+    return ConfigurationOutcome{confirmed, page.m_strCom.toStdString(),
+                                page.m_strBaud.toStdString()};
+}
+
+bool QtStartupPages::ShowAlert() {
+    CAlertMessageDialog alert;
+    alert.exec();
+    return alert.m_dontRemember;
+}
+
+bool QtStartupPages::ShowDetection() {
+    CDetectionDialog page(boxes_);
+    return page.exec() == QDialog::Accepted;
+}
+
+void QtStartupPages::ShowMainWindow() {
+    // Page 3/3, the main programming window, is shown here; until it exists the wizard ends
+    // after the chip has been identified.
+}

@@ -1,0 +1,87 @@
+#include "ui/pages/CConfigurationDialog.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/BootloaderApp.h"
+#include "app/Settings.h"
+#include "common/MessageBox.h"
+#include "common/Product.h"
+#include "ui/Images.h"
+#include "ui/pages/PortChoice.h"
+#include "ui/templates/WizardTemplates.h"
+
+namespace {
+
+std::vector<std::string> Items(const QComboBox& combo) {
+    std::vector<std::string> items;
+    for (int i = 0; i < combo.count(); ++i) items.push_back(combo.itemText(i).toStdString());
+    return items;
+}
+
+// Selects the first item beginning with the stored setting, searching from position 1;
+// leaves the selection as it is when the setting is missing or matches nothing.
+void PreselectFromSetting(QComboBox& combo, const char* valueName) {
+    char stored[kSettingTextBytes] = {};
+    if (ReadSettingString(stored, product::kSettingsKey, valueName) != 0) return;
+    const int index = FindPrefixFrom(Items(combo), stored, 1);
+    if (index >= 0) combo.setCurrentIndex(index);
+}
+
+}  // namespace
+
+CConfigurationDialog::CConfigurationDialog(IMessageBox& boxes, QWidget* parent)
+    : CTemplateDialog(templates::ConfigurationTemplate(), parent),
+      m_comboPort(ControlAs<QComboBox>(templates::kIdcComboPort)),
+      m_comboBaud(ControlAs<QComboBox>(templates::kIdcComboBaud)),
+      boxes_(boxes) {
+    setWindowIcon(AppIcon());
+    connect(ControlAs<QPushButton>(dialog::kIdOk), &QPushButton::clicked, this,
+            &CConfigurationDialog::accept);
+}
+
+void CConfigurationDialog::OnInitDialog() {
+    const ComPortList& ports = theApp().m_ports;
+    m_comboPort->clear();
+    for (std::size_t i = 0; i < ports.Count(); ++i) {
+        m_comboPort->addItem(QString::fromStdString(ports.At(i).friendlyName));
+    }
+    m_comboPort->setCurrentIndex(0);
+    PreselectFromSetting(*m_comboPort, "com");
+
+    for (const std::string& rate : OfferedBaudRates()) {
+        m_comboBaud->addItem(QString::fromStdString(rate));
+    }
+    m_comboBaud->setCurrentIndex(m_comboBaud->count() - 1);
+    PreselectFromSetting(*m_comboBaud, "baudrate");
+}
+
+void CConfigurationDialog::accept() {
+    CBootloaderApp& app = theApp();
+    const int position = m_comboPort->currentIndex();
+    if (position < 0 || static_cast<std::size_t>(position) >= app.m_ports.Count()) return;
+
+    app.m_comNumber =
+        PortNumberFromName(app.m_ports.At(static_cast<std::size_t>(position)).portName);
+    app.m_baudRate = BaudRateFromText(m_comboBaud->currentText().toStdString());
+    const int opened =
+        app.m_serialPort.InitPort(static_cast<unsigned>(app.m_comNumber),
+                                  static_cast<unsigned>(app.m_baudRate), 'N', 8, 1, 9, 512);
+    if (opened != 0) {
+        m_strCom = m_comboPort->currentText();
+        m_strBaud = m_comboBaud->currentText();
+        CTemplateDialog::accept();
+        return;
+    }
+
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "Failed while configuring COM%d at %d bps.\nCheck that the port is not used for "
+                  "another application\nand restart vardeno dsPIC bootloader.",
+                  app.m_comNumber, app.m_baudRate);
+    boxes_.Show(text, "configuring process failed", BoxIcon::Error, BoxButtons::Ok);
+    reject();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "protocol/Workers.h"
+#include "ui/QtMessageTarget.h"
+#include "ui/pages/CTemplateDialog.h"
+
+class CTransparentBitmapStatic;
+class IMessageBox;
+class QProgressBar;
+
+// Page 2/3: runs the detection worker on the open port, identifies the chip and reports the
+// result. Ends with OK only once the chip is identified.
+class CDetectionDialog : public CTemplateDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kTickMs = 1000;
+    static constexpr int kLastStep = 44;  // the time limit: one step a second
+
+    explicit CDetectionDialog(IMessageBox& boxes, QWidget* parent = nullptr);
+    ~CDetectionDialog() override;
+
+    CTransparentBitmapStatic* m_picture;
+    bool m_detected = false;
+    int m_timerId = 0;
+    QProgressBar* m_progress;
+
+public slots:
+    // Refused until the chip is identified.
+    void accept() override;
+    // Ends the page; a worker still running is stopped and joined first.
+    void done(int result) override;
+
+protected:
+    void OnInitDialog() override;
+    void timerEvent(QTimerEvent* event) override;
+    void customEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void OnDetectionFinished(int workerResult);
+    void StopTimer();
+    void StopWorker();
+
+    IMessageBox& boxes_;
+    QtMessageTarget target_;
+    WorkerThread worker_;
+    bool ended_ = false;
+};
