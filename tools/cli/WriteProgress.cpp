@@ -9,6 +9,10 @@ namespace {
 
 constexpr int kBarWidth = 30;
 
+std::string RowCount(std::size_t rows) {
+    return std::to_string(rows) + (rows == 1 ? " row" : " rows");
+}
+
 double Seconds(std::chrono::steady_clock::duration elapsed) {
     return std::chrono::duration<double>(elapsed).count();
 }
@@ -17,9 +21,16 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
 
 WriteProgress::WriteProgress(ConsoleOutput& output, const CProgrammingControl& control,
                              const std::array<BlockLoad, 3>& loads)
-    : output_(output), control_(control), loads_(loads) {}
+    : output_(output),
+      control_(control),
+      loads_(loads),
+      started_(std::chrono::steady_clock::now()) {}
 
 void WriteProgress::BeforeDispatch(const WindowMessage& message) {
+    if (message.message == kMsgWriteFinished) {
+        finishStatus = message.wParam;
+        return;
+    }
     const int block = control_.m_blockIndex;
     if (block < kBlockCode || block > kBlockConfig) return;
     if (message.message == kMsgRowWritten) {
@@ -29,8 +40,6 @@ void WriteProgress::BeforeDispatch(const WindowMessage& message) {
     } else if (message.message == kMsgBlockFinished) {
         if (block != block_) StartBlock(block);
         FinishBlock(control_.m_writeJob.result);
-    } else if (message.message == kMsgWriteFinished) {
-        finishStatus = message.wParam;
     }
 }
 
@@ -38,10 +47,9 @@ void WriteProgress::StartBlock(int block) {
     block_ = block;
     sent_ = 0;
     lastTenth_ = 0;
-    started_ = std::chrono::steady_clock::now();
     if (!output_.ErrIsTerminal()) {
-        output_.Note(std::string(kMemoryNames[block]) + ": " + std::to_string(loads_[block].rows) +
-                     " rows to send");
+        output_.Note(std::string(kMemoryNames[block]) + ": " + RowCount(loads_[block].rows) +
+                     " to send");
     }
 }
 
@@ -82,4 +90,5 @@ void WriteProgress::FinishBlock(std::int32_t result) {
     output_.Note(line);
     if (result != 0) failedBlocks.push_back(block_);
     block_ = -1;
+    started_ = std::chrono::steady_clock::now();
 }

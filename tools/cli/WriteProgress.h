@@ -40,5 +40,5 @@ private:
     int block_ = -1;
     std::size_t sent_ = 0;
     std::size_t lastTenth_ = 0;
-    std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point started_;  // when the block was asked for
 };

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     CliOptions options;
     std::string error;
     if (!ParseCommandLine(args, options, error)) {
-        std::fprintf(stderr, "pelorant-cli: %s\n%s", error.c_str(), UsageText().c_str());
+        std::fprintf(stderr, "pelorant-cli: %s\nTry 'pelorant-cli --help'.\n", error.c_str());
         return kExitUsage;
     }
     if (options.help) {

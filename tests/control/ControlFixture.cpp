@@ -1,0 +1,105 @@
+#include "tests/control/ControlFixture.h"
+
+#include <cstdio>
+
+#include "app/BootloaderApp.h"
+
+std::string ShippedCatalogueDir() {
+    return std::string(PELORANT_SOURCE_DIR) + "/catalogue/";
+}
+
+std::string SampleHexPath() {
+    return std::string(PELORANT_SOURCE_DIR) + "/samples/dsPIC30F4011-counter.hex";
+}
+
+ControlTest::ControlTest()
+    : configHome_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
+      runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()) {
+    CBootloaderApp& app = theApp();
+    std::snprintf(app.m_workingPath, sizeof app.m_workingPath, "%s", ShippedCatalogueDir().c_str());
+    app.m_baudRate = 115200;
+    app.m_comNumber = 0;
+    app.m_detectionParam.stop = 0;
+    app.m_deviceId[0] = app.m_deviceId[1] = 0;
+    app.m_device.name[0] = 0;
+    control_ = std::make_unique<CProgrammingControl>(window_, app);
+    control_->m_portOpen = 0;
+}
+
+ControlTest::~ControlTest() {
+    control_.reset();
+    theApp().m_serialPort.ClosePort();
+    board_.reset();
+}
+
+BoardOptions ControlTest::Options(const std::string& device) const {
+    BoardOptions options;
+    options.cataloguePath = ShippedCatalogueDir() + "qor_dspiclist.xml";
+    options.device = device;
+    return options;
+}
+
+void ControlTest::StartBoard(const BoardOptions& options) {
+    std::string error;
+    board_ = VirtualBoard::Start(options, &error);
+    ASSERT_TRUE(board_) << error;
+    control_->m_devicePath = board_->DevicePath();
+}
+
+bool ControlTest::Pump(const std::function<bool()>& done, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        if (const auto message = window_.queue.Wait(std::chrono::milliseconds(50))) {
+            control_->Dispatch(*message);
+        }
+    }
+    return true;
+}
+
+bool ControlTest::Connect() {
+    control_->OnReconnectCommand();
+    EXPECT_TRUE(Pump([this] { return !control_->m_busy; }));
+    return control_->m_portOpen == 1;
+}
+
+void ControlTest::LoadSample() {
+    control_->m_hexPath = SampleHexPath();
+    control_->LoadHexFile();
+    ASSERT_EQ(control_->m_hexLoaded, 1);
+}
+
+void ControlTest::WriteAndWait() {
+    control_->OnWriteCommand();
+    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+}
+
+std::vector<std::uint32_t> ControlTest::RowsReceived() const {
+    std::vector<std::uint32_t> rows;
+    for (const ReceivedFrame& frame : board_->Frames()) {
+        if (frame.bytes.size() < 4 || frame.bytes[0] != 0x02) continue;
+        rows.push_back(std::uint32_t{frame.bytes[1]} << 16 | std::uint32_t{frame.bytes[2]} << 8 |
+                       frame.bytes[3]);
+    }
+    return rows;
+}
+
+std::size_t ControlTest::FramesStartingWith(std::uint8_t command) const {
+    std::size_t count = 0;
+    for (const ReceivedFrame& frame : board_->Frames()) {
+        if (!frame.bytes.empty() && frame.bytes[0] == command) ++count;
+    }
+    return count;
+}
+
+bool ControlTest::BoardHoldsImage(int block, const std::vector<std::uint32_t>& rows) const {
+    CMemoryImage& image = theApp().m_device.images[block];
+    const auto units = static_cast<std::uint32_t>(2 * image.instructionsPerRow);
+    for (const std::uint32_t row : rows) {
+        for (std::uint32_t address = row; address < row + units; ++address) {
+            const auto word = board_->Word(address);
+            if (!word || *word != image.ReadWord(address)) return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "app/BootloaderApp.h"
+#include "serial/CSerialPort.h"
+#include "tests/control/ControlFixture.h"
+
+namespace {
+
+using LogLine = std::pair<std::string, std::string>;
+
+const LogLine kStartedOk{"Detection&Sync process started", "ok"};
+const LogLine kFinishedOk{"Detection&Sync process finished", "ok"};
+const LogLine kFinishedFailed{"Detection&Sync process finished", "failed"};
+
+class DetectionControlTest : public ControlTest {
+protected:
+    void ExpectOnlyReconnectEnabled() {
+        EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
+                     control_->m_enableWrite);
+        EXPECT_TRUE(control_->m_enableReconnect);
+        EXPECT_FALSE(control_->m_busy);
+        EXPECT_EQ(control_->m_portOpen, 0);
+    }
+};
+
+TEST_F(DetectionControlTest, IdentifiedBoardIsReadyWithItsRangesAndVersions) {
+    StartBoard(Options());
+    ASSERT_TRUE(Connect());
+
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{kStartedOk, kFinishedOk}));
+    EXPECT_EQ(window_.statusTexts.front(), "reset (restart) your dsPIC platform");
+    EXPECT_EQ(window_.status, "ready");
+    EXPECT_EQ(window_.lamp, kLampGreen);
+    EXPECT_FALSE(window_.timerRunning);
+    EXPECT_EQ(window_.deviceName, "dsPIC30F4011");
+    EXPECT_EQ(window_.ranges,
+              (std::array<std::string, 3>{"(0x0000 - 0x7FFE)", "(0x7FFC00 - 0x7FFFFE)",
+                                          "(0xF80000 - 0xF8000E)"}));
+    EXPECT_EQ(window_.visible, (std::array<bool, 3>{true, true, true}));
+    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReconnect);
+    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_EQ(control_->m_hexLoaded, 0);
+}
+
+TEST_F(DetectionControlTest, ReconnectToTheSameBoardLoadsTheFileAgain) {
+    StartBoard(Options());
+    ASSERT_TRUE(Connect());
+    LoadSample();
+    control_->OnRunCommand();
+    ASSERT_TRUE(Pump([this] { return board_->UserProgramRunning(); }));
+    board_->Reset();
+    window_.log.clear();
+    window_.calls.clear();
+
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{kStartedOk, kFinishedOk}));
+    const auto finished = std::find(window_.calls.begin(), window_.calls.end(),
+                                    "AddLogLine(Detection&Sync process finished|ok)");
+    EXPECT_NE(std::find(finished, window_.calls.end(), "UpdateBlockChecks"), window_.calls.end());
+    EXPECT_EQ(control_->m_hexLoaded, 1);
+    EXPECT_TRUE(control_->m_enableWrite && control_->m_enableReload && control_->m_enableRun);
+    EXPECT_EQ(window_.status, "ready");
+    EXPECT_EQ(window_.lamp, kLampGreen);
+}
+
+TEST_F(DetectionControlTest, AnotherDeviceMakesTheFileCountAsNotLoaded) {
+    StartBoard(Options());
+    ASSERT_TRUE(Connect());
+    LoadSample();
+
+    auto first = std::move(board_);
+    StartBoard(Options("dsPIC30F3010"));
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(control_->m_hexLoaded, 0);
+    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_EQ(window_.deviceName, "dsPIC30F3010");
+    EXPECT_EQ(window_.ranges[kBlockCode], "(0x0000 - 0x3FFE)");
+}
+
+TEST_F(DetectionControlTest, SilentBoardIsGivenUpAfterFortyFourTicks) {
+    BoardOptions options = Options();
+    options.faults.silent = true;
+    StartBoard(options);
+    control_->OnReconnectCommand();
+    ASSERT_TRUE(control_->m_busy);
+    ASSERT_TRUE(window_.timerRunning);
+
+    for (int tick = 0; tick < 43; ++tick) control_->OnDetectionTimer();
+    EXPECT_EQ(theApp().m_detectionParam.stop, 0);
+    EXPECT_EQ(window_.barPosition, 44u);
+    control_->OnDetectionTimer();
+    EXPECT_EQ(theApp().m_detectionParam.stop, 1);
+    EXPECT_FALSE(window_.timerRunning);
+
+    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{kStartedOk, kFinishedFailed}));
+    EXPECT_EQ(window_.status, "not connected");
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(theApp().m_serialPort.handle, kNullSerialHandle);
+    ExpectOnlyReconnectEnabled();
+}
+
+TEST_F(DetectionControlTest, ReconnectWhileDetectingDoesNothing) {
+    BoardOptions options = Options();
+    options.faults.silent = true;
+    StartBoard(options);
+    control_->OnReconnectCommand();
+    const std::size_t calls = window_.calls.size();
+    control_->OnReconnectCommand();
+    EXPECT_EQ(window_.calls.size(), calls);
+
+    control_->Shutdown();
+    EXPECT_FALSE(control_->WorkerRunning());
+}
+
+TEST_F(DetectionControlTest, PortHeldByAnotherProgramIsReportedWithItsPath) {
+    StartBoard(Options());
+    CSerialPort holder;
+    ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);
+    control_->OnReconnectCommand();
+    holder.ClosePort();
+
+    ASSERT_EQ(window_.boxes.size(), 1u);
+    EXPECT_EQ(window_.boxes[0].text, "Failed while configuring " + board_->DevicePath() +
+                                         " at 115200 bps.\nCheck that the port is not used for "
+                                         "another application\nand restart vardeno 16bitPIC "
+                                         "bootloader.");
+    EXPECT_EQ(window_.boxes[0].caption, "configuring process failed");
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Detection&Sync process started", "failed"}}));
+    EXPECT_EQ(window_.status, "not connected");
+    EXPECT_EQ(window_.lamp, kLampRed);
+    ExpectOnlyReconnectEnabled();
+}
+
+TEST_F(DetectionControlTest, PortNamedByNumberIsReportedAsCom) {
+    BoardOptions options = Options();
+    options.comNumber = 7;
+    StartBoard(options);
+    control_->m_devicePath.clear();
+    theApp().m_comNumber = 7;
+    CSerialPort holder;
+    ASSERT_EQ(holder.InitPort(7, 115200, 'N', 8, 1, 9, 512), 1);
+    control_->OnReconnectCommand();
+    holder.ClosePort();
+
+    ASSERT_EQ(window_.boxes.size(), 1u);
+    EXPECT_EQ(window_.boxes[0].text.rfind("Failed while configuring COM7 at 115200 bps.\n", 0), 0u);
+
+    ASSERT_TRUE(Connect());
+}
+
+TEST_F(DetectionControlTest, UnidentifiedBoardKeepsTheResetHintAndClosesThePort) {
+    BoardOptions options = Options();
+    options.faults.badVersionAck = true;
+    StartBoard(options);
+    EXPECT_FALSE(Connect());
+
+    ASSERT_EQ(window_.boxes.size(), 1u);
+    EXPECT_EQ(window_.boxes[0].text,
+              "dsPIC identification failed.\nError code : -4.\n\nIf problem persists contact "
+              "vardeno at www.example.com");
+    EXPECT_EQ(window_.boxes[0].caption, "dsPIC identification failed.");
+    EXPECT_EQ(window_.log.back(), kFinishedFailed);
+    EXPECT_EQ(window_.status, "reset (restart) your dsPIC platform");
+    EXPECT_EQ(window_.lamp, kLampRed);
+    ExpectOnlyReconnectEnabled();
+}
+
+}  // namespace

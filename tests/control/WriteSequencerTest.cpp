@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "app/BootloaderApp.h"
+#include "tests/control/ControlFixture.h"
+
+namespace {
+
+using LogLine = std::pair<std::string, std::string>;
+
+std::vector<std::uint32_t> Join(std::vector<std::uint32_t> a, const std::vector<std::uint32_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class WriteSequencerTest : public ControlTest {
+protected:
+    // Connected to the board with the sample loaded and only `blocks` checked.
+    void Prepare(const BoardOptions& options, std::array<bool, 3> blocks) {
+        StartBoard(options);
+        ASSERT_TRUE(Connect());
+        LoadSample();
+        window_.checked = blocks;
+        window_.log.clear();
+        window_.calls.clear();
+    }
+};
+
+TEST_F(WriteSequencerTest, OnlyTheConfigurationWritesOneBlockAndReportsSuccess) {
+    Prepare(Options(), {false, false, true});
+    WriteAndWait();
+
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"write process started", "ok"},
+                                                 {"config write finished", "ok"},
+                                                 {"dsPIC write process completed", "ok"}}));
+    EXPECT_NE(std::find(window_.statusTexts.begin(), window_.statusTexts.end(),
+                        "config programming started"),
+              window_.statusTexts.end());
+    EXPECT_EQ(window_.status, "write completed");
+    EXPECT_EQ(window_.lamp, kLampGreen);
+    EXPECT_FALSE(window_.barVisible);
+    EXPECT_EQ(RowsReceived(), kSampleConfigRows);
+    EXPECT_TRUE(BoardHoldsImage(kBlockConfig, kSampleConfigRows));
+    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReload &&
+                control_->m_enableReconnect);
+}
+
+TEST_F(WriteSequencerTest, FailedBlockAsksAndYesGoesOnToTheNextBlock) {
+    BoardOptions options = Options();
+    options.faults.ignoreRow = 0;  // the first code row gets no acknowledgement: result 2
+    Prepare(options, {true, false, true});
+    window_.answers.push_back(BoxAnswer::Yes);
+    WriteAndWait();
+
+    ASSERT_EQ(window_.boxes.size(), 1u);
+    EXPECT_EQ(window_.boxes[0].text,
+              "Error code: 2\nWrite process of this block, not completed.\nProceed anyway?");
+    EXPECT_EQ(window_.boxes[0].caption, "write error");
+    EXPECT_EQ(window_.boxes[0].buttons, BoxButtons::YesNo);
+    EXPECT_EQ(window_.boxes[0].lamp, kLampGrey);
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"write process started", "ok"},
+                                                 {"flash write finished", "failed"},
+                                                 {"config write finished", "ok"},
+                                                 {"dsPIC write process completed", "ok"}}));
+    EXPECT_EQ(RowsReceived(), Join({0x0000}, kSampleConfigRows));
+    EXPECT_EQ(window_.lamp, kLampGreen);
+}
+
+TEST_F(WriteSequencerTest, FailedBlockAnsweredNoStopsTheWrite) {
+    BoardOptions options = Options();
+    options.faults.ignoreRow = 0;
+    Prepare(options, {true, false, true});
+    window_.answers.push_back(BoxAnswer::No);
+    WriteAndWait();
+
+    EXPECT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "failed"));
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(window_.status, "failed");
+    EXPECT_EQ(RowsReceived(), std::vector<std::uint32_t>{0x0000});
+    EXPECT_TRUE(Pump([this] { return !control_->WorkerRunning(); }));
+}
+
+TEST_F(WriteSequencerTest, LastBlockFailedAndPassedOverReportsSuccess) {
+    BoardOptions options = Options();
+    options.faults.refuseRow = 4;  // the EEPROM row, after the four code rows
+    Prepare(options, {true, true, false});
+    window_.answers.push_back(BoxAnswer::Yes);
+    WriteAndWait();
+
+    ASSERT_EQ(window_.boxes.size(), 1u);
+    EXPECT_EQ(window_.boxes[0].text.rfind("Error code: 3\n", 0), 0u);
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"write process started", "ok"},
+                                                 {"flash write finished", "ok"},
+                                                 {"eeprom write finished", "failed"},
+                                                 {"dsPIC write process completed", "ok"}}));
+    EXPECT_TRUE(BoardHoldsImage(kBlockCode, kSampleCodeRows));
+}
+
+TEST_F(WriteSequencerTest, NothingCheckedRefusesAndLeavesTheWindowUsable) {
+    Prepare(Options(), {false, false, false});
+    control_->OnWriteCommand();
+
+    ASSERT_EQ(window_.boxes.size(), 1u);
+    EXPECT_EQ(window_.boxes[0].text, "no memory blocks selected!");
+    EXPECT_EQ(window_.boxes[0].caption, "write error");
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"write process started", "failed"}}));
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(window_.status, "write error");
+    EXPECT_FALSE(control_->m_busy);
+    EXPECT_FALSE(control_->WorkerRunning());
+    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReload &&
+                control_->m_enableReconnect);
+}
+
+TEST_F(WriteSequencerTest, CheckedButHiddenBoxIsNotWritten) {
+    Prepare(Options(), {true, true, false});
+    window_.visible[kBlockEeprom] = false;
+    WriteAndWait();
+
+    EXPECT_EQ(RowsReceived(), kSampleCodeRows);
+    EXPECT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "ok"));
+}
+
+TEST_F(WriteSequencerTest, SecondWritePressWhileBusyDoesNothing) {
+    Prepare(Options(), {true, false, false});
+    control_->OnWriteCommand();
+    control_->OnWriteCommand();
+    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+
+    EXPECT_EQ(
+        std::count(window_.log.begin(), window_.log.end(), LogLine("write process started", "ok")),
+        1);
+    EXPECT_EQ(FramesStartingWith(0x33), 1u);
+    EXPECT_EQ(RowsReceived(), kSampleCodeRows);
+}
+
+TEST_F(WriteSequencerTest, WriteAfterWriteSendsTheRowsAgain) {
+    Prepare(Options(), {false, true, false});
+    WriteAndWait();
+    WriteAndWait();
+    EXPECT_EQ(RowsReceived(), Join(kSampleEepromRows, kSampleEepromRows));
+    EXPECT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "ok"));
+}
+
+TEST_F(WriteSequencerTest, SynchronismErrorLeavesOnlyReconnect) {
+    Prepare(Options(), {true, true, false});
+    board_.reset();  // nobody answers the 0x33 any more
+    control_->OnWriteCommand();
+
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
+    EXPECT_EQ(window_.status, "synchronization error");
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_FALSE(control_->m_busy);
+    EXPECT_EQ(control_->m_portOpen, 1);
+    EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
+                 control_->m_enableWrite);
+    EXPECT_TRUE(control_->m_enableReconnect);
+}
+
+TEST_F(WriteSequencerTest, RunWhileNotConnectedDoesNothing) {
+    control_->OnRunCommand();
+    EXPECT_TRUE(window_.calls.empty());
+}
+
+TEST_F(WriteSequencerTest, RunStartsTheProgramClosesThePortAndLeavesOnlyReconnect) {
+    Prepare(Options(), {true, false, false});
+    control_->OnRunCommand();
+
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Running program", "ok"}}));
+    EXPECT_EQ(window_.status, "running program...");
+    EXPECT_EQ(window_.lamp, kLampGreen);
+    EXPECT_EQ(control_->m_portOpen, 0);
+    EXPECT_EQ(theApp().m_serialPort.handle, kNullSerialHandle);
+    EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
+                 control_->m_enableWrite);
+    EXPECT_TRUE(control_->m_enableReconnect);
+    EXPECT_TRUE(Pump([this] { return board_->UserProgramRunning(); }, std::chrono::seconds(5)));
+}
+
+TEST_F(WriteSequencerTest, RunThatCannotCheckSynchronismNamesTheStep) {
+    Prepare(Options(), {true, false, false});
+    board_.reset();
+    control_->OnRunCommand();
+
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
+    EXPECT_EQ(window_.status, "running failed");
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(control_->m_portOpen, 1);
+    EXPECT_TRUE(control_->m_enableReconnect);
+}
+
+TEST_F(WriteSequencerTest, ShutdownDuringAWriteEndsTheWriterAfterItsRow) {
+    BoardOptions options = Options();
+    options.lineTiming = true;
+    options.baud = 9600;  // a row takes about 0.14 s on the line
+    StartBoard(options);
+    theApp().m_baudRate = 9600;
+    ASSERT_TRUE(Connect());
+    LoadSample();
+    window_.checked = {true, true, true};
+    control_->OnWriteCommand();
+    ASSERT_TRUE(Pump([this] { return !RowsReceived().empty(); }));
+
+    control_->Shutdown();
+    EXPECT_FALSE(control_->WorkerRunning());
+    EXPECT_LT(RowsReceived().size(),
+              kSampleCodeRows.size() + kSampleEepromRows.size() + kSampleConfigRows.size());
+}
+
+}  // namespace
