@@ -20,10 +20,12 @@ constexpr int kSplashWidth = 476;
 constexpr int kSplashHeight = 206;
 constexpr qreal kHeaderHeight = 72;
 
-void DrawCentredWordmark(QPainter& painter, const QRectF& area, qreal xHeight,
-                         const QColor& colour) {
+// Draws the wordmark with its left edge at `left`, centred vertically in `height`.
+void DrawWordmarkAt(QPainter& painter, qreal left, qreal height, qreal xHeight,
+                    const QColor& colour) {
     const QRectF bounds = WordmarkPath(QPointF(0, 0), xHeight).boundingRect();
-    DrawWordmark(painter, area.center() - bounds.center(), xHeight, colour);
+    DrawWordmark(painter, QPointF(left - bounds.left(), height / 2 - bounds.center().y()), xHeight,
+                 colour);
 }
 
 // Copper-like traces fanning out from the chip towards the right edge.
@@ -64,7 +66,8 @@ QImage LogoPicture() {
     QImage layer = NewImage(QSize(234, 63), Qt::transparent);
     QPainter painter(&layer);
     UseSmoothPainting(painter);
-    DrawCentredWordmark(painter, QRectF(0, 0, 234, 63), 28, palette::kInk);
+    // Flush left: in the main window the version labels begin over the logo's right end.
+    DrawWordmarkAt(painter, 6, 63, 28, palette::kInk);
     painter.end();
     return KeyOnMagenta(layer, palette::kDialog);
 }
