@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QRect>
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "ui/art/ArtResources.h"
