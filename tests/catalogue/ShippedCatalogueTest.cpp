@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <thread>
 
 #include "catalogue/Catalogue.h"
 #include "common/Product.h"
@@ -72,6 +73,27 @@ TEST(ShippedCatalogue, ResolvesIdentifiersAndNames) {
     EXPECT_EQ(ListCatalogueDevices((dir.path() / "none.xml").string()), std::nullopt);
     EXPECT_EQ(ResolveDeviceIdentifier((dir.path() / "none.xml").string(), "0x0101"), std::nullopt);
     testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
+
+namespace {
+
+// The virtual board and a detection worker may look devices up on threads of their own.
+TEST(ShippedCatalogue, LookupsOnTwoThreadsAtOnce) {
+    auto lookUp = [](const char* id, int* found) {
+        for (int i = 0; i < 5; ++i) {
+            CDeviceInfo device;
+            std::string name;
+            if (LookupDevice(kShipped, id, device, name) == kCatalogueFound) ++*found;
+        }
+    };
+    int first = 0, second = 0;
+    std::thread other(lookUp, "0x0101", &first);
+    lookUp("0x02C2", &second);
+    other.join();
+    EXPECT_EQ(first, 5);
+    EXPECT_EQ(second, 5);
 }
 
 }  // namespace
