@@ -9,13 +9,14 @@
 
 // Faults a virtual board can play, for tests and for reproducing a problem.
 struct BoardFaults {
-    bool silent = false;         // answers nothing at all
-    bool noisyProbe = false;     // noise bytes around the probe reply
-    bool shortIdentify = false;  // identification reply of 3 bytes
-    bool badVersionAck = false;  // version record whose third byte is not 0x55
-    int refuseRow = -1;          // row k (from 0) is refused with a byte other than 0x55
-    int ignoreRow = -1;          // row k gets no acknowledgement
-    int cutAfterRow = -1;        // the line is cut (pseudo-terminal closed) after row k
+    bool silent = false;          // answers nothing at all
+    bool noisyProbe = false;      // noise bytes around the probe reply
+    bool noiseOnlyProbe = false;  // the probe is answered with noise bytes only, never 0x55
+    bool shortIdentify = false;   // identification reply of 3 bytes
+    bool badVersionAck = false;   // version record whose third byte is not 0x55
+    int refuseRow = -1;           // row k (from 0) is refused with a byte other than 0x55
+    int ignoreRow = -1;           // row k gets no acknowledgement
+    int cutAfterRow = -1;         // the line is cut (pseudo-terminal closed) after row k
 };
 
 struct BoardOptions {
@@ -30,6 +31,7 @@ struct BoardOptions {
     // (goes silent); zero listens until a run command.
     std::chrono::milliseconds listenWindow{0};
     int comNumber = 0;  // publish the pseudo-terminal as COM<n> in the port directory; 0: don't
+    std::string frameLogPath;  // append one line per received frame; empty: no log
     BoardFaults faults;
 };
 

@@ -1,0 +1,120 @@
+#include "tools/sim/BoardBootloader.h"
+
+#include <numeric>
+#include <utility>
+
+#include "tools/sim/BoardReplies.h"
+
+namespace {
+
+constexpr std::size_t kRowHeaderLength = 5;
+
+std::uint8_t RefusalFor(RowCheck check) {
+    switch (check) {
+        case RowCheck::BadLength:
+            return board::kRefusedLength;
+        case RowCheck::Outside:
+            return board::kRefusedOutside;
+        case RowCheck::Misaligned:
+            return board::kRefusedMisaligned;
+        case RowCheck::IntoBootloader:
+            return board::kRefusedBootloader;
+        case RowCheck::Accepted:
+            break;
+    }
+    return board::kAck;
+}
+
+std::uint32_t FrameAddress(const std::vector<std::uint8_t>& frame) {
+    return std::uint32_t{frame[1]} << 16 | std::uint32_t{frame[2]} << 8 | frame[3];
+}
+
+}  // namespace
+
+BoardBootloader::BoardBootloader(BoardMemory memory, BoardIdentity identity, BoardFaults faults,
+                                 std::chrono::milliseconds listenWindow, Clock::time_point now)
+    : memory_(std::move(memory)),
+      identity_(identity),
+      faults_(faults),
+      listenWindow_(listenWindow),
+      resetTime_(now) {}
+
+void BoardBootloader::Reset(Clock::time_point now) {
+    resetTime_ = now;
+    probed_ = false;
+    runCommandReceived_ = false;
+}
+
+bool BoardBootloader::UserProgramRunning(Clock::time_point now) const {
+    if (runCommandReceived_) return true;
+    return listenWindow_.count() > 0 && !probed_ && now >= resetTime_ + listenWindow_;
+}
+
+BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
+                                      Clock::time_point at) {
+    if (faults_.silent || UserProgramRunning(at)) return {};
+    switch (frame.front()) {
+        case board::kProbe:
+            return ProbeReply();
+        case board::kIdentify:
+            return HandleIdentify(frame);
+        case board::kFirmwareVersion:
+            return {{identity_.firmwareMajor, identity_.firmwareMinor,
+                     faults_.badVersionAck ? board::kBadVersionAck : board::kAck}};
+        case board::kSyncCheck:
+            return {{board::kSyncReply}};
+        case board::kWriteRow:
+            return HandleRow(frame);
+        case board::kRunUserProgram:
+            runCommandReceived_ = true;
+            return {};
+        default:
+            return {};
+    }
+}
+
+BoardResponse BoardBootloader::ProbeReply() {
+    if (faults_.noiseOnlyProbe) return {{0x8A, 0x00, 0xAA, 0xF3}};
+    probed_ = true;
+    if (faults_.noisyProbe) return {{0x8A, 0x00, board::kAck, 0xF3}};
+    return {{board::kAck}};
+}
+
+BoardResponse BoardBootloader::HandleIdentify(const std::vector<std::uint8_t>& frame) const {
+    if (FrameAddress(frame) != board::kDeviceIdAddress) return {{board::kRefusedUnknownRead}};
+    std::vector<std::uint8_t> reply{board::kIdentifyFiller, identity_.idHigh, identity_.idLow,
+                                    board::kAck};
+    if (faults_.shortIdentify) reply.pop_back();
+    return {reply};
+}
+
+BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame) {
+    const int row = rowFramesSeen_++;
+    BoardResponse response;
+    response.cutLine = row == faults_.cutAfterRow;
+    if (row == faults_.ignoreRow) return response;
+    if (row == faults_.refuseRow) {
+        response.reply = {board::kRefusedByFault};
+        return response;
+    }
+    if (frame.size() <= kRowHeaderLength) {
+        response.reply = {board::kRefusedLength};
+        return response;
+    }
+    if (std::accumulate(frame.begin() + 1, frame.end(), 0u) % 256 != 0) {
+        response.reply = {board::kRefusedChecksum};
+        return response;
+    }
+    const std::uint32_t address = FrameAddress(frame);
+    const RowCheck check = memory_.CheckRow(address, frame[kRowHeaderLength - 1]);
+    if (check != RowCheck::Accepted) {
+        response.reply = {RefusalFor(check)};
+        return response;
+    }
+    memory_.ProgramRow(address, frame.data() + kRowHeaderLength,
+                       frame.size() - kRowHeaderLength - 1);
+    ++rowsProgrammed_;
+    response.reply = {board::kAck};
+    response.rowProgrammed = true;
+    return response;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "tools/sim/BoardMemory.h"
+#include "tools/sim/VirtualBoard.h"
+
+// What the bootloader does with one received frame.
+struct BoardResponse {
+    std::vector<std::uint8_t> reply;
+    bool rowProgrammed = false;  // the reply waits for the row's programming time
+    bool cutLine = false;        // close the line once the reply is out
+};
+
+struct BoardIdentity {
+    std::uint8_t idHigh = 0;
+    std::uint8_t idLow = 0;
+    std::uint8_t firmwareMajor = 0;
+    std::uint8_t firmwareMinor = 0;
+};
+
+// The chip's side of the bootloader exchanges, without any I/O: frames in, replies out.
+class BoardBootloader {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    BoardBootloader(BoardMemory memory, BoardIdentity identity, BoardFaults faults,
+                    std::chrono::milliseconds listenWindow, Clock::time_point now);
+
+    BoardResponse Handle(const std::vector<std::uint8_t>& frame, Clock::time_point at);
+    void Reset(Clock::time_point now);
+    bool UserProgramRunning(Clock::time_point now) const;
+    std::size_t RowsProgrammed() const { return rowsProgrammed_; }
+    const BoardMemory& Memory() const { return memory_; }
+
+private:
+    BoardResponse HandleIdentify(const std::vector<std::uint8_t>& frame) const;
+    BoardResponse HandleRow(const std::vector<std::uint8_t>& frame);
+    BoardResponse ProbeReply();
+
+    BoardMemory memory_;
+    BoardIdentity identity_;
+    BoardFaults faults_;
+    std::chrono::milliseconds listenWindow_;
+    Clock::time_point resetTime_;
+    bool probed_ = false;
+    bool runCommandReceived_ = false;
+    int rowFramesSeen_ = 0;
+    std::size_t rowsProgrammed_ = 0;
+};

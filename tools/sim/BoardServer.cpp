@@ -1,0 +1,223 @@
+#include "tools/sim/BoardServer.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "tools/sim/FrameLog.h"
+#include "tools/sim/HexDump.h"
+
+namespace {
+
+// A frame whose bytes stop arriving for this long is dropped, so the next byte starts a
+// new frame: at least 250 ms, or 100 bit times on a slow line.
+std::chrono::nanoseconds FrameGap(const BoardOptions& options) {
+    const std::chrono::nanoseconds bits{options.lineTiming ? 100'000'000'000 / options.baud : 0};
+    return std::max<std::chrono::nanoseconds>(std::chrono::milliseconds(250), bits);
+}
+
+constexpr std::chrono::milliseconds kReplyArrival{50};
+constexpr std::chrono::milliseconds kLastReplyGrace{500};
+constexpr std::chrono::milliseconds kPollStep{1};
+
+timespec ToTimespec(std::chrono::nanoseconds span) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(span);
+    return {static_cast<time_t>(seconds.count()), static_cast<long>((span - seconds).count())};
+}
+
+}  // namespace
+
+BoardServer::BoardServer(const BoardOptions& options, BoardDevice device,
+                         std::unique_ptr<PseudoTerminal> terminal, std::unique_ptr<PortLink> link,
+                         std::FILE* log, int wakeFd)
+    : options_(options),
+      started_(Clock::now()),
+      byteTime_(options.lineTiming ? 10'000'000'000 / options.baud : 0),
+      frameGap_(FrameGap(options)),
+      devicePath_(terminal->SlavePath()),
+      terminal_(std::move(terminal)),
+      link_(std::move(link)),
+      comNumber_(link_ ? options.comNumber : 0),
+      wakeFd_(wakeFd),
+      log_(log),
+      bootloader_(std::move(*device.memory),
+                  {device.identity.idHigh, device.identity.idLow, options.firmwareMajor,
+                   options.firmwareMinor},
+                  options.faults, options.listenWindow, started_) {
+    thread_ = std::thread([this] { Serve(); });
+}
+
+BoardServer::~BoardServer() {
+    stop_ = true;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = write(wakeFd_, &one, sizeof one);
+    thread_.join();
+    close(wakeFd_);
+    link_.reset();
+    terminal_.reset();
+    if (log_) std::fclose(log_);
+}
+
+void BoardServer::Reset() {
+    std::lock_guard lock(mutex_);
+    DiscardPartialFrame();
+    bootloader_.Reset(Clock::now());
+}
+
+bool BoardServer::UserProgramRunning() const {
+    std::lock_guard lock(mutex_);
+    return bootloader_.UserProgramRunning(Clock::now());
+}
+
+std::vector<ReceivedFrame> BoardServer::Frames() const {
+    std::lock_guard lock(mutex_);
+    return frames_;
+}
+
+std::size_t BoardServer::RowsProgrammed() const {
+    std::lock_guard lock(mutex_);
+    return bootloader_.RowsProgrammed();
+}
+
+std::optional<std::uint16_t> BoardServer::Word(std::uint32_t address) const {
+    std::lock_guard lock(mutex_);
+    return bootloader_.Memory().Word(address);
+}
+
+bool BoardServer::InsideBootloader(std::uint32_t address) const {
+    std::lock_guard lock(mutex_);
+    return bootloader_.Memory().InsideBootloader(address);
+}
+
+void BoardServer::Serve() {
+    while (!stop_) {
+        pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {lineOpen_ ? terminal_->Master() : -1, POLLIN, 0}};
+        bool pending;
+        {
+            std::lock_guard lock(mutex_);
+            pending = assembler_.Pending();
+        }
+        timespec gapLeft{};
+        if (pending) gapLeft = ToTimespec(std::max(lastByte_ + frameGap_ - Clock::now(), {}));
+        ppoll(fds, 2, pending ? &gapLeft : nullptr, nullptr);
+        if (stop_) break;
+        if (fds[1].revents & POLLIN) {
+            ReadLine();
+        } else if (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            lineOpen_ = false;  // cannot happen while the board holds the slave; never spin
+        } else if (pending && Clock::now() >= lastByte_ + frameGap_) {
+            std::lock_guard lock(mutex_);
+            DiscardPartialFrame();
+        }
+    }
+}
+
+void BoardServer::ReadLine() {
+    std::uint8_t buffer[512];
+    const ssize_t received = read(terminal_->Master(), buffer, sizeof buffer);
+    if (received <= 0) {
+        if (received == 0 || (errno != EAGAIN && errno != EINTR)) lineOpen_ = false;
+        return;
+    }
+    const Clock::time_point now = Clock::now();
+    lastByte_ = now;
+    for (ssize_t i = 0; i < received && lineOpen_ && !stop_; ++i) {
+        // On a real line the byte is complete one byte time after the line is free.
+        receiveLineFree_ = std::max(now, receiveLineFree_) + byteTime_;
+        BoardResponse response;
+        {
+            std::lock_guard lock(mutex_);
+            if (!assembler_.Pending()) frameStart_ = now;
+            auto frame = assembler_.Feed(buffer[i]);
+            if (!frame) continue;
+            Record(*frame, frameStart_);
+            response = bootloader_.Handle(*frame, receiveLineFree_);
+        }
+        Respond(response, receiveLineFree_);
+    }
+}
+
+void BoardServer::Respond(const BoardResponse& response, Clock::time_point frameEnd) {
+    if (!options_.lineTiming) {
+        Send(response.reply.data(), response.reply.size());
+    } else {
+        const Clock::time_point ready =
+            frameEnd + (response.rowProgrammed ? options_.rowProgramTime : Clock::duration{});
+        for (std::uint8_t byte : response.reply) {
+            sendLineFree_ = std::max(ready, sendLineFree_) + byteTime_;
+            if (!WaitUntil(sendLineFree_)) return;
+            Send(&byte, 1);
+        }
+    }
+    if (response.cutLine) CutLine();
+}
+
+void BoardServer::Send(const std::uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+        const ssize_t written = write(terminal_->Master(), bytes, count);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;  // the host's input is full: the rest is lost, as on a line
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+}
+
+bool BoardServer::WaitUntil(Clock::time_point deadline) {
+    while (!stop_) {
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline) return true;
+        const timespec left = ToTimespec(deadline - now);
+        pollfd wake{wakeFd_, POLLIN, 0};
+        ppoll(&wake, 1, &left, nullptr);
+    }
+    return false;
+}
+
+void BoardServer::CutLine() {
+    // Let the host take the last reply first (for a while), so only what follows is lost.
+    // The reply reaches the host's side a moment after it was written: wait to see it
+    // there, then for the host to read it.
+    const Clock::time_point seenBy = Clock::now() + kReplyArrival;
+    while (terminal_->UnreadByHost() == 0 && Clock::now() < seenBy &&
+           WaitUntil(Clock::now() + kPollStep)) {
+    }
+    const Clock::time_point takenBy = Clock::now() + kLastReplyGrace;
+    while (terminal_->UnreadByHost() > 0 && Clock::now() < takenBy &&
+           WaitUntil(Clock::now() + kPollStep)) {
+    }
+    comNumber_ = 0;
+    if (link_) link_->Remove();
+    terminal_->Close();
+    lineOpen_ = false;
+}
+
+void BoardServer::Record(std::vector<std::uint8_t> bytes, Clock::time_point firstByte) {
+    ReceivedFrame frame{std::chrono::duration<double>(firstByte - started_).count(),
+                        std::move(bytes)};
+    if (log_) {
+        const std::string line = FormatFrameLine(frame);
+        std::fputs(line.c_str(), log_);
+        std::fflush(log_);
+    }
+    frames_.push_back(std::move(frame));
+}
+
+void BoardServer::DiscardPartialFrame() {
+    if (assembler_.Pending()) Record(assembler_.Discard(), frameStart_);
+}
+
+bool BoardServer::DumpHex(const std::string& path) const {
+    std::string text;
+    {
+        std::lock_guard lock(mutex_);
+        text = FormatIntelHex(bootloader_.Memory());
+    }
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
+}

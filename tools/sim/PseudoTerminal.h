@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// A raw pseudo-terminal pair. The board keeps a descriptor of the slave side open for its
+// whole life, so a host opening and closing the slave never hangs up the master.
+class PseudoTerminal {
+public:
+    static std::unique_ptr<PseudoTerminal> Open(std::string* error);
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    int Master() const { return master_; }  // non-blocking
+    const std::string& SlavePath() const { return slavePath_; }
+    // Bytes sent to the host that it has not read yet.
+    int UnreadByHost() const;
+    // Closes both sides: a host holding the slave open sees the line hang up.
+    void Close();
+
+private:
+    PseudoTerminal(int master, int slave, std::string slavePath);
+
+    int master_;
+    int slave_;
+    std::string slavePath_;
+};

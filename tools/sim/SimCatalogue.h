@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The catalogue pelorant-sim uses without --catalogue: $PELORANT_CATALOGUE, else the one
+// installed beside the program (../share/pelorant/), else the one of the source tree.
+std::string DefaultCataloguePath();

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/sim/VirtualBoard.h"
+
+struct SimCommandLine {
+    BoardOptions board;  // cataloguePath stays empty unless --catalogue was given
+    bool comGiven = false;
+    bool showHelp = false;
+    bool listDevices = false;
+    std::string dumpPath;
+};
+
+// The options of pelorant-sim (without the program name). Empty with `error` set when
+// the command line is wrong.
+std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>& arguments,
+                                                  std::string* error);
+std::string SimHelpText();
