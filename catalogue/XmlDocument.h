@@ -30,7 +30,6 @@ public:
     std::string GetAttributeText(const char* name, const xercesc::DOMNode* element = nullptr);
 
     const std::string& LastError() const { return lastError; }
-    xercesc::DOMElement* Root() const { return root; }
 
 private:
     // Refuses every external entity and DTD, so a catalogue never pulls in another file

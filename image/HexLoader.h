@@ -16,8 +16,9 @@ struct HexFileStatus {
 // Reads the status of the file at `path`; false when it cannot be read.
 bool ReadHexFileStatus(const std::string& path, HexFileStatus& status);
 
-// Loads the HEX file into the device's three images, writes the reset vector into the
-// bootloader and warns about bootloader and protected data. Shows its own boxes.
+// Loads the HEX file into the device's three images, writes the reset vector that jumps
+// into the bootloader and warns about bootloader and protected data. A file with data that
+// no memory of the device holds is refused. Shows its own boxes.
 // 1 when loaded and accepted, 0 otherwise.
 int LoadHexImage(CDeviceInfo& device, const std::string& path, HexFileStatus& fileStatus,
                  IMessageBox& boxes);
