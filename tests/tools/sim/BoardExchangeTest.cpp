@@ -57,9 +57,9 @@ TEST_F(BoardExchangeTest, RunCommandStartsTheUserProgramUntilReset) {
     HostLine host(board->DevicePath());
     ASSERT_EQ(host.Exchange({0x55}, 1), (Bytes{0x55}));
     ASSERT_TRUE(host.Send({0x0F}));
+    EXPECT_TRUE(Eventually([&] { return board->UserProgramRunning(); }));
     EXPECT_TRUE(host.Exchange({0x55}, 1, 200ms).empty());
     EXPECT_TRUE(host.Exchange({0x33}, 1, 150ms).empty());
-    EXPECT_TRUE(board->UserProgramRunning());
 
     board->Reset();
     EXPECT_FALSE(board->UserProgramRunning());
@@ -72,11 +72,7 @@ TEST_F(BoardExchangeTest, ListenWindowClosesWithoutAProbeAndReopensOnReset) {
     auto board = fixture.Start(options);
     ASSERT_TRUE(board);
     HostLine host(board->DevicePath());
-    const auto giveUp = std::chrono::steady_clock::now() + 5s;
-    while (!board->UserProgramRunning() && std::chrono::steady_clock::now() < giveUp) {
-        std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_TRUE(board->UserProgramRunning());
+    ASSERT_TRUE(Eventually([&] { return board->UserProgramRunning(); }));
     EXPECT_TRUE(host.Exchange({0x55}, 1, 200ms).empty());
 
     // A probe inside the window keeps the bootloader listening after the window.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 namespace boardtest {
 
@@ -96,6 +97,15 @@ bool HostLine::HungUp(std::chrono::milliseconds wait) {
     if (poll(&fd, 1, static_cast<int>(wait.count())) <= 0) return false;
     std::uint8_t byte;
     return (fd.revents & POLLHUP) != 0 || read(fd_, &byte, 1) <= 0;
+}
+
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
 }
 
 Bytes RowFrame(std::uint32_t address, const Bytes& data) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,10 @@ public:
 private:
     int fd_;
 };
+
+// Polls `condition` until it holds or `wait` passed; what a board does happens on its own
+// thread a moment after the host's bytes went out.
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds wait = 5000ms);
 
 // A row frame for `address` with `data` (2 x row units bytes) and a correct checksum.
 Bytes RowFrame(std::uint32_t address, const Bytes& data);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <thread>
-
 #include "tests/tools/sim/BoardTestSupport.h"
 #include "tests/tools/sim/SimProcess.h"
 
@@ -76,11 +74,7 @@ TEST_F(SimProgramTest, ServesUntilTerminatedAndObeysResetAndDump) {
 
     ASSERT_EQ(host.Exchange(RowFrame(0x0000, RowData(64, 7)), 1), (Bytes{0x55}));
     ASSERT_TRUE(sim.WriteInput("dump\n"));
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!std::filesystem::exists(dump) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_TRUE(std::filesystem::exists(dump));
+    EXPECT_TRUE(Eventually([&] { return std::filesystem::exists(dump); }));
 
     sim.CloseInput();
     EXPECT_TRUE(AnswersProbeWithin(host, 2s)) << "the end of standard input is no reason to stop";
