@@ -15,8 +15,8 @@ std::string TestCatalogue(const std::string& deviceId) {
       <bootloader startaddress="0x0410" endaddress="0x07EE"/>
       <protected startaddress="0x0C00" endaddress="0x0C3E"/>
     </memcode>
-    <memdata startaddress="0x7FFC00" endaddress="0x7FFFFF" instructionxrow="16"/>
-    <memconfig startaddress="0xF80000" endaddress="0xF8000F" instructionxrow="1"/>
+    <memdata startaddress="0x7FFC00" endaddress="0x7FFFFE" instructionxrow="16"/>
+    <memconfig startaddress="0xF80000" endaddress="0xF8000E" instructionxrow="1"/>
   </device>
 </dspiclist>
 )";
@@ -35,9 +35,9 @@ TestImages::TestImages() {
     code.SetRange(0x0000, 0x0FFF);
     code.instructionsPerRow = 32;
     code.MarkProtected(kProtectedRow, kProtectedRow + 0x3E);
-    data.SetRange(0x7FFC00, 0x7FFFFF);
+    data.SetRange(0x7FFC00, 0x7FFFFE);
     data.instructionsPerRow = 16;
-    config.SetRange(0xF80000, 0xF8000F);
+    config.SetRange(0xF80000, 0xF8000E);
     config.instructionsPerRow = 1;
 }
 
