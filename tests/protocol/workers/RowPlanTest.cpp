@@ -32,17 +32,6 @@ TEST(RowPlanTest, WidensTheUsedRangeToWholeRows) {
     EXPECT_EQ(PlanRows(image, kRowUnits, kNoBootStart, kNoBootEnd).rows, (Rows{0x00, 0x40}));
 }
 
-TEST(RowPlanTest, EmptyImageSendsNothing) {
-    CMemoryImage image;
-    image.SetRange(0, 0xFFF);
-    RowPlan plan = PlanRows(image, kRowUnits, kNoBootStart, kNoBootEnd);
-    EXPECT_TRUE(plan.rowSizeValid);
-    EXPECT_TRUE(plan.rows.empty());
-
-    CMemoryImage noRange;
-    EXPECT_TRUE(PlanRows(noRange, kRowUnits, kNoBootStart, kNoBootEnd).rows.empty());
-}
-
 TEST(RowPlanTest, RowsTheFileDoesNotTouchAreSkipped) {
     CMemoryImage image;
     image.SetRange(0, 0xFFF);
@@ -102,21 +91,6 @@ TEST(RowPlanTest, RegisterAtTheImageEndIsWritten) {
     config.SetRange(0xF80000, 0xF8000E);
     Use(config, 0xF8000C, 0xF8000F);
     EXPECT_EQ(PlanRows(config, 2, kNoBootStart, kNoBootEnd).rows, (Rows{0xF8000C, 0xF8000E}));
-}
-
-TEST(RowPlanTest, RowSizesThatCannotBeFramedPlanNothing) {
-    CMemoryImage image;
-    image.SetRange(0, 0xFFF);
-    Use(image, 0, 0xFFF);
-    for (int units : {0, -2, 3, 127, 128, 1024}) {
-        RowPlan plan = PlanRows(image, units, kNoBootStart, kNoBootEnd);
-        EXPECT_FALSE(plan.rowSizeValid) << units;
-        EXPECT_TRUE(plan.rows.empty()) << units;
-    }
-    RowPlan largest = PlanRows(image, 126, kNoBootStart, kNoBootEnd);
-    EXPECT_TRUE(largest.rowSizeValid);
-    EXPECT_EQ(largest.rows.front(), 0u);
-    EXPECT_EQ(largest.rows[1], 126u);
 }
 
 }  // namespace
