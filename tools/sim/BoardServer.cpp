@@ -1,6 +1,7 @@
 #include "tools/sim/BoardServer.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -94,6 +95,9 @@ bool BoardServer::InsideBootloader(std::uint32_t address) const {
 }
 
 void BoardServer::Serve() {
+    // Replies are paced to the microsecond; the default 50 us of timer slack would add up
+    // over thousands of rows.
+    if (options_.lineTiming) prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     while (!stop_) {
         pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {lineOpen_ ? terminal_->Master() : -1, POLLIN, 0}};
         bool pending;
