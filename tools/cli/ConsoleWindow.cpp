@@ -27,7 +27,6 @@ void ConsoleWindow::ShowStatusText(bool) {}
 void ConsoleWindow::ShowStatusLamp(bool) {}
 void ConsoleWindow::ShowProgressBar(bool) {}
 void ConsoleWindow::RefreshCursor() {}
-
 void ConsoleWindow::SetStatusLamp(int) {}
 
 void ConsoleWindow::ShowVersions() {

@@ -49,7 +49,6 @@ public:
     // What the tool itself reads and sets.
     MessageQueue& Queue() { return queue_; }
     bool DetectionTimerRunning() const { return timerRunning_; }
-    std::uint32_t ProgressHigh() const { return high_; }
     const std::string& FirmwareLabel() const { return firmware_; }
     const std::string& RangeLabel(int block) const { return rangeLabels_.at(block); }
     void SetBlockChecked(int block, bool checked);

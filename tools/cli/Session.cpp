@@ -12,8 +12,7 @@ namespace {
 // Remembers the detection worker's result and shows the time left on a terminal.
 class DetectionWatch : public LoopObserver {
 public:
-    DetectionWatch(ConsoleOutput& output, const ConsoleWindow& window, std::uint32_t ticks)
-        : output_(output), window_(window), ticks_(ticks) {}
+    DetectionWatch(ConsoleOutput& output, std::uint32_t limit) : output_(output), limit_(limit) {}
 
     void BeforeDispatch(const WindowMessage& message) override {
         if (message.message == kMsgDetectionFinished) result = message.wParam;
@@ -21,8 +20,8 @@ public:
 
     void AfterTick() override {
         char line[96];
-        std::snprintf(line, sizeof line, "waiting for the bootloader: %u of %u s",
-                      window_.ProgressPosition(), ticks_);
+        std::snprintf(line, sizeof line, "waiting for the bootloader: %u of %u s", ++seconds_,
+                      limit_);
         output_.Transient(line);
     }
 
@@ -30,8 +29,8 @@ public:
 
 private:
     ConsoleOutput& output_;
-    const ConsoleWindow& window_;
-    std::uint32_t ticks_;
+    std::uint32_t limit_;
+    std::uint32_t seconds_ = 0;
 };
 
 }  // namespace
@@ -81,7 +80,7 @@ int Session::Connect() {
         }
         return kExitDetectionFailed;
     }
-    DetectionWatch watch(output_, window_, options_.detectTimeout);
+    DetectionWatch watch(output_, options_.detectTimeout);
     RunWhileBusy(control_, window_, watch);
 
     if (control_.m_portOpen) return kExitOk;
