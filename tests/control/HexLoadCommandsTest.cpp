@@ -23,26 +23,20 @@ protected:
     }
 };
 
-TEST_F(HexLoadCommandsTest, LoadWithThePortOpenEnablesTheWriteAndChecksTheBlocks) {
-    control_->m_portOpen = 1;
-    control_->m_hexPath = SampleHexPath();
-    control_->LoadHexFile();
-
-    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Load HEX file", "ok"}}));
-    EXPECT_EQ(control_->m_hexLoaded, 1);
-    EXPECT_TRUE(control_->m_enableRun && control_->m_enableWrite && control_->m_enableReload);
-    EXPECT_EQ(window_.checked, (std::array<bool, 3>{true, true, false}));
-    EXPECT_FALSE(control_->m_busy);
-}
-
-TEST_F(HexLoadCommandsTest, LoadWithThePortClosedChangesNoEnableState) {
+TEST_F(HexLoadCommandsTest, LoadEnablesTheWriteOnlyWithThePortOpen) {
     control_->m_enableRun = 0;
     control_->m_hexPath = SampleHexPath();
     control_->LoadHexFile();
-
     EXPECT_EQ(control_->m_hexLoaded, 1);
     EXPECT_FALSE(control_->m_enableRun || control_->m_enableWrite || control_->m_enableReload);
     EXPECT_EQ(window_.checked, (std::array<bool, 3>{true, true, false}));
+
+    control_->m_portOpen = 1;
+    control_->LoadHexFile();
+    EXPECT_EQ(window_.log,
+              (std::vector<LogLine>{{"Load HEX file", "ok"}, {"Load HEX file", "ok"}}));
+    EXPECT_TRUE(control_->m_enableRun && control_->m_enableWrite && control_->m_enableReload);
+    EXPECT_FALSE(control_->m_busy);
 }
 
 TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
@@ -58,25 +52,21 @@ TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
     EXPECT_FALSE(control_->m_hexPath.empty());
 }
 
-TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeAndChangesNoEnableState) {
-    control_->m_hexPath = SampleHexPath();
-    control_->OnReloadCommand();
-    control_->m_hexPath = (dir_.path() / "missing.hex").string();
-    control_->OnReloadCommand();
-
-    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "ok"}, {"Reloading", "failed"}}));
-    EXPECT_FALSE(control_->m_enableWrite || control_->m_enableReload);
-    EXPECT_EQ(window_.checked, (std::array<bool, 3>{false, false, false}));
-}
-
-TEST_F(HexLoadCommandsTest, NoLoadWhileBusyOrWithoutAPath) {
-    control_->OnReloadCommand();
+TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeChangesNoEnableStateAndWaitsForIdle) {
+    control_->OnReloadCommand();  // no path yet: nothing
     control_->m_hexPath = SampleHexPath();
     control_->m_busy = 1;
     control_->OnReloadCommand();
     control_->LoadHexFile();
     EXPECT_TRUE(window_.calls.empty());
-    EXPECT_EQ(control_->m_hexLoaded, 0);
+
+    control_->m_busy = 0;
+    control_->OnReloadCommand();
+    control_->m_hexPath = (dir_.path() / "missing.hex").string();
+    control_->OnReloadCommand();
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "ok"}, {"Reloading", "failed"}}));
+    EXPECT_FALSE(control_->m_enableWrite || control_->m_enableReload);
+    EXPECT_EQ(window_.checked, (std::array<bool, 3>{false, false, false}));
 }
 
 }  // namespace
