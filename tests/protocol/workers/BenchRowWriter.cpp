@@ -36,13 +36,13 @@ struct Figures {
     std::size_t rows = 0;
     double boundSeconds = 0;
     double measuredSeconds = 0;
-    bool ok = true;
+    int result = kBlockOk;
 
     Figures& operator+=(const Figures& other) {
         rows += other.rows;
         boundSeconds += other.boundSeconds;
         measuredSeconds += other.measuredSeconds;
-        ok = ok && other.ok;
+        if (result == kBlockOk) result = other.result;
         return *this;
     }
 };
@@ -67,14 +67,15 @@ Figures WriteBlock(CMemoryImage& image, const CDeviceInfo& device, unsigned baud
     }
     DiscardingTarget target;
     const auto started = std::chrono::steady_clock::now();
-    figures.ok = WriteRows(&image, rowUnits, &target, device.bootStart, device.bootEnd) == kBlockOk;
+    figures.result = WriteRows(&image, rowUnits, &target, device.bootStart, device.bootEnd);
     figures.measuredSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return figures;
 }
 
 void Print(unsigned baud, const char* label, const Figures& f) {
-    const char* failed = f.ok ? "" : "  (block failed)";
+    char failed[40] = "";
+    if (f.result != kBlockOk) std::snprintf(failed, sizeof failed, "  (block result %d)", f.result);
     if (baud == 0) {
         std::printf("no line timing  %-6s  %4zu rows  measured %8.3f s  %6.0f us per row%s\n",
                     label, f.rows, f.measuredSeconds,
@@ -134,7 +135,7 @@ bool RunAt(unsigned baud, const std::string& cataloguePath, const std::string& i
     }
     Print(baud, "total", total);
     port.ClosePort();
-    return total.ok;
+    return total.result == kBlockOk;
 }
 
 }  // namespace
