@@ -22,7 +22,7 @@ std::uint8_t RefusalFor(RowCheck check) {
         case RowCheck::Accepted:
             break;
     }
-    return board::kAck;
+    return bootproto::kAck;
 }
 
 std::uint32_t FrameAddress(const std::vector<std::uint8_t>& frame) {
@@ -54,18 +54,18 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
                                       Clock::time_point at) {
     if (faults_.silent || UserProgramRunning(at)) return {};
     switch (frame.front()) {
-        case board::kProbe:
+        case bootproto::kProbe:
             return ProbeReply();
-        case board::kIdentify:
+        case bootproto::kIdentify:
             return HandleIdentify(frame);
-        case board::kFirmwareVersion:
+        case bootproto::kFirmwareVersion:
             return {{identity_.firmwareMajor, identity_.firmwareMinor,
-                     faults_.badVersionAck ? board::kBadVersionAck : board::kAck}};
-        case board::kSyncCheck:
-            return {{board::kSyncReply}};
-        case board::kWriteRow:
+                     faults_.badVersionAck ? board::kBadVersionAck : bootproto::kAck}};
+        case bootproto::kSyncCheck:
+            return {{bootproto::kSyncReply}};
+        case bootproto::kWriteRow:
             return HandleRow(frame);
-        case board::kRunUserProgram:
+        case bootproto::kRunUserProgram:
             runCommandReceived_ = true;
             return {};
         default:
@@ -76,14 +76,14 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
 BoardResponse BoardBootloader::ProbeReply() {
     if (faults_.noiseOnlyProbe) return {{0x8A, 0x00, 0xAA, 0xF3}};
     probed_ = true;
-    if (faults_.noisyProbe) return {{0x8A, 0x00, board::kAck, 0xF3}};
-    return {{board::kAck}};
+    if (faults_.noisyProbe) return {{0x8A, 0x00, bootproto::kAck, 0xF3}};
+    return {{bootproto::kAck}};
 }
 
 BoardResponse BoardBootloader::HandleIdentify(const std::vector<std::uint8_t>& frame) const {
     if (FrameAddress(frame) != board::kDeviceIdAddress) return {{board::kRefusedUnknownRead}};
     std::vector<std::uint8_t> reply{board::kIdentifyFiller, identity_.idHigh, identity_.idLow,
-                                    board::kAck};
+                                    bootproto::kAck};
     if (faults_.shortIdentify) reply.pop_back();
     return {reply};
 }
@@ -114,7 +114,7 @@ BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame)
     memory_.ProgramRow(address, frame.data() + kRowHeaderLength,
                        frame.size() - kRowHeaderLength - 1);
     ++rowsProgrammed_;
-    response.reply = {board::kAck};
+    response.reply = {bootproto::kAck};
     response.rowProgrammed = true;
     return response;
 }

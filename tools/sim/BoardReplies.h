@@ -2,19 +2,12 @@
 
 #include <cstdint>
 
-// The bytes the virtual board's bootloader understands and answers with. A refused row
-// frame is answered with one byte that names the reason, so a host log shows why.
+#include "protocol/Frames.h"
+
+// The board's own reply bytes; the protocol's command and reply bytes are bootproto's.
+// A refused row frame is answered with one byte that names the reason, so a host log shows why.
 namespace board {
 
-inline constexpr std::uint8_t kProbe = 0x55;
-inline constexpr std::uint8_t kIdentify = 0x01;
-inline constexpr std::uint8_t kWriteRow = 0x02;
-inline constexpr std::uint8_t kFirmwareVersion = 0x03;
-inline constexpr std::uint8_t kSyncCheck = 0x33;
-inline constexpr std::uint8_t kRunUserProgram = 0x0F;
-
-inline constexpr std::uint8_t kAck = 0x55;
-inline constexpr std::uint8_t kSyncReply = 0xFF;
 inline constexpr std::uint8_t kIdentifyFiller = 0x00;  // byte 0 of the identification reply
 inline constexpr std::uint32_t kDeviceIdAddress = 0xFF0000;
 

@@ -21,9 +21,9 @@ std::vector<std::uint8_t> FrameAssembler::Discard() {
 
 std::size_t FrameAssembler::ExpectedLength() const {
     switch (partial_.front()) {
-        case board::kIdentify:
+        case bootproto::kIdentify:
             return kIdentifyLength;
-        case board::kWriteRow:
+        case bootproto::kWriteRow:
             return partial_.size() < kRowHeaderLength
                        ? kRowHeaderLength
                        : kRowHeaderLength + partial_[kRowHeaderLength - 1];
