@@ -1,0 +1,42 @@
+#include "control/HexFileWatch.h"
+
+#include "control/ProgrammingControl.h"
+#include "image/HexLoader.h"
+
+HexFileWatch::HexFileWatch(CProgrammingControl& control, IMessageBox& boxes)
+    : control_(control), boxes_(boxes) {}
+
+void HexFileWatch::OnActivationChange() {
+    Check();
+}
+
+void HexFileWatch::OnIdle() {
+    if (!pending_ || control_.m_busy || m_reloadPromptActive) return;
+    Check();
+}
+
+void HexFileWatch::Check() {
+    pending_ = false;
+    if (control_.m_hexPath.empty()) return;
+
+    HexFileStatus current;
+    if (!ReadHexFileStatus(control_.m_hexPath, current)) return;
+    if (current.modifiedSeconds == control_.m_hexStamp.modifiedSeconds) return;
+    // The question box itself changes the activation; it must not ask a second time.
+    if (m_reloadPromptActive) return;
+    if (control_.m_busy) {
+        pending_ = true;
+        return;
+    }
+
+    m_reloadPromptActive = 1;
+    const BoxAnswer answer =
+        boxes_.Show("Your HEX file has been modified.\nDo you want to reload it?",
+                    "HEX file out of date", BoxIcon::Warning, BoxButtons::YesNo);
+    if (answer == BoxAnswer::Yes) {
+        control_.LoadHexFile();
+    } else {
+        control_.m_hexStamp = current;
+    }
+    m_reloadPromptActive = 0;
+}

@@ -1,0 +1,228 @@
+#include "ui/mainwindow/CLoadAndWriteDialog.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimerEvent>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "app/BootloaderApp.h"
+#include "common/Product.h"
+#include "ui/DialogUnits.h"
+#include "ui/Images.h"
+#include "ui/WindowMessageEvent.h"
+#include "ui/controls/CBitmapButton.h"
+#include "ui/controls/CHyperlinkStatic.h"
+#include "ui/mainwindow/LabelFit.h"
+#include "ui/mainwindow/LoadAndWriteTemplate.h"
+
+using namespace mainwindow;
+
+namespace {
+
+constexpr int kDetectionTickMs = 1000;
+
+// The version and device labels' face where the system has it, else the dialog's own face;
+// 12 pixels from the top of the tallest letter to the bottom of the lowest.
+QFont LabelFont() {
+    constexpr int kCellHeight = 12;
+    QFont font = DialogFont();
+    const QString wanted = QStringLiteral("Microsoft Sans Serif");
+    if (QFontDatabase::families().contains(wanted)) font.setFamily(wanted);
+    font.setWeight(QFont::Normal);
+    int pixels = kCellHeight;
+    font.setPixelSize(pixels);
+    while (pixels > 1 && QFontMetrics(font).height() > kCellHeight) font.setPixelSize(--pixels);
+    return font;
+}
+
+std::string RangeText(const CMemoryImage& image) {
+    char text[48];
+    std::snprintf(text, sizeof text, "(0x%04X - 0x%04X)", image.GetStart(), image.GetEnd());
+    return text;
+}
+
+bool IsReturnKey(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+}  // namespace
+
+CLoadAndWriteDialog::CLoadAndWriteDialog(IMessageBox& boxes,
+                                         std::unique_ptr<IHexFileDialog> fileDialog,
+                                         QWidget* parent)
+    : CTemplateDialog(LoadAndWriteTemplate(), parent),
+      m_appIcon(AppIcon()),
+      boxes_(boxes),
+      fileDialog_(fileDialog ? std::move(fileDialog) : std::make_unique<QtHexFileDialog>()),
+      images_(StatusImagesFor(theApp().m_osName)),
+      progressBar_(ControlAs<QProgressBar>(kIdcProgress)),
+      logView_(ControlAs<QTreeWidget>(kIdcLog)),
+      progress_(*progressBar_),
+      log_(*logView_),
+      target_(this),
+      control_(std::make_unique<CProgrammingControl>(*this, theApp())),
+      watch_(*control_, boxes_) {
+    ConnectCommands();
+}
+
+CLoadAndWriteDialog::~CLoadAndWriteDialog() {
+    ShutdownWorkers();
+    target_.Detach();
+    control_.reset();
+}
+
+void CLoadAndWriteDialog::OnInitDialog() {
+    setWindowIcon(m_appIcon);
+    if (!FillWindow()) {
+        // Closes as if cancelled, once the dialog has finished showing.
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    }
+}
+
+bool CLoadAndWriteDialog::FillWindow() {
+    ControlAs<CHyperlinkStatic>(kIdcMakerLink)->SetURL(QLatin1String(product::kMakerWebUrl));
+    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
+        SetRangeLabel(block, RangeText(theApp().m_device.images[block]));
+    }
+    m_labelFont = LabelFont();
+    ShowVersions();
+
+    if (!log_.SetUpColumns()) return false;
+    AddLogLine("vardeno dsPIC bootloader started", "ok");
+    if (!AttachBitmapButtons()) return false;
+
+    auto* clean = ControlAs<QPushButton>(kIdcCleanLog);
+    const QPixmap cleanImage = LoadBitmap(images_.clean);
+    clean->setIcon(cleanImage);
+    clean->setIconSize(cleanImage.deviceIndependentSize().toSize());
+
+    CProgrammingControl& control = *control_;
+    control.m_enableOpen = 1;
+    control.m_enableRun = 1;
+    control.m_enableReconnect = 1;
+    control.m_enableReload = 0;
+    control.m_enableWrite = 0;
+    UpdateControlStates();
+
+    ShowStatusLamp(true);
+    SetStatusLamp(kLampGreen);
+    SetStatusText("ready");
+    watch_.m_reloadPromptActive = 0;
+    control.m_busy = 0;
+    control.m_portOpen = 1;
+    FitOneLineLabels(*this);
+    Control(kIdcOpen)->setFocus();
+    return true;
+}
+
+bool CLoadAndWriteDialog::AttachBitmapButtons() {
+    for (const int id : {kIdcWrite, kIdcOpen, kIdcReload, kIdcRun, kIdcReconnect}) {
+        auto* button = ControlAs<CBitmapButton>(id);
+        // The four images are loaded all or none; a missing one is a broken installation.
+        if (button->sizeHint().isEmpty()) {
+            qWarning("Pelorant: the images of button %d are missing", id);
+            return false;
+        }
+        button->SizeToContent();
+        button->installEventFilter(this);
+    }
+    return true;
+}
+
+void CLoadAndWriteDialog::ConnectCommands() {
+    const auto onClick = [this](int id, void (CLoadAndWriteDialog::*command)()) {
+        connect(ControlAs<QAbstractButton>(id), &QAbstractButton::clicked, this,
+                [this, command] { (this->*command)(); });
+    };
+    onClick(kIdcOpen, &CLoadAndWriteDialog::OnOpenCommand);
+    onClick(kIdcWrite, &CLoadAndWriteDialog::OnWriteCommand);
+    onClick(kIdcCleanLog, &CLoadAndWriteDialog::OnCleanCommand);
+    onClick(kIdcReload, &CLoadAndWriteDialog::OnReloadCommand);
+    onClick(kIdcReconnect, &CLoadAndWriteDialog::OnReconnectCommand);
+    onClick(kIdcRun, &CLoadAndWriteDialog::OnRunCommand);
+}
+
+bool CLoadAndWriteDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && IsReturnKey(*static_cast<QKeyEvent*>(event))) {
+        return RunReturnKeyCommand(watched);
+    }
+    return CTemplateDialog::eventFilter(watched, event);
+}
+
+void CLoadAndWriteDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        OnAboutCommand();
+        return;
+    }
+    // Enter that no control took ends the window, the dialog's OK.
+    if (IsReturnKey(*event) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        accept();
+        return;
+    }
+    CTemplateDialog::keyPressEvent(event);
+}
+
+void CLoadAndWriteDialog::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("&About Pelorant..."), this,
+                   &CLoadAndWriteDialog::OnAboutCommand);
+    menu.exec(event->globalPos());
+}
+
+void CLoadAndWriteDialog::timerEvent(QTimerEvent* event) {
+    if (m_detectTimerId == 0 || event->timerId() != m_detectTimerId) {
+        CTemplateDialog::timerEvent(event);
+        return;
+    }
+    if (isVisible()) control_->OnDetectionTimer();
+}
+
+void CLoadAndWriteDialog::customEvent(QEvent* event) {
+    if (!WindowMessageEvent::IsWindowMessage(event)) {
+        CTemplateDialog::customEvent(event);
+        return;
+    }
+    const auto* message = static_cast<WindowMessageEvent*>(event);
+    control_->Dispatch(WindowMessage{message->Message(), message->WParam(), message->LParam()});
+    AfterEvent();
+}
+
+void CLoadAndWriteDialog::changeEvent(QEvent* event) {
+    CTemplateDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) watch_.OnActivationChange();
+}
+
+void CLoadAndWriteDialog::StartDetectionTimer() {
+    KillDetectionTimer();
+    m_detectTimerId = startTimer(kDetectionTickMs);
+}
+
+void CLoadAndWriteDialog::KillDetectionTimer() {
+    if (m_detectTimerId != 0) killTimer(m_detectTimerId);
+    m_detectTimerId = 0;
+}
+
+void CLoadAndWriteDialog::done(int result) {
+    ShutdownWorkers();
+    CTemplateDialog::done(result);
+}
+
+void CLoadAndWriteDialog::ShutdownWorkers() {
+    if (!control_) return;
+    control_->Shutdown();
+    KillDetectionTimer();
+    // What the workers posted before they ended belongs to work that no longer exists.
+    for (unsigned message = kMsgDetectionFinished; message <= kMsgBlockFinished; ++message) {
+        QCoreApplication::removePostedEvents(this, static_cast<int>(message));
+    }
+}
+
+void CLoadAndWriteDialog::AfterEvent() {
+    watch_.OnIdle();
+}

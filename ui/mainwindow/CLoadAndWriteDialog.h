@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <memory>
+
+#include "control/HexFileWatch.h"
+#include "control/ProgrammingControl.h"
+#include "control/ProgrammingWindow.h"
+#include "ui/QtMessageBox.h"
+#include "ui/QtMessageTarget.h"
+#include "ui/mainwindow/HexFileDialog.h"
+#include "ui/mainwindow/LogList.h"
+#include "ui/mainwindow/StatusImages.h"
+#include "ui/mainwindow/WideProgressBar.h"
+#include "ui/pages/CTemplateDialog.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QTreeWidget;
+
+// Page 3/3, the main programming window: opens and reloads the HEX file, watches it for
+// changes, keeps the log, and hands the write, run and reconnect commands to the programming
+// control, whose window it is.
+class CLoadAndWriteDialog : public CTemplateDialog, public IProgrammingWindow {
+    Q_OBJECT
+
+public:
+    // `boxes` shows every message box of the window; the desktop's file dialog is used when
+    // `fileDialog` is null.
+    explicit CLoadAndWriteDialog(IMessageBox& boxes,
+                                 std::unique_ptr<IHexFileDialog> fileDialog = nullptr,
+                                 QWidget* parent = nullptr);
+    ~CLoadAndWriteDialog() override;
+
+    CProgrammingControl& Programming() { return *control_; }
+    HexFileWatch& FileWatch() { return watch_; }
+
+    // Commands of the five bitmap buttons, "&clean" and the about item.
+    void OnOpenCommand();
+    void OnWriteCommand();
+    void OnRunCommand();
+    void OnReconnectCommand();
+    void OnReloadCommand();
+    void OnCleanCommand();
+    void OnAboutCommand();
+
+    // IProgrammingWindow.
+    void AddLogLine(const std::string& message, const std::string& result) override;
+    void UpdateControlStates() override;
+    void ShowProgressGroup(bool show) override;
+    void SetStatusLamp(int state) override;
+    void ShowVersions() override;
+    void UpdateBlockChecks() override;
+    void SetStatusText(const std::string& text) override;
+    void ShowStatusText(bool show) override;
+    void ShowStatusLamp(bool show) override;
+    void ShowProgressBar(bool show) override;
+    void SetProgressRange(std::uint32_t low, std::uint32_t high) override;
+    void SetProgressPosition(std::uint32_t position) override;
+    void SetProgressStep(std::uint32_t step) override;
+    void StepProgress() override;
+    std::uint32_t ProgressPosition() const override;
+    bool BlockCheckVisible(int block) const override;
+    bool BlockChecked(int block) const override;
+    void SetRangeLabel(int block, const std::string& text) override;
+    void ShowBlockControls(int block) override;
+    std::string DeviceNameLabel() const override;
+    void RefreshCursor() override;
+    void StartDetectionTimer() override;
+    void KillDetectionTimer() override;
+    IMessageBox& MessageBoxes() override { return boxes_; }
+    MessageTarget& Target() override { return target_; }
+
+    int m_detectTimerId = 0;
+    QFont m_labelFont;
+    QIcon m_appIcon;
+
+public slots:
+    // Every way the window ends comes here: a detection or a write still running is stopped
+    // first, so that no worker posts to a window that is gone or keeps using the port.
+    void done(int result) override;
+
+protected:
+    void OnInitDialog() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void customEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    bool FillWindow();
+    bool AttachBitmapButtons();
+    void ConnectCommands();
+    bool RunReturnKeyCommand(QObject* target);
+    void SetWindowTitleFor(const std::string& hexPath);
+    // After each command or message: lets the file watch ask what it had to keep back.
+    void AfterEvent();
+    void ShutdownWorkers();
+
+    QLabel* Label(int id) const;
+    QCheckBox* BlockCheck(int block) const;
+
+    IMessageBox& boxes_;
+    std::unique_ptr<IHexFileDialog> fileDialog_;
+    StatusImages images_;
+    QProgressBar* progressBar_;
+    QTreeWidget* logView_;
+    WideProgressBar progress_;
+    LogList log_;
+    // Declared before the control: the workers post here until the control has joined them.
+    QtMessageTarget target_;
+    std::unique_ptr<CProgrammingControl> control_;
+    HexFileWatch watch_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+// Asks the user for the HEX file to open. The desktop's file dialog in the program; tests
+// choose the file themselves.
+class IHexFileDialog {
+public:
+    virtual ~IHexFileDialog() = default;
+    // The chosen file's full path; empty when the user cancelled.
+    virtual std::optional<std::string> ChooseHexFile(QWidget& parent) = 0;
+};
+
+// The desktop's open-file dialog: "select hex file to load", Intel HEX files, suffix "hex".
+class QtHexFileDialog : public IHexFileDialog {
+public:
+    std::optional<std::string> ChooseHexFile(QWidget& parent) override;
+};

@@ -1,0 +1,86 @@
+#include <QFile>
+#include <QFileInfo>
+
+#include "ui/mainwindow/CLoadAndWriteDialog.h"
+#include "ui/mainwindow/LoadAndWriteTemplate.h"
+#include "ui/pages/CAboutDialog.h"
+
+using namespace mainwindow;
+
+namespace {
+
+// Enter on a bitmap button runs its command and moves the focus on.
+struct ReturnKeyRoute {
+    int button;
+    void (CLoadAndWriteDialog::*command)();
+    int focusTo;
+};
+
+constexpr ReturnKeyRoute kReturnKeyRoutes[] = {
+    {kIdcRun, &CLoadAndWriteDialog::OnRunCommand, kIdcReconnect},
+    {kIdcReconnect, &CLoadAndWriteDialog::OnReconnectCommand, kIdcReload},
+    {kIdcReload, &CLoadAndWriteDialog::OnReloadCommand, kIdcReload},
+    {kIdcOpen, &CLoadAndWriteDialog::OnOpenCommand, kIdcRun},
+    {kIdcWrite, &CLoadAndWriteDialog::OnWriteCommand, kIdcOpen},
+};
+
+}  // namespace
+
+bool CLoadAndWriteDialog::RunReturnKeyCommand(QObject* target) {
+    for (const ReturnKeyRoute& route : kReturnKeyRoutes) {
+        if (Control(route.button) != target) continue;
+        (this->*route.command)();
+        // A button that the command has just disabled takes no focus; it then stays put.
+        Control(route.focusTo)->setFocus();
+        return true;
+    }
+    return false;
+}
+
+void CLoadAndWriteDialog::OnOpenCommand() {
+    if (control_->m_busy) return;
+    const std::optional<std::string> chosen = fileDialog_->ChooseHexFile(*this);
+    if (chosen) {
+        control_->m_hexPath = *chosen;
+        SetWindowTitleFor(*chosen);
+        control_->m_enableWrite = 0;
+        UpdateControlStates();
+        control_->LoadHexFile();
+    }
+    AfterEvent();
+}
+
+void CLoadAndWriteDialog::SetWindowTitleFor(const std::string& hexPath) {
+    const QString fileName = QFileInfo(QFile::decodeName(hexPath.c_str())).fileName();
+    setWindowTitle(QLatin1String(kLoadAndWriteCaption) + QStringLiteral(" (") + fileName +
+                   QLatin1Char(')'));
+}
+
+void CLoadAndWriteDialog::OnWriteCommand() {
+    control_->OnWriteCommand();
+    AfterEvent();
+}
+
+void CLoadAndWriteDialog::OnRunCommand() {
+    control_->OnRunCommand();
+    AfterEvent();
+}
+
+void CLoadAndWriteDialog::OnReconnectCommand() {
+    control_->OnReconnectCommand();
+    AfterEvent();
+}
+
+void CLoadAndWriteDialog::OnReloadCommand() {
+    control_->OnReloadCommand();
+    AfterEvent();
+}
+
+void CLoadAndWriteDialog::OnCleanCommand() {
+    log_.Clean();
+}
+
+void CLoadAndWriteDialog::OnAboutCommand() {
+    CAboutDialog about(this);
+    about.exec();
+}

@@ -1,0 +1,184 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <cstdint>
+
+#include "app/BootloaderApp.h"
+#include "common/Product.h"
+#include "ui/Images.h"
+#include "ui/mainwindow/CLoadAndWriteDialog.h"
+#include "ui/mainwindow/LabelFit.h"
+#include "ui/mainwindow/LoadAndWriteTemplate.h"
+
+using namespace mainwindow;
+
+namespace {
+
+// The controls each enable flag switches.
+struct EnableGroup {
+    int CProgrammingControl::*flag;
+    std::initializer_list<int> controls;
+};
+
+const EnableGroup kEnableGroups[] = {
+    {&CProgrammingControl::m_enableOpen, {kIdcOpen, kIdcOpenLabel}},
+    {&CProgrammingControl::m_enableRun, {kIdcRun, kIdcRunLabel}},
+    {&CProgrammingControl::m_enableReconnect, {kIdcReconnect, kIdcReconnectLabel}},
+    {&CProgrammingControl::m_enableReload, {kIdcReload, kIdcReloadLabel}},
+    {&CProgrammingControl::m_enableWrite, {kIdcWrite, kIdcWriteLabel, kIdcWriteHint}},
+};
+
+// Firmware version bytes are signed: 0xFF reads -1.
+QString VersionText(const unsigned char (&version)[3]) {
+    return QStringLiteral("%1.%2")
+        .arg(static_cast<std::int8_t>(version[0]))
+        .arg(static_cast<std::int8_t>(version[1]));
+}
+
+// The last word address of the jump into the bootloader that every load writes itself.
+constexpr std::uint32_t kResetVectorEnd = 2;
+
+// Whether the loaded file put data into the block. The reset vector is the loader's, not the
+// file's: written alone it would replace the chip's first row, interrupt vectors and all.
+bool FileFilled(const CMemoryImage& image, int block) {
+    if (!image.hasData || !image.cells) return false;
+    if (block != kBlockCode) return true;
+    for (std::uint32_t i = 0; i <= image.count; ++i) {
+        if (image.cells[i].used && image.start + i > kResetVectorEnd) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QLabel* CLoadAndWriteDialog::Label(int id) const {
+    return ControlAs<QLabel>(id);
+}
+
+QCheckBox* CLoadAndWriteDialog::BlockCheck(int block) const {
+    return ControlAs<QCheckBox>(kBlockCheckIds[block]);
+}
+
+void CLoadAndWriteDialog::AddLogLine(const std::string& message, const std::string& result) {
+    log_.AddLine(message, result);
+}
+
+void CLoadAndWriteDialog::UpdateControlStates() {
+    for (const EnableGroup& group : kEnableGroups) {
+        const bool enabled = (*control_).*group.flag != 0;
+        for (const int id : group.controls) Control(id)->setEnabled(enabled);
+    }
+    if (control_->m_enableWrite == 0) {
+        for (int block = kBlockCode; block <= kBlockConfig; ++block) {
+            BlockCheck(block)->setEnabled(false);
+        }
+        progressBar_->hide();
+    }
+}
+
+void CLoadAndWriteDialog::ShowProgressGroup(bool show) {
+    ShowStatusLamp(show);
+    ShowStatusText(show);
+    ShowProgressBar(show);
+}
+
+void CLoadAndWriteDialog::SetStatusLamp(int state) {
+    if (const int image = LampImage(images_, state)) {
+        QLabel* lamp = Label(kIdcStatusLamp);
+        const QPixmap bitmap = LoadBitmap(image);
+        lamp->setPixmap(bitmap);
+        // A bitmap static takes the size of its bitmap.
+        lamp->resize(bitmap.deviceIndependentSize().toSize());
+    }
+    repaint();
+}
+
+void CLoadAndWriteDialog::ShowVersions() {
+    const CBootloaderApp& app = theApp();
+    Label(kIdcFirmwareVersion)->setText(VersionText(app.m_firmwareVersion));
+    Label(kIdcSoftwareVersion)->setText(QLatin1String(product::kSoftwareVersion));
+    Label(kIdcDeviceName)->setText(QString::fromLocal8Bit(app.m_device.name));
+    for (const int id : {kIdcFirmwareVersion, kIdcSoftwareVersion, kIdcDeviceName,
+                         kIdcFirmwareVersionLabel, kIdcSoftwareVersionLabel}) {
+        Label(id)->setFont(m_labelFont);
+        FitLabelToText(*Label(id));
+    }
+}
+
+void CLoadAndWriteDialog::UpdateBlockChecks() {
+    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
+        QCheckBox* box = BlockCheck(block);
+        const bool filled = FileFilled(theApp().m_device.images[block], block);
+        // The program never ticks the configuration registers by itself; and a block the file
+        // has nothing for is never written, whatever was ticked for an earlier file.
+        box->setChecked(filled && block != kBlockConfig);
+        box->setEnabled(filled);
+    }
+}
+
+void CLoadAndWriteDialog::SetStatusText(const std::string& text) {
+    Label(kIdcStatusText)->setText(QString::fromStdString(text));
+    FitLabelToText(*Label(kIdcStatusText));
+}
+
+void CLoadAndWriteDialog::ShowStatusText(bool show) {
+    Label(kIdcStatusText)->setVisible(show);
+}
+
+void CLoadAndWriteDialog::ShowStatusLamp(bool show) {
+    Label(kIdcStatusLamp)->setVisible(show);
+}
+
+void CLoadAndWriteDialog::ShowProgressBar(bool show) {
+    progressBar_->setVisible(show);
+}
+
+void CLoadAndWriteDialog::SetProgressRange(std::uint32_t low, std::uint32_t high) {
+    progress_.SetRange(low, high);
+}
+
+void CLoadAndWriteDialog::SetProgressPosition(std::uint32_t position) {
+    progress_.SetPosition(position);
+}
+
+void CLoadAndWriteDialog::SetProgressStep(std::uint32_t step) {
+    progress_.SetStep(step);
+}
+
+void CLoadAndWriteDialog::StepProgress() {
+    progress_.Step();
+}
+
+std::uint32_t CLoadAndWriteDialog::ProgressPosition() const {
+    return progress_.Position();
+}
+
+bool CLoadAndWriteDialog::BlockCheckVisible(int block) const {
+    return BlockCheck(block)->isVisibleTo(this);
+}
+
+bool CLoadAndWriteDialog::BlockChecked(int block) const {
+    return BlockCheck(block)->isChecked();
+}
+
+void CLoadAndWriteDialog::SetRangeLabel(int block, const std::string& text) {
+    Label(kRangeLabelIds[block])->setText(QString::fromStdString(text));
+    FitLabelToText(*Label(kRangeLabelIds[block]));
+}
+
+void CLoadAndWriteDialog::ShowBlockControls(int block) {
+    Label(kRangeLabelIds[block])->show();
+    BlockCheck(block)->show();
+}
+
+std::string CLoadAndWriteDialog::DeviceNameLabel() const {
+    return Label(kIdcDeviceName)->text().toLocal8Bit().toStdString();
+}
+
+void CLoadAndWriteDialog::RefreshCursor() {
+    if (control_->m_busy) {
+        setCursor(Qt::WaitCursor);
+    } else {
+        unsetCursor();
+    }
+}
