@@ -1,5 +1,6 @@
 #include "ui/QtStartupPages.h"
 
+#include "ui/mainwindow/CLoadAndWriteDialog.h"
 #include "ui/pages/CAlertMessageDialog.h"
 #include "ui/pages/CConfigurationDialog.h"
 #include "ui/pages/CDetectionDialog.h"
@@ -29,6 +30,6 @@ bool QtStartupPages::ShowDetection() {
 }
 
 void QtStartupPages::ShowMainWindow() {
-    // Page 3/3, the main programming window, is shown here; until it exists the wizard ends
-    // after the chip has been identified.
+    CLoadAndWriteDialog window(boxes_);
+    window.exec();
 }
