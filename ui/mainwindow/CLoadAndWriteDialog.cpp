@@ -195,7 +195,8 @@ void CLoadAndWriteDialog::customEvent(QEvent* event) {
 
 void CLoadAndWriteDialog::changeEvent(QEvent* event) {
     CTemplateDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange) watch_.OnActivationChange();
+    // A window that has closed asks nothing about its file.
+    if (event->type() == QEvent::ActivationChange && isVisible()) watch_.OnActivationChange();
 }
 
 void CLoadAndWriteDialog::StartDetectionTimer() {

@@ -101,6 +101,13 @@ TEST_F(FileWatchTest, AFileThatIsGoneIsNotAskedAboutUntilItIsBackChanged) {
     EXPECT_EQ(Questions(), 1);
 }
 
+TEST_F(FileWatchTest, AClosedWindowAsksNothing) {
+    Save();
+    window_->reject();
+    SwitchAway();
+    EXPECT_EQ(Questions(), 0);
+}
+
 TEST_F(FileWatchTest, ReloadWhileThePortIsClosedSetsTheBlocksButEnablesNoCommand) {
     board_.reset();
     window_->OnReconnectCommand();  // the port has gone: reopening fails

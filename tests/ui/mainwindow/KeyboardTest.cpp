@@ -63,13 +63,6 @@ TEST_F(KeyboardTest, ReturnOnWriteStartsTheWriteAndMovesToOpen) {
     EXPECT_EQ(window_->focusWidget(), Widget(kIdcOpen));
 }
 
-TEST_F(KeyboardTest, ReturnOnOpenOpensAndMovesToRun) {
-    fileChoices_.push_back(SampleHexPath().string());
-    PressReturnOn(kIdcOpen);
-    EXPECT_TRUE(fileChoices_.empty()) << "the file dialog was asked";
-    EXPECT_EQ(window_->focusWidget(), Widget(kIdcRun));
-}
-
 TEST_F(KeyboardTest, ReturnElsewhereEndsTheWindowAsItsOk) {
     PressReturnOn(kIdcProgramFlash);
     EXPECT_FALSE(window_->isVisible());
