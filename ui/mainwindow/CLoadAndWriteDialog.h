@@ -7,7 +7,6 @@
 #include "control/HexFileWatch.h"
 #include "control/ProgrammingControl.h"
 #include "control/ProgrammingWindow.h"
-#include "ui/QtMessageBox.h"
 #include "ui/QtMessageTarget.h"
 #include "ui/mainwindow/HexFileDialog.h"
 #include "ui/mainwindow/LogList.h"
@@ -15,7 +14,6 @@
 #include "ui/mainwindow/WideProgressBar.h"
 #include "ui/pages/CTemplateDialog.h"
 
-class QAbstractButton;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
