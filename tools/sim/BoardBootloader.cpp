@@ -5,6 +5,8 @@
 
 #include "tools/sim/BoardReplies.h"
 
+namespace board {
+
 namespace {
 
 constexpr std::size_t kRowHeaderLength = 5;
@@ -118,3 +120,5 @@ BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame)
     response.rowProgrammed = true;
     return response;
 }
+
+}  // namespace board

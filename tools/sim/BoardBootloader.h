@@ -8,6 +8,8 @@
 #include "tools/sim/BoardMemory.h"
 #include "tools/sim/VirtualBoard.h"
 
+namespace board {
+
 // What the bootloader does with one received frame.
 struct BoardResponse {
     std::vector<std::uint8_t> reply;
@@ -51,3 +53,5 @@ private:
     int rowFramesSeen_ = 0;
     std::size_t rowsProgrammed_ = 0;
 };
+
+}  // namespace board

@@ -7,6 +7,8 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/DeviceInfo.h"
 
+namespace board {
+
 namespace {
 
 // A memory larger than this is a catalogue mistake, not a dsPIC.
@@ -99,3 +101,5 @@ std::optional<BoardDevice> LoadBoardDevice(const std::string& cataloguePath,
     device.memory = std::make_unique<BoardMemory>(std::move(regions), info->bootStart, bootLast);
     return device;
 }
+
+}  // namespace board

@@ -7,6 +7,8 @@
 #include "tools/sim/BoardBootloader.h"
 #include "tools/sim/BoardMemory.h"
 
+namespace board {
+
 // The device a board plays, as the catalogue describes it.
 struct BoardDevice {
     std::string id;  // "0x0101"
@@ -19,3 +21,5 @@ struct BoardDevice {
 // it. Empty with `error` set when the catalogue or the device does not do.
 std::optional<BoardDevice> LoadBoardDevice(const std::string& cataloguePath,
                                            const std::string& idOrName, std::string* error);
+
+}  // namespace board

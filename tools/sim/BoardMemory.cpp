@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace board {
+
 BoardMemory::BoardMemory(std::vector<BoardRegion> regions, std::uint32_t bootFirst,
                          std::uint32_t bootLast)
     : regions_(std::move(regions)), bootFirst_(bootFirst), bootLast_(bootLast) {
@@ -60,3 +62,5 @@ const BoardRegion* BoardMemory::RegionOf(std::uint32_t address) const {
 BoardRegion* BoardMemory::RegionOf(std::uint32_t address) {
     return const_cast<BoardRegion*>(std::as_const(*this).RegionOf(address));
 }
+
+}  // namespace board

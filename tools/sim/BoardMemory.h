@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace board {
+
 // One memory of the board: word addresses first..last, all inclusive.
 struct BoardRegion {
     std::string name;
@@ -47,3 +49,5 @@ private:
     std::uint32_t bootFirst_;
     std::uint32_t bootLast_;
 };
+
+}  // namespace board

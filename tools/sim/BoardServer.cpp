@@ -12,6 +12,8 @@
 #include "tools/sim/FrameLog.h"
 #include "tools/sim/HexDump.h"
 
+namespace board {
+
 namespace {
 
 // A frame whose bytes stop arriving for this long is dropped, so the next byte starts a
@@ -225,3 +227,5 @@ bool BoardServer::DumpHex(const std::string& path) const {
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     return std::fclose(file) == 0 && written;
 }
+
+}  // namespace board

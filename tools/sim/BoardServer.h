@@ -14,6 +14,8 @@
 #include "tools/sim/PseudoTerminal.h"
 #include "tools/sim/VirtualBoard.h"
 
+namespace board {
+
 // Serves the bootloader on the master side of the pseudo-terminal from its own thread,
 // pacing replies like a real line when asked to.
 class BoardServer : public VirtualBoard {
@@ -72,3 +74,5 @@ private:
     Clock::time_point sendLineFree_;
     std::thread thread_;
 };
+
+}  // namespace board

@@ -4,6 +4,8 @@
 
 #include "tools/sim/BoardReplies.h"
 
+namespace board {
+
 namespace {
 constexpr std::size_t kIdentifyLength = 4;
 constexpr std::size_t kRowHeaderLength = 5;  // command, 3 address bytes, length
@@ -31,3 +33,5 @@ std::size_t FrameAssembler::ExpectedLength() const {
             return 1;
     }
 }
+
+}  // namespace board

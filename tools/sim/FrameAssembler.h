@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+namespace board {
+
 // Cuts the received byte stream into the bootloader's frames: one byte for the probe,
 // version, synchronism and run commands (and any byte it does not know), four for the
 // identification request, and 5 + the length byte for a row write.
@@ -21,3 +23,5 @@ private:
 
     std::vector<std::uint8_t> partial_;
 };
+
+}  // namespace board

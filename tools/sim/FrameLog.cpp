@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace board {
+
 std::string FormatFrameLine(const ReceivedFrame& frame) {
     char field[32];
     std::snprintf(field, sizeof field, "%.6f", frame.seconds);
@@ -13,3 +15,5 @@ std::string FormatFrameLine(const ReceivedFrame& frame) {
     line += '\n';
     return line;
 }
+
+}  // namespace board

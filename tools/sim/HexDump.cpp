@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+namespace board {
+
 namespace {
 
 constexpr std::size_t kRecordBytes = 16;
@@ -85,3 +87,5 @@ std::string FormatIntelHex(const BoardMemory& memory) {
     AppendRecord(out, 0x01, 0, {});
     return out;
 }
+
+}  // namespace board

@@ -10,6 +10,8 @@
 
 #include "serial/PortDirectory.h"
 
+namespace board {
+
 namespace {
 
 std::string LinkPath(int comNumber) {
@@ -89,3 +91,5 @@ bool ComNumberFree(int comNumber) {
     struct stat status {};
     return (lstat(linkPath.c_str(), &status) != 0 && errno == ENOENT) || Dangling(linkPath);
 }
+
+}  // namespace board

@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+namespace board {
+
 // A COM<n> link in the serial library's port directory that names the board's device.
 // Only a missing or dangling link is (re)placed; the link is removed again only while it
 // still names our device.
@@ -25,3 +27,5 @@ private:
 
 // Whether COM<n> can be published: no link by that name, or one whose target is gone.
 bool ComNumberFree(int comNumber);
+
+}  // namespace board

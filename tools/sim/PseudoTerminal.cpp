@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace board {
+
 PseudoTerminal::PseudoTerminal(int master, int slave, std::string slavePath)
     : master_(master), slave_(slave), slavePath_(std::move(slavePath)) {}
 
@@ -51,3 +53,5 @@ void PseudoTerminal::Close() {
     master_ = -1;
     slave_ = -1;
 }
+
+}  // namespace board

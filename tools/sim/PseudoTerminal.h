@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+namespace board {
+
 // A raw pseudo-terminal pair. The board keeps a descriptor of the slave side open for its
 // whole life, so a host opening and closing the slave never hangs up the master.
 class PseudoTerminal {
@@ -26,3 +28,5 @@ private:
     int slave_;
     std::string slavePath_;
 };
+
+}  // namespace board

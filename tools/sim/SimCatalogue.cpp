@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace board {
+
 std::string DefaultCataloguePath() {
     if (const char* fromEnvironment = std::getenv("PELORANT_CATALOGUE")) return fromEnvironment;
     std::error_code failed;
@@ -15,3 +17,5 @@ std::string DefaultCataloguePath() {
     }
     return PELORANT_SOURCE_CATALOGUE;
 }
+
+}  // namespace board

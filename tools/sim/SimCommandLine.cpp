@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+namespace board {
+
 namespace {
 
 bool ParseWhole(const std::string& text, long long minimum, long long maximum, long long& value) {
@@ -195,3 +197,5 @@ the --dump file. End of standard input does not stop the board; SIGINT or SIGTER
 removing the COM link.
 )";
 }
+
+}  // namespace board

@@ -6,6 +6,8 @@
 
 #include "tools/sim/VirtualBoard.h"
 
+namespace board {
+
 struct SimCommandLine {
     BoardOptions board;  // cataloguePath stays empty unless --catalogue was given
     bool comGiven = false;
@@ -19,3 +21,5 @@ struct SimCommandLine {
 std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>& arguments,
                                                   std::string* error);
 std::string SimHelpText();
+
+}  // namespace board

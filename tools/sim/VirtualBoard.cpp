@@ -15,13 +15,13 @@ std::unique_ptr<VirtualBoard> VirtualBoard::Start(const BoardOptions& options, s
         failure = "the baud rate must be above 0";
         return nullptr;
     }
-    auto device = LoadBoardDevice(options.cataloguePath, options.device, &failure);
+    auto device = board::LoadBoardDevice(options.cataloguePath, options.device, &failure);
     if (!device) return nullptr;
-    auto terminal = PseudoTerminal::Open(&failure);
+    auto terminal = board::PseudoTerminal::Open(&failure);
     if (!terminal) return nullptr;
-    std::unique_ptr<PortLink> link;
+    std::unique_ptr<board::PortLink> link;
     if (options.comNumber != 0) {
-        link = PortLink::Publish(options.comNumber, terminal->SlavePath(), &failure);
+        link = board::PortLink::Publish(options.comNumber, terminal->SlavePath(), &failure);
         if (!link) return nullptr;
     }
     std::FILE* log = nullptr;
@@ -39,6 +39,6 @@ std::unique_ptr<VirtualBoard> VirtualBoard::Start(const BoardOptions& options, s
         if (log) std::fclose(log);
         return nullptr;
     }
-    return std::make_unique<BoardServer>(options, std::move(*device), std::move(terminal),
-                                         std::move(link), log, wakeFd);
+    return std::make_unique<board::BoardServer>(options, std::move(*device), std::move(terminal),
+                                                std::move(link), log, wakeFd);
 }

@@ -17,6 +17,12 @@
 #include "tools/sim/SimCommandLine.h"
 #include "tools/sim/VirtualBoard.h"
 
+using board::ComNumberFree;
+using board::DefaultCataloguePath;
+using board::ParseSimCommandLine;
+using board::SimCommandLine;
+using board::SimHelpText;
+
 namespace {
 
 constexpr int kFirstAutomaticCom = 100;
