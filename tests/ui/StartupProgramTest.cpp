@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QTimerEvent>
 
@@ -24,10 +25,12 @@ namespace {
 constexpr int kCom = 44;
 
 // Plays the user: hurries the splash, picks the board's port, confirms the alert with its
-// box ticked and waits for the detection page to end itself.
+// box ticked, waits for the detection page to end itself and closes the main window. Gives
+// up, closing whatever is open, when the program takes far too long.
 class User : public QObject {
 public:
     User() {
+        clock_.start();
         timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] { Act(); });
         timer_.start();
@@ -42,7 +45,11 @@ private:
 
     void Act() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* splash = dynamic_cast<CInitialSplash*>(modal)) {
+        if (modal == nullptr) return;
+        if (clock_.elapsed() > 60000) {
+            Note("gave up");
+            modal->close();
+        } else if (auto* splash = dynamic_cast<CInitialSplash*>(modal)) {
             Note("splash");
             QTimerEvent tick(splash->m_timerId);
             QCoreApplication::sendEvent(splash, &tick);
@@ -59,9 +66,13 @@ private:
             alert->accept();
         } else if (dynamic_cast<CDetectionDialog*>(modal) != nullptr) {
             Note("detection");
+        } else if (modal->inherits("CLoadAndWriteDialog")) {
+            Note("main window");
+            modal->close();
         }
     }
 
+    QElapsedTimer clock_;
     QTimer timer_;
 };
 
@@ -98,7 +109,8 @@ TEST_F(StartupProgramTest, RunsFromStartToTheIdentifiedDevice) {
     QtStartupPages pages(boxes_);
     EXPECT_FALSE(theApp().InitInstance(pages));
 
-    EXPECT_EQ(user.pagesSeen, (QStringList{"splash", "configuration", "alert", "detection"}));
+    EXPECT_EQ(user.pagesSeen,
+              (QStringList{"splash", "configuration", "alert", "detection", "main window"}));
     ASSERT_EQ(boxes_.boxes.size(), 1u);
     EXPECT_EQ(boxes_.boxes[0].text, "dsPIC30F4011 detected\nfirmware version: 1.4");
     EXPECT_STREQ(theApp().m_device.name, "dsPIC30F4011");
