@@ -39,24 +39,17 @@ protected:
 
 }  // namespace
 
-TEST_F(ConfigurationPageTest, ListsThePortsAndRatesWithTheirDefaults) {
+TEST_F(ConfigurationPageTest, DefaultsAndStoredChoicesArePreselectedByPrefixFromPositionOne) {
     SetSixteenPorts();
-    CConfigurationDialog page(boxes_);
-    page.open();
-    EXPECT_EQ(page.windowTitle(), "vardeno dsPIC bootloader - configuration - 1/3");
-    ASSERT_EQ(page.m_comboPort->count(), 16);
-    EXPECT_EQ(page.m_comboPort->itemText(15), "COM16");
-    EXPECT_EQ(page.m_comboPort->currentIndex(), 0);
-    ASSERT_EQ(page.m_comboBaud->count(), 5);
-    EXPECT_EQ(page.m_comboBaud->itemText(0), "9600");
-    EXPECT_EQ(page.m_comboBaud->currentText(), "115200");
-    EXPECT_EQ(dialog::FindControlAs<QPushButton>(&page, dialog::kIdOk)->text(),
-              "configuration done");
-    page.reject();
-}
+    CConfigurationDialog fresh(boxes_);
+    fresh.open();
+    ASSERT_EQ(fresh.m_comboPort->count(), 16);
+    EXPECT_EQ(fresh.m_comboPort->currentIndex(), 0);
+    ASSERT_EQ(fresh.m_comboBaud->count(), 5);
+    EXPECT_EQ(fresh.m_comboBaud->itemText(0), "9600");
+    EXPECT_EQ(fresh.m_comboBaud->currentText(), "115200");
+    fresh.reject();
 
-TEST_F(ConfigurationPageTest, StoredChoicesArePreselectedByPrefixFromPositionOne) {
-    SetSixteenPorts();
     Store("com", "com1");
     Store("baudrate", "1");
     CConfigurationDialog page(boxes_);
@@ -82,15 +75,6 @@ TEST_F(ConfigurationPageTest, StoredChoicesArePreselectedByPrefixFromPositionOne
     unmatched.reject();
 }
 
-TEST_F(ConfigurationPageTest, PrefixSearchWrapsAroundToPositionZero) {
-    const std::vector<std::string> items = {"COM1", "COM2", "COM3"};
-    EXPECT_EQ(FindPrefixFrom(items, "com1", 1), 0);
-    EXPECT_EQ(FindPrefixFrom(items, "COM", 1), 1);
-    EXPECT_EQ(FindPrefixFrom(items, "COM4", 1), -1);
-    EXPECT_EQ(FindPrefixFrom({"only"}, "ON", 1), 0);
-    EXPECT_EQ(FindPrefixFrom({}, "x", 1), -1);
-}
-
 TEST_F(ConfigurationPageTest, PortNumberFollowsTheFirstThreeCharacters) {
     EXPECT_EQ(PortNumberFromName("COM12"), 12);
     EXPECT_EQ(PortNumberFromName("COM 7"), 7);
@@ -101,6 +85,7 @@ TEST_F(ConfigurationPageTest, PortNumberFollowsTheFirstThreeCharacters) {
     EXPECT_EQ(PortNumberFromName("COMx1"), 0);
     EXPECT_EQ(PortNumberFromName("COM99999999999999999999"), 0) << "no overflow";
     EXPECT_EQ(BaudRateFromText("115200"), 115200);
+    EXPECT_EQ(FindPrefixFrom({"COM1", "COM2"}, "com1", 1), 0) << "wraps around to position 0";
 }
 
 TEST_F(ConfigurationPageTest, OkOpensThePortAndTakesTheTexts) {

@@ -112,19 +112,6 @@ TEST_F(CustomControlsTest, HyperlinkShowsTheHandFromTheSecondMoveAndOpensOnlyOnI
     EXPECT_EQ(opened, QStringList{"www.example.com"});
 }
 
-TEST_F(CustomControlsTest, HyperlinkIsUnderlinedBlueInItsParentsFont) {
-    auto* link = new CHyperlinkStatic(QStringLiteral("WWW"), &parent);
-    link->setGeometry(0, 0, 120, 40);
-    const QImage shown = uitest::Snapshot(parent);
-    bool blue = false;
-    for (int y = 0; y < shown.height() && !blue; ++y) {
-        for (int x = 0; x < shown.width() && !blue; ++x)
-            blue = shown.pixelColor(x, y) == QColor(0, 0, 255);
-    }
-    EXPECT_TRUE(blue);
-    EXPECT_EQ(link->sizeHint().height(), QFontMetrics(parent.font()).height());
-}
-
 TEST_F(CustomControlsTest, BitmapButtonShowsTheImageOfItsState) {
     auto* button = new CBitmapButton(&parent);
     const QPixmap normal = Filled(QSize(47, 42), Qt::white);
