@@ -9,4 +9,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELORANT_WER
       -DPELORANT_SANITIZE="${PELORANT_SANITIZE:-}"
 cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
+# The system libraries under the tests are not built with the sanitizers.
+export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export TSAN_OPTIONS="ignore_noninstrumented_modules=1:suppressions=$PWD/tests/sanitizers/tsan.supp${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 300
