@@ -3,7 +3,6 @@
 #include <QMetaObject>
 #include <QObject>
 #include <memory>
-#include <mutex>
 
 #include "common/WindowMessages.h"
 
@@ -22,10 +21,7 @@ public:
     void Detach();
 
 private:
-    struct Receiver {
-        std::mutex mutex;
-        QObject* object = nullptr;
-    };
-    std::shared_ptr<Receiver> receiver_;
+    // The receiver, or null once it is gone; guarded by WindowMessageEvent::PostingMutex().
+    std::shared_ptr<QObject*> receiver_;
     QMetaObject::Connection destroyedConnection_;
 };

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <cstdint>
+#include <mutex>
 
 #include "common/WindowMessages.h"
 
@@ -16,10 +17,13 @@ public:
     std::intptr_t WParam() const { return wParam_; }
     std::intptr_t LParam() const { return lParam_; }
 
-    static bool IsWindowMessage(const QEvent* event) {
-        const auto type = static_cast<unsigned>(event->type());
-        return type >= kMsgDetectionFinished && type <= kMsgBlockFinished;
-    }
+    // Whether `event` is a window message. Ask before reading anything else of the event: the
+    // answer is given under the lock the posting threads hold, so the receiver sees the event
+    // as its poster made it.
+    static bool IsWindowMessage(const QEvent* event);
+
+    // Held by a posting thread while it makes and posts an event.
+    static std::mutex& PostingMutex();
 
 private:
     std::intptr_t wParam_;

@@ -56,12 +56,13 @@ void CDetectionDialog::timerEvent(QTimerEvent* event) {
 }
 
 void CDetectionDialog::customEvent(QEvent* event) {
-    if (static_cast<unsigned>(event->type()) != kMsgDetectionFinished) {
+    if (!WindowMessageEvent::IsWindowMessage(event)) {
         CTemplateDialog::customEvent(event);
         return;
     }
-    if (ended_) return;
-    OnDetectionFinished(static_cast<int>(static_cast<WindowMessageEvent*>(event)->WParam()));
+    const auto* message = static_cast<WindowMessageEvent*>(event);
+    if (ended_ || message->Message() != kMsgDetectionFinished) return;
+    OnDetectionFinished(static_cast<int>(message->WParam()));
 }
 
 void CDetectionDialog::OnDetectionFinished(int workerResult) {
