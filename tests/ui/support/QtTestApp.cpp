@@ -3,12 +3,16 @@
 #include <QDir>
 
 // The system's font library keeps a cache it never frees; that is not ours to report.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 
 // The system's Qt is not built for the thread checker, which then cannot see Qt's own locks
 // (its thread pool hands tasks between threads); accesses made inside such libraries are left
 // out, races in our own code are still reported.
-extern "C" const char* __tsan_default_options() { return "ignore_noninstrumented_modules=1"; }
+extern "C" const char* __tsan_default_options() {
+    return "ignore_noninstrumented_modules=1";
+}
 
 namespace uitest {
 
