@@ -39,4 +39,6 @@ file(WRITE ${PROJECT_BINARY_DIR}/packaging/conffiles
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/packaging/conffiles)
 # The runtime packages (Qt 6, Xerces-C, the C++ library) come from the linked libraries.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The dialogs are laid out for the condensed sans font, whose metrics match the templates.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-extra)
 include(CPack)
