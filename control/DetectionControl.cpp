@@ -29,12 +29,7 @@ void CProgrammingControl::OnReconnectCommand() {
     m_busy = 1;
 
     if (!ReopenPort() || !StartDetection()) {
-        m_enableWrite = 0;
-        m_enableOpen = 0;
-        m_enableRun = 0;
-        m_enableReload = 0;
-        m_enableReconnect = 1;
-        window_.UpdateControlStates();
+        LeaveOnlyReconnectEnabled();
         m_busy = 0;
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("not connected");

@@ -56,3 +56,13 @@ void CProgrammingControl::RestoreIdleCommands() {
     m_enableReconnect = 1;
     window_.UpdateControlStates();
 }
+
+// After a lost link only reconnect leads on.
+void CProgrammingControl::LeaveOnlyReconnectEnabled() {
+    m_enableOpen = 0;
+    m_enableRun = 0;
+    m_enableReload = 0;
+    m_enableWrite = 0;
+    m_enableReconnect = 1;
+    window_.UpdateControlStates();
+}

@@ -63,6 +63,7 @@ public:
 
 private:
     void RestoreIdleCommands();
+    void LeaveOnlyReconnectEnabled();
     void SetWriterCommand(std::int32_t command);
     void ShowDeviceRanges();
 

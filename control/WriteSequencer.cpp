@@ -32,12 +32,7 @@ void CProgrammingControl::OnWriteCommand() {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("synchronization error");
         window_.AddLogLine("Checking synchronism", "failed");
-        m_enableOpen = 0;
-        m_enableRun = 0;
-        m_enableReload = 0;
-        m_enableWrite = 0;
-        m_enableReconnect = 1;
-        window_.UpdateControlStates();
+        LeaveOnlyReconnectEnabled();
         return;
     }
 

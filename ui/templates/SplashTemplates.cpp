@@ -4,6 +4,25 @@ namespace templates {
 
 using namespace dialog;
 
+// The splash and the about box share the product picture and the version label on it.
+const ControlTemplate kProductPicture{.id = kNoId,
+                                      .kind = ControlKind::Picture,
+                                      .text = "",
+                                      .x = 0,
+                                      .y = 0,
+                                      .width = 317,
+                                      .height = 127,
+                                      .style = kFitImage,
+                                      .bitmap = 135};
+const ControlTemplate kVersionLabel{.id = kIdcVersion,
+                                    .kind = ControlKind::TransparentText,
+                                    .text = "ver.",
+                                    .x = 237,
+                                    .y = 28,
+                                    .width = 58,
+                                    .height = 9,
+                                    .style = kAlignRight};
+
 const DialogTemplate& SplashTemplate() {
     static const DialogTemplate splash{
         .id = kSplash,
@@ -13,15 +32,7 @@ const DialogTemplate& SplashTemplate() {
         .style = kNoTitle | kThinBorder,
         .controls =
             {
-                {.id = kNoId,
-                 .kind = ControlKind::Picture,
-                 .text = "",
-                 .x = 0,
-                 .y = 0,
-                 .width = 317,
-                 .height = 127,
-                 .style = kFitImage,
-                 .bitmap = 135},
+                kProductPicture,
                 {.id = kIdcStatus,
                  .kind = ControlKind::TransparentText,
                  .text = "loading environment...",
@@ -29,14 +40,7 @@ const DialogTemplate& SplashTemplate() {
                  .y = 110,
                  .width = 112,
                  .height = 15},
-                {.id = kIdcVersion,
-                 .kind = ControlKind::TransparentText,
-                 .text = "ver.",
-                 .x = 237,
-                 .y = 28,
-                 .width = 58,
-                 .height = 9,
-                 .style = kAlignRight},
+                kVersionLabel,
             },
         .tabOrder = {},
     };
@@ -52,23 +56,8 @@ const DialogTemplate& AboutTemplate() {
         .style = kSystemMenu,
         .controls =
             {
-                {.id = kNoId,
-                 .kind = ControlKind::Picture,
-                 .text = "",
-                 .x = 0,
-                 .y = 0,
-                 .width = 317,
-                 .height = 127,
-                 .style = kFitImage,
-                 .bitmap = 135},
-                {.id = kIdcVersion,
-                 .kind = ControlKind::TransparentText,
-                 .text = "ver.",
-                 .x = 237,
-                 .y = 28,
-                 .width = 58,
-                 .height = 9,
-                 .style = kAlignRight},
+                kProductPicture,
+                kVersionLabel,
             },
         .tabOrder = {},
     };
