@@ -34,6 +34,8 @@ public:
     int m_comNumber = 0;
     int m_baudRate = 0;
     CDeviceInfo m_device;
+    // Where start-up looks for the machine's serial ports (tests point it at a fake tree).
+    PortEnvironment m_portEnvironment;
 };
 
 CBootloaderApp& theApp();

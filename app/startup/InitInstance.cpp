@@ -58,7 +58,7 @@ bool CBootloaderApp::InitInstance(IStartupPages& pages) {
     pages.ShowSplash();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
-    if (const auto failure = EnumerateComPorts(m_ports)) {
+    if (const auto failure = EnumerateComPorts(m_ports, m_portEnvironment)) {
         ShowFailure(pages, failure->c_str(), BoxIcon::Error);
         return false;
     }
