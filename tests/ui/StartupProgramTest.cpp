@@ -81,9 +81,7 @@ protected:
     void SetUp() override {
         board_ = uitest::PageEnvironment::StartBoard(kCom);
         ASSERT_TRUE(board_);
-        const std::string catalogue = uitest::PageEnvironment::CatalogueDirectory().string();
-        ASSERT_EQ(WriteSettingString(catalogue.c_str(), product::kSettingsKey, "path"), 0);
-        ASSERT_EQ(WriteSettingDword(1, product::kSettingsKey, "alert"), 0);
+        ASSERT_TRUE(uitest::PageEnvironment::WriteInstalledSettings(1));
     }
 
     static std::optional<std::string> Stored(const char* name) {

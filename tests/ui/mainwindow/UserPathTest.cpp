@@ -10,8 +10,6 @@
 #include <vector>
 
 #include "app/BootloaderApp.h"
-#include "app/Settings.h"
-#include "common/Product.h"
 #include "tests/ui/mainwindow/HexWords.h"
 #include "tests/ui/mainwindow/MainWindowFixture.h"
 #include "ui/DialogTemplate.h"
@@ -94,9 +92,7 @@ protected:
     void SetUp() override {
         board_ = uitest::PageEnvironment::StartBoard(kCom);
         ASSERT_TRUE(board_);
-        const std::string catalogue = uitest::PageEnvironment::CatalogueDirectory().string();
-        ASSERT_EQ(WriteSettingString(catalogue.c_str(), product::kSettingsKey, "path"), 0);
-        ASSERT_EQ(WriteSettingDword(0, product::kSettingsKey, "alert"), 0);
+        ASSERT_TRUE(uitest::PageEnvironment::WriteInstalledSettings(0));
     }
 
     // Clicks once the step has returned: a timer's handler must not block in a dialog, or the

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "app/BootloaderApp.h"
+#include "app/Settings.h"
+#include "common/Product.h"
 
 namespace uitest {
 
@@ -71,6 +73,12 @@ void PageEnvironment::SetWorkingPath(const fs::path& directory) {
 
 fs::path PageEnvironment::CatalogueDirectory() {
     return fs::path(PELORANT_SOURCE_DIR) / "catalogue";
+}
+
+bool PageEnvironment::WriteInstalledSettings(std::uint32_t alert) {
+    const std::string catalogue = CatalogueDirectory().string();
+    return WriteSettingString(catalogue.c_str(), product::kSettingsKey, "path") == 0 &&
+           WriteSettingDword(alert, product::kSettingsKey, "alert") == 0;
 }
 
 }  // namespace uitest

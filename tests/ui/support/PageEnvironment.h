@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -34,6 +35,8 @@ public:
     static void SetWorkingPath(const std::filesystem::path& directory);
 
     static std::filesystem::path CatalogueDirectory();
+    // The settings an installation writes: "path" = the shipped catalogue's folder, and "alert".
+    static bool WriteInstalledSettings(std::uint32_t alert);
     static constexpr const char* kBoardDevice = "dsPIC30F4011";
 
 private:
