@@ -69,9 +69,11 @@ int CProgrammingControl::StartDetection() {
     window_.ShowProgressBar(true);
     window_.SetStatusLamp(kLampGrey);
 
-    window_.SetProgressPosition(0);
+    // The range first: a position set before it would be clamped into the last write's range.
     window_.SetProgressRange(1, m_detectionTicks);
+    window_.SetProgressPosition(0);
     window_.SetProgressStep(1);
+    detectionTicksElapsed_ = 0;
 
     DetectionThreadParam& param = engine_.detection;
     param.notifyWindow = &window_.Target();
@@ -95,8 +97,10 @@ int CProgrammingControl::StartDetection() {
     return 1;
 }
 
+// The control counts the ticks itself: the time limit must not depend on what a progress
+// widget made of the ranges it was given before.
 void CProgrammingControl::OnDetectionTimer() {
-    if (window_.ProgressPosition() == m_detectionTicks) {
+    if (++detectionTicksElapsed_ >= m_detectionTicks) {
         engine_.detection.stop = 1;
         window_.KillDetectionTimer();
     } else {

@@ -40,6 +40,12 @@ void CProgrammingControl::Shutdown() {
     }
 }
 
+void CProgrammingControl::RequestDetectionStop() {
+    if (!detectionThread_.Joinable()) return;
+    engine_.detection.stop = 1;
+    window_.KillDetectionTimer();
+}
+
 bool CProgrammingControl::WorkerRunning() const {
     return detectionAlive_ || rowWriterAlive_;
 }

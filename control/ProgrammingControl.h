@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "control/ProgrammingWindow.h"
 #include "image/HexLoader.h"
@@ -31,6 +32,7 @@ public:
     int m_enableReload = 0;
     int m_enableWrite = 0;
     int m_blockIndex = -1;
+    std::vector<int> m_failedBlocks;  // blocks of this write that failed, in write order
     WriteJob m_writeJob;
 
     // Port and detection settings beyond the application's COM number and baud rate.
@@ -61,15 +63,24 @@ public:
     void Shutdown();
 
     bool WorkerRunning() const;
+    // A write's blocks are being sent (not a detection, not the end of a write).
+    bool WriteRunning() const;
+    // Lets the row writer finish the row on the line, sends nothing more, and ends the write
+    // as failed with a log line that says how many rows of which block were written.
+    void StopWriteAfterRow();
+    // Stops a running detection after its current probe; the worker then reports -4.
+    void RequestDetectionStop();
 
 private:
     void RestoreIdleCommands();
     void LeaveOnlyReconnectEnabled();
     void SetWriterCommand(std::int32_t command);
     void ShowDeviceRanges();
+    void FinishWrite(std::intptr_t status);
 
     IProgrammingWindow& window_;
     const EngineContext engine_;
+    std::uint32_t detectionTicksElapsed_ = 0;
     std::atomic<bool> detectionAlive_{false};
     std::atomic<bool> rowWriterAlive_{false};
     WorkerThread detectionThread_;

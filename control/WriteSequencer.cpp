@@ -17,8 +17,13 @@ constexpr BlockTexts kBlockTexts[3] = {
     {"config programming started", "config write finished"},
 };
 
+// The block check boxes' names, for the line that says where a stopped write ended.
+constexpr const char* kBlockNames[3] = {"program flash", "data EEPROM", "configuration"};
+
 constexpr std::int32_t kWriteBlock = 0;
 constexpr std::int32_t kEndWriter = 2;
+constexpr std::intptr_t kWriteSucceeded = 0;
+constexpr std::intptr_t kWriteFailed = -1;
 
 }  // namespace
 
@@ -45,6 +50,7 @@ void CProgrammingControl::OnWriteCommand() {
     window_.UpdateControlStates();
 
     m_blockIndex = -1;
+    m_failedBlocks.clear();
     m_writeJob.port = &engine_.port;
     m_writeJob.bootStart = engine_.device.bootStart;
     m_writeJob.bootEnd = engine_.device.bootEnd;
@@ -119,6 +125,7 @@ void CProgrammingControl::OnBlockFinished() {
     const std::int32_t result = m_writeJob.result;
 
     if (result != 0) {
+        m_failedBlocks.push_back(m_blockIndex);
         window_.AddLogLine(text, "failed");
         window_.SetStatusLamp(kLampGrey);
         char question[128];
@@ -130,7 +137,7 @@ void CProgrammingControl::OnBlockFinished() {
             window_.MessageBoxes().Show(question, "write error", BoxIcon::Error, BoxButtons::YesNo);
         if (answer != BoxAnswer::Yes) {
             SetWriterCommand(kEndWriter);
-            window_.Target().Post(kMsgWriteFinished, -1, 0);
+            window_.Target().Post(kMsgWriteFinished, kWriteFailed, 0);
             return;
         }
     } else {
@@ -141,15 +148,40 @@ void CProgrammingControl::OnBlockFinished() {
         SetWriterCommand(kWriteBlock);
     } else {
         SetWriterCommand(kEndWriter);
-        window_.Target().Post(kMsgWriteFinished, 0, 0);
+        // A block passed over with "Proceed anyway?" is still not on the chip: the write
+        // as a whole failed.
+        window_.Target().Post(kMsgWriteFinished,
+                              m_failedBlocks.empty() ? kWriteSucceeded : kWriteFailed, 0);
     }
+}
+
+bool CProgrammingControl::WriteRunning() const {
+    return m_busy && rowWriterThread_.Joinable() && m_blockIndex >= kBlockCode &&
+           m_blockIndex <= kBlockConfig;
+}
+
+void CProgrammingControl::StopWriteAfterRow() {
+    if (!WriteRunning()) return;
+    // The writer finishes the row on the line, sends no further row and ends; what it
+    // posted meanwhile is stale once it has been joined.
+    m_writeJob.abandon = true;
+    SetWriterCommand(kEndWriter);
+    rowWriterThread_.Join();
+    window_.AddLogLine("write stopped: " + std::to_string(m_writeJob.rowsAcknowledged.load()) +
+                           " rows of " + kBlockNames[m_blockIndex] + " written",
+                       "failed");
+    FinishWrite(kWriteFailed);
 }
 
 void CProgrammingControl::OnWriteFinished(std::intptr_t status) {
     if (!rowWriterThread_.Joinable() || !m_busy) return;
+    FinishWrite(status);
+}
+
+void CProgrammingControl::FinishWrite(std::intptr_t status) {
     RestoreIdleCommands();
     window_.ShowProgressBar(false);
-    if (status == 0) {
+    if (status == kWriteSucceeded) {
         window_.AddLogLine("dsPIC write process completed", "ok");
         window_.SetStatusLamp(kLampGreen);
         window_.SetStatusText("write completed");

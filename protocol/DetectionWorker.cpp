@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "protocol/Frames.h"
+#include "protocol/LineCheck.h"
 #include "protocol/TimerResolution.h"
 #include "protocol/Workers.h"
 
@@ -18,17 +19,25 @@ void SetExchangeTimeouts(CSerialPort& port) {
     port.SetTimeouts(100, 100, 100, 100, 100);
 }
 
-enum class ProbeOutcome { Synchronised, Stopped, NotSent };
+enum class ProbeOutcome { Synchronised, Stopped, NotSent, PortLost };
+
+// A port that went away fails every later attempt the same way: waiting out the window's
+// time limit would only end in blaming the board.
+bool Lost(unsigned long result) {
+    return result == CSerialPort::kFailure && bootproto::PortWentAway();
+}
 
 ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::uint8_t>& stop) {
     while (stop.load() == 0) {
         char probe = static_cast<char>(bootproto::kProbe);
         const unsigned long written = port.WriteToPort(&probe, 1);
         if (written == 0) return ProbeOutcome::NotSent;
+        if (Lost(written)) return ProbeOutcome::PortLost;
 
         std::uint8_t reply[bootproto::kProbeReplyLength] = {};
         const unsigned long received =
             port.ReadFromPort(reinterpret_cast<char*>(reply), bootproto::kProbeReplyLength);
+        if (Lost(received)) return ProbeOutcome::PortLost;
         const bool readFailed = received == CSerialPort::kFailure;
         if (!readFailed && bootproto::ProbeSynchronised(reply, received)) {
             port.CleanPort();
@@ -46,10 +55,14 @@ int Identify(CSerialPort& port, unsigned char deviceId[2]) {
     for (std::size_t i = 0; i < sizeof request; ++i) {
         request[i] = static_cast<char>(bootproto::kIdentifyRequest[i]);
     }
-    if (port.WriteToPort(request, sizeof request) != sizeof request) return kDetectWriteError;
+    const unsigned long written = port.WriteToPort(request, sizeof request);
+    if (Lost(written)) return kDetectPortLost;
+    if (written != sizeof request) return kDetectWriteError;
 
     char reply[bootproto::kIdentifyReplyLength];
-    if (port.ReadFromPort(reply, sizeof reply) != sizeof reply) return kDetectTimeout;
+    const unsigned long received = port.ReadFromPort(reply, sizeof reply);
+    if (Lost(received)) return kDetectPortLost;
+    if (received != sizeof reply) return kDetectTimeout;
     deviceId[0] = static_cast<unsigned char>(reply[1]);
     deviceId[1] = static_cast<unsigned char>(reply[2]);
     return kDetectSynchronised;
@@ -64,6 +77,7 @@ int Detect(const EngineContext& engine) {
 
     const ProbeOutcome outcome = ProbeUntilSynchronised(port, param.stop);
     if (outcome == ProbeOutcome::NotSent) return kDetectTimeout;
+    if (outcome == ProbeOutcome::PortLost) return kDetectPortLost;
     // Tested again after a synchronised attempt: a stop always wins.
     if (param.stop.load() != 0) return kDetectStopped;
     timerResolution.Restore();

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "protocol/Frames.h"
+#include "protocol/LineCheck.h"
 #include "protocol/RowPlan.h"
 #include "protocol/Workers.h"
 
@@ -11,6 +12,10 @@ namespace {
 constexpr std::chrono::milliseconds kCommandPollInterval{100};
 constexpr std::int32_t kCommandWrite = 0;
 constexpr std::int32_t kCommandIdle = 1;
+// Before each frame the writer only glances at the line; after a block's last row it waits a
+// moment longer, so that a reply that follows a stray acknowledgement is seen there too.
+constexpr unsigned long kLookBeforeFrameMs = 1;
+constexpr unsigned long kLookAfterBlockMs = 20;
 
 std::int32_t ReadCommand(WriteJob& job) {
     std::lock_guard<std::mutex> guard(job.lock);
@@ -23,36 +28,63 @@ void FinishBlock(WriteJob& job, int result) {
     if (job.command == kCommandWrite) job.command = kCommandIdle;
 }
 
+// A failed port call means a vanished port or just a failed exchange.
+int FailureOf(int exchangeResult) {
+    return bootproto::PortWentAway() ? kBlockPortLost : exchangeResult;
+}
+
 int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
             CMemoryImage& image, MessageTarget* notifyWindow) {
     const int length = bootproto::BuildWriteFrame(frame, address, rowUnits, image);
     if (length < 0) return kBlockRowSizeInvalid;
-    if (port.WriteToPort(reinterpret_cast<char*>(frame), static_cast<unsigned long>(length)) !=
-        static_cast<unsigned long>(length)) {
-        return kBlockFrameNotWritten;
-    }
+    const unsigned long written =
+        port.WriteToPort(reinterpret_cast<char*>(frame), static_cast<unsigned long>(length));
+    if (written == CSerialPort::kFailure) return FailureOf(kBlockFrameNotWritten);
+    if (written != static_cast<unsigned long>(length)) return kBlockFrameNotWritten;
     notifyWindow->Post(kMsgRowWritten, 0, 0);
     char ack = 0;
-    if (port.ReadFromPort(&ack, 1) != 1) return kBlockNoAck;
+    const unsigned long received = port.ReadFromPort(&ack, 1);
+    if (received == CSerialPort::kFailure) return FailureOf(kBlockNoAck);
+    if (received != 1) return kBlockNoAck;
     if (static_cast<std::uint8_t>(ack) != bootproto::kAck) return kBlockBadAck;
     return kBlockOk;
+}
+
+// A byte on the line before a frame, or after the block's last acknowledgement, came from no
+// exchange: the acknowledgement read last may have been it, so its row is not counted. A port
+// found gone here took the last acknowledgement before it went.
+int CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
+                      std::atomic<std::uint32_t>* acknowledged, bool rowPending) {
+    const bootproto::LineState state = bootproto::LookForStrayInput(port, waitMs);
+    if (state == bootproto::LineState::Quiet) return kBlockOk;
+    if (state == bootproto::LineState::PortLost) return kBlockPortLost;
+    if (rowPending && acknowledged != nullptr) --*acknowledged;
+    return kBlockStrayInput;
 }
 
 }  // namespace
 
 int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
-              std::uint32_t bootStart, std::uint32_t bootEnd, const std::atomic<bool>* abandon) {
+              std::uint32_t bootStart, std::uint32_t bootEnd, const std::atomic<bool>* abandon,
+              std::atomic<std::uint32_t>* acknowledged) {
+    if (acknowledged != nullptr) *acknowledged = 0;
     if (image == nullptr) return kBlockOk;
     const RowPlan plan = PlanRows(*image, rowUnits, bootStart, bootEnd);
     if (!plan.rowSizeValid) return kBlockRowSizeInvalid;
+    if (plan.rows.empty()) return kBlockOk;
 
     std::uint8_t frame[bootproto::kFrameBufferSize];
+    bool rowPending = false;  // a row is acknowledged but the line after it not yet seen
     for (const std::uint32_t address : plan.rows) {
         if (abandon != nullptr && abandon->load()) return kBlockFrameNotWritten;
+        const int line = CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending);
+        if (line != kBlockOk) return line;
         const int result = SendRow(port, frame, address, rowUnits, *image, notifyWindow);
         if (result != kBlockOk) return result;
+        if (acknowledged != nullptr) ++*acknowledged;
+        rowPending = true;
     }
-    return kBlockOk;
+    return CheckLineAfterRow(port, kLookAfterBlockMs, acknowledged, rowPending);
 }
 
 unsigned RowWriterThread(WriteJob* job) {
@@ -64,7 +96,7 @@ unsigned RowWriterThread(WriteJob* job) {
         std::this_thread::sleep_for(kCommandPollInterval);
         if (command == kCommandWrite) {
             const int result = WriteRows(*job->port, job->image, job->rowUnits, notifyWindow,
-                                         bootStart, bootEnd, &job->abandon);
+                                         bootStart, bootEnd, &job->abandon, &job->rowsAcknowledged);
             FinishBlock(*job, result);
             notifyWindow->Post(kMsgBlockFinished, 0, 0);
         } else if (command != kCommandIdle) {

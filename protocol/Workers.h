@@ -16,6 +16,8 @@ inline constexpr int kDetectSynchronised = 0;
 inline constexpr int kDetectTimeout = -1;
 inline constexpr int kDetectWriteError = -2;
 inline constexpr int kDetectStopped = -4;
+// The port went away (unplugged adapter, hung-up line): nothing more can be sent or read.
+inline constexpr int kDetectPortLost = -5;
 
 // IdentifyDevice's own codes; the catalogue lookup adds -2, -3, -5, -6, -7 and -8.
 inline constexpr int kIdentified = 1;
@@ -27,6 +29,10 @@ inline constexpr int kBlockFrameNotWritten = 1;
 inline constexpr int kBlockNoAck = 2;
 inline constexpr int kBlockBadAck = 3;
 inline constexpr int kBlockRowSizeInvalid = 4;  // rows that cannot be framed: nothing sent
+// A byte no exchange asked for came in before a frame or right after an acknowledgement:
+// the acknowledgement just read cannot be trusted, so that row counts as failed.
+inline constexpr int kBlockStrayInput = 5;
+inline constexpr int kBlockPortLost = 6;  // the port went away mid-block
 
 // Probes, identifies and posts one WM_USER+1 to engine.detection.notifyWindow, stopping when
 // engine.detection.stop is set. Uses engine.port and stores the identifier in
@@ -52,6 +58,8 @@ struct WriteJob {
     // Set when the window goes away mid-write: the writer finishes the row on the line,
     // sends no further row and ends the block.
     std::atomic<bool> abandon{false};
+    // Rows of the current block the board has acknowledged; the writer clears it per block.
+    std::atomic<std::uint32_t> rowsAcknowledged{0};
 };
 
 // Thread body: writes one block per command 0 until told to end. Returns 0. A request to
@@ -59,10 +67,11 @@ struct WriteJob {
 unsigned RowWriterThread(WriteJob* job);
 // Writes one block through `port`: exactly the rows PlanRows chooses. Returns a block result
 // code; when `abandon` is set before a row, no further row is sent and the result is
-// kBlockFrameNotWritten.
+// kBlockFrameNotWritten. `acknowledged` counts the block's acknowledged rows.
 int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
               std::uint32_t bootStart, std::uint32_t bootEnd,
-              const std::atomic<bool>* abandon = nullptr);
+              const std::atomic<bool>* abandon = nullptr,
+              std::atomic<std::uint32_t>* acknowledged = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.

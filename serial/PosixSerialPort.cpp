@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "serial/LineSpeed.h"
+#include "serial/PortLock.h"
 #include "serial/PosixSerial.h"
 
 namespace lunvik::posix {
@@ -85,6 +86,11 @@ int OpenExclusive(const char* path) {
     // the lock is what really guards the port.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return CloseKeepingErrno(fd);
     if (::ioctl(fd, TIOCEXCL) != 0) return CloseKeepingErrno(fd);
+    // Programs that do not lock the tty itself honour the UUCP lock file, and so do we.
+    if (!TakePortLock(fd, path)) {
+        ::ioctl(fd, TIOCNXCL);
+        return CloseKeepingErrno(fd);
+    }
     return fd;
 }
 
@@ -96,6 +102,7 @@ bool Close(int fd) {
     // The exclusive flag belongs to the tty, not to our descriptor: while anyone else still
     // holds the tty (the peer of a pseudo-terminal does), it would refuse our next open.
     ::ioctl(fd, TIOCNXCL);
+    ReleasePortLock(fd);
     // Linux releases the descriptor even when close() is interrupted.
     return ::close(fd) == 0 || errno == EINTR;
 }

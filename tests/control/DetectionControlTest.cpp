@@ -103,6 +103,30 @@ TEST_F(DetectionControlTest, SilentBoardIsGivenUpAfterFortyFourTicks) {
     ExpectOnlyReconnectEnabled();
 }
 
+// The limit is counted by the control, whatever the bar made of the write's range before.
+TEST_F(DetectionControlTest, ReconnectAfterAWriteWaitsTheWholeLimit) {
+    StartBoard(Options());
+    ASSERT_TRUE(Connect());
+    LoadSample();
+    window_.checked = {false, true, false};
+    control_->OnWriteCommand();
+    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    ASSERT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "ok"));
+    control_->OnRunCommand();
+    ASSERT_TRUE(Pump([this] { return board_->UserProgramRunning(); }));
+
+    control_->OnReconnectCommand();
+    ASSERT_TRUE(control_->m_busy);
+    for (int tick = 0; tick < 10; ++tick) control_->OnDetectionTimer();
+    EXPECT_EQ(theApp().m_detectionParam.stop, 0);
+    EXPECT_TRUE(window_.timerRunning);
+    board_->Reset();
+    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    EXPECT_EQ(window_.log.back(), kFinishedOk);
+    EXPECT_EQ(control_->m_portOpen, 1);
+    EXPECT_EQ(window_.lamp, kLampGreen);
+}
+
 TEST_F(DetectionControlTest, ReconnectWhileDetectingDoesNothing) {
     BoardOptions options = Options();
     options.faults.silent = true;

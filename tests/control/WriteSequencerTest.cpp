@@ -63,9 +63,11 @@ TEST_F(WriteSequencerTest, FailedBlockAsksAndYesGoesOnToTheNextBlock) {
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"write process started", "ok"},
                                                  {"flash write finished", "failed"},
                                                  {"config write finished", "ok"},
-                                                 {"dsPIC write process completed", "ok"}}));
+                                                 {"dsPIC write process completed", "failed"}}));
     EXPECT_EQ(RowsReceived(), Join({0x0000}, kSampleConfigRows));
-    EXPECT_EQ(window_.lamp, kLampGreen);
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(window_.status, "failed");
+    EXPECT_EQ(control_->m_failedBlocks, std::vector<int>{kBlockCode});
 }
 
 TEST_F(WriteSequencerTest, FailedBlockAnsweredNoStopsTheWrite) {
@@ -82,7 +84,7 @@ TEST_F(WriteSequencerTest, FailedBlockAnsweredNoStopsTheWrite) {
     EXPECT_TRUE(Pump([this] { return !control_->WorkerRunning(); }));
 }
 
-TEST_F(WriteSequencerTest, LastBlockFailedAndPassedOverReportsSuccess) {
+TEST_F(WriteSequencerTest, LastBlockFailedAndPassedOverReportsTheWriteAsFailed) {
     BoardOptions options = Options();
     options.faults.refuseRow = 4;  // the EEPROM row, after the four code rows
     Prepare(options, {true, true, false});
@@ -94,8 +96,10 @@ TEST_F(WriteSequencerTest, LastBlockFailedAndPassedOverReportsSuccess) {
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"write process started", "ok"},
                                                  {"flash write finished", "ok"},
                                                  {"eeprom write finished", "failed"},
-                                                 {"dsPIC write process completed", "ok"}}));
+                                                 {"dsPIC write process completed", "failed"}}));
     EXPECT_TRUE(BoardHoldsImage(kBlockCode, kSampleCodeRows));
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(control_->m_failedBlocks, std::vector<int>{kBlockEeprom});
 }
 
 TEST_F(WriteSequencerTest, NothingCheckedRefusesAndLeavesTheWindowUsable) {
@@ -207,6 +211,42 @@ TEST_F(WriteSequencerTest, ShutdownDuringAWriteEndsTheWriterAfterItsRow) {
     EXPECT_FALSE(control_->WorkerRunning());
     EXPECT_LT(RowsReceived().size(),
               kSampleCodeRows.size() + kSampleEepromRows.size() + kSampleConfigRows.size());
+}
+
+TEST_F(WriteSequencerTest, StopAfterTheCurrentRowEndsTheWriteAsFailedAndSaysWhere) {
+    BoardOptions options = Options();
+    options.lineTiming = true;
+    options.baud = 9600;
+    StartBoard(options);
+    theApp().m_baudRate = 9600;
+    ASSERT_TRUE(Connect());
+    LoadSample();
+    window_.checked = {true, true, false};
+    window_.log.clear();
+    control_->OnWriteCommand();
+    ASSERT_TRUE(Pump([this] { return !RowsReceived().empty(); }));
+    ASSERT_TRUE(control_->WriteRunning());
+
+    control_->StopWriteAfterRow();
+    EXPECT_FALSE(control_->WorkerRunning());
+    EXPECT_FALSE(control_->m_busy);
+    const std::size_t programmed = board_->RowsProgrammed();
+    EXPECT_LT(programmed, kSampleCodeRows.size());
+    ASSERT_GE(window_.log.size(), 2u);
+    EXPECT_EQ(
+        window_.log[window_.log.size() - 2],
+        LogLine("write stopped: " + std::to_string(programmed) + " rows of program flash written",
+                "failed"));
+    EXPECT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "failed"));
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(window_.status, "failed");
+
+    // What the writer posted before it ended changes nothing, and nothing more is sent.
+    const std::size_t lines = window_.log.size();
+    Pump([] { return false; }, std::chrono::seconds(1));
+    EXPECT_EQ(window_.log.size(), lines);
+    EXPECT_EQ(board_->RowsProgrammed(), programmed);
+    EXPECT_EQ(RowsReceived().size(), programmed);
 }
 
 }  // namespace

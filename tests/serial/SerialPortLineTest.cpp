@@ -38,6 +38,12 @@ protected:
 
 TEST_P(SerialPortLineTest, AppliesTheModeToARawLineWithoutFlowControl) {
     const LineCase& line = GetParam();
+    // A pseudo-terminal starts without hang-up on close and flow control: set both, so that
+    // seeing them cleared means the port cleared them.
+    termios before = SlaveSettings();
+    before.c_cflag |= HUPCL | CRTSCTS;
+    ASSERT_EQ(tcsetattr(pty_.slave(), TCSANOW, &before), 0);
+    ASSERT_EQ(SlaveSettings().c_cflag & HUPCL, static_cast<tcflag_t>(HUPCL));
     CSerialPort port;
     ASSERT_EQ(port.InitPort(pty_.slavePath().c_str(), line.baud, line.parity, line.dataBits,
                             line.stopBits, 9, 512),

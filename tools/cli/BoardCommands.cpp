@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "protocol/RowPlan.h"
 #include "tools/cli/Commands.h"
@@ -9,6 +10,8 @@
 #include "tools/cli/MemoryNames.h"
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Session.h"
+#include "tools/cli/StopSignals.h"
+#include "tools/cli/WriteInputs.h"
 #include "tools/cli/WriteProgress.h"
 
 namespace {
@@ -50,6 +53,24 @@ std::array<BlockLoad, 3> PlanSelectedBlocks(Session& session) {
     return loads;
 }
 
+// "program flash", "program flash and data EEPROM", ...
+std::string FailedBlocksText(const std::vector<int>& blocks) {
+    std::string text;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (i > 0) text += i + 1 == blocks.size() ? " and " : ", ";
+        text += kMemoryNames[blocks[i]];
+    }
+    return text;
+}
+
+// Where a write stopped by a signal ended.
+std::string StoppedWriteText(const CProgrammingControl& control) {
+    const int block = control.m_blockIndex;
+    if (block < kBlockCode || block > kBlockConfig) return "no row was written";
+    return std::to_string(control.m_writeJob.rowsAcknowledged.load()) + " rows of " +
+           kMemoryNames[block] + " written, nothing more sent";
+}
+
 // Sends the run command; false when it was not sent.
 bool RunUserProgram(Session& session) {
     session.Control().OnRunCommand();
@@ -72,6 +93,9 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output) {
 }
 
 int RunWriteCommand(const CliOptions& options, ConsoleOutput& output) {
+    if (const int status = CheckHexFileReadable(options.file, output); status != kExitOk) {
+        return status;
+    }
     Session session(options, output);
     if (const int status = session.Connect(); status != kExitOk) return status;
     CProgrammingControl& control = session.Control();
@@ -84,14 +108,24 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output) {
 
     SelectMemories(options.memories, session.App().m_device, session.Window(), output);
     WriteProgress progress(output, control, PlanSelectedBlocks(session));
-    control.OnWriteCommand();
-    RunWhileBusy(control, session.Window(), progress);
-
-    if (!progress.finishStatus || *progress.finishStatus != 0) return kExitWriteFailed;
-    for (const int block : progress.failedBlocks) {
-        output.Error(std::string("pelorant-cli: warning: ") + kMemoryNames[block] +
-                     " failed and was passed over (--proceed-on-error)");
+    if (StopSignal() == 0) {
+        control.OnWriteCommand();
+        RunWhileBusy(control, session.Window(), progress);
     }
+
+    if (const int signal = StopSignal(); signal != 0) {
+        output.Error(std::string("pelorant-cli: stopped by ") + StopSignalName(signal) + ": " +
+                     StoppedWriteText(control) + "; the port is released");
+        return kExitSignalBase + signal;
+    }
+    if (!control.m_failedBlocks.empty()) {
+        output.Error("pelorant-cli: write failed: " + FailedBlocksText(control.m_failedBlocks) +
+                     (options.proceedOnError ? " not written completely (passed over with "
+                                               "--proceed-on-error)"
+                                             : " not written completely"));
+        return kExitWriteFailed;
+    }
+    if (!progress.finishStatus || *progress.finishStatus != 0) return kExitWriteFailed;
     if (options.run && !RunUserProgram(session)) return kExitWriteFailed;
     return kExitOk;
 }

@@ -210,7 +210,8 @@ std::string UsageText() {
            "  --baud RATE       line speed in bit/s (default 115200)\n"
            "  --memories LIST   comma list of code, eeprom, config (default: code and\n"
            "                    eeprom when the file fills them; config only when asked)\n"
-           "  --proceed-on-error  go on with the next memory after a failed one\n"
+           "  --proceed-on-error  go on with the next memory after a failed one (the write\n"
+           "                    still fails)\n"
            "  --run             start the user program after a successful write\n"
            "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"
            "  --workdir DIR     folder holding qor_dspiclist.xml (default: setting \"path\")\n"
@@ -218,5 +219,6 @@ std::string UsageText() {
            "  --quiet           print only results and errors\n"
            "\n"
            "exit status: 0 success, 1 write or run failed, 2 usage error, 3 port not opened,\n"
-           "  4 detection failed, 5 identification failed, 6 HEX file not loaded\n";
+           "  4 detection failed, 5 identification failed, 6 HEX file not loaded,\n"
+           "  130/143 stopped by SIGINT/SIGTERM (a write after the row on the line)\n";
 }

@@ -9,4 +9,5 @@ enum ExitStatus : int {
     kExitDetectionFailed = 4,
     kExitIdentificationFailed = 5,
     kExitHexNotLoaded = 6,
+    kExitSignalBase = 128,  // stopped by a signal: 128 + its number (130 SIGINT, 143 SIGTERM)
 };

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "serial/PortDirectory.h"
+#include "serial/PortLock.h"
 
 bool ParsePortName(const std::string& text, PortName& port) {
     port = PortName{};
@@ -40,6 +41,10 @@ std::string DiagnoseOpenFailure(const PortName& port, unsigned baud) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         return name + " does not exist (pelorant-cli ports lists the ports)";
+    }
+    if (const auto holder = lunvik::LiveLockHolder(path)) {
+        return name + " is busy: held by pid " + std::to_string(holder->pid) + " (" +
+               (holder->program.empty() ? "unknown program" : holder->program) + ")";
     }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

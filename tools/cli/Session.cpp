@@ -5,7 +5,9 @@
 #include "protocol/Workers.h"
 #include "tools/cli/EventLoop.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/StopSignals.h"
 #include "tools/cli/WorkingPath.h"
+#include "tools/cli/WriteInputs.h"
 
 namespace {
 
@@ -62,6 +64,11 @@ int Session::Configure() {
                       "' names no port (COMn or a device path)");
         return kExitUsage;
     }
+    // A catalogue that cannot be read would fail only after the board answered.
+    if (const int status = CheckCatalogueReadable(CataloguePath(app_), output_);
+        status != kExitOk) {
+        return status;
+    }
     app_.m_comNumber = port_.comNumber;
     app_.m_baudRate = static_cast<int>(options_.baud);
     control_.m_devicePath = port_.devicePath;
@@ -84,6 +91,11 @@ int Session::Connect() {
     RunWhileBusy(control_, window_, watch);
 
     if (control_.m_portOpen) return kExitOk;
+    if (const int signal = StopSignal(); signal != 0) {
+        output_.Error(std::string("pelorant-cli: stopped by ") + StopSignalName(signal) +
+                      " during the detection; " + port_.text + " is released");
+        return kExitSignalBase + signal;
+    }
     if (watch.result && *watch.result != kDetectSynchronised) {
         return ReportFailedDetection(*watch.result);
     }
@@ -105,6 +117,8 @@ int Session::ReportFailedDetection(std::intptr_t code) {
         reason = "Timeout expired: the line went quiet during the detection";
     } else if (code == kDetectWriteError) {
         reason = "Writing error: the identification request did not go out";
+    } else if (code == kDetectPortLost) {
+        reason = "the port " + port_.text + " went away (adapter unplugged or line hung up)";
     } else {
         reason = "Unknown error (" + std::to_string(code) + ")";
     }

@@ -19,6 +19,26 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
 
 }  // namespace
 
+std::string BlockFailureCause(std::int32_t result) {
+    switch (result) {
+        case kBlockFrameNotWritten:
+            return "a row frame did not go out in full";
+        case kBlockNoAck:
+            return "the board did not acknowledge a row";
+        case kBlockBadAck:
+            return "the board refused a row (its reply was not 0x55)";
+        case kBlockRowSizeInvalid:
+            return "rows of this size cannot be framed; nothing was sent";
+        case kBlockStrayInput:
+            return "a byte no exchange asked for came in, so a row's acknowledgement cannot be "
+                   "trusted";
+        case kBlockPortLost:
+            return "the port went away (adapter unplugged or line hung up)";
+        default:
+            return "error code " + std::to_string(result);
+    }
+}
+
 WriteProgress::WriteProgress(ConsoleOutput& output, const CProgrammingControl& control,
                              const std::array<BlockLoad, 3>& loads)
     : output_(output),
@@ -88,7 +108,10 @@ void WriteProgress::FinishBlock(std::int32_t result) {
                   kMemoryNames[block_], sent_, load.rows, bytes, elapsed,
                   result == 0 ? "" : ", not completed");
     output_.Note(line);
-    if (result != 0) failedBlocks.push_back(block_);
+    if (result != kBlockOk) {
+        output_.Error(std::string("pelorant-cli: ") + kMemoryNames[block_] + ": " +
+                      BlockFailureCause(result));
+    }
     block_ = -1;
     started_ = std::chrono::steady_clock::now();
 }

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <vector>
+#include <string>
 
 #include "control/ProgrammingControl.h"
 #include "tools/cli/ConsoleOutput.h"
@@ -27,7 +27,6 @@ public:
     void AfterTick() override {}
 
     std::optional<std::intptr_t> finishStatus;  // wParam of the write's end
-    std::vector<int> failedBlocks;              // blocks that failed, in write order
 
 private:
     void StartBlock(int block);
@@ -42,3 +41,6 @@ private:
     std::size_t lastTenth_ = 0;
     std::chrono::steady_clock::time_point started_;  // when the block was asked for
 };
+
+// The cause line of a block that ended with `result` (a block result code, not 0).
+std::string BlockFailureCause(std::int32_t result);

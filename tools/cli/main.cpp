@@ -7,6 +7,7 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/ConsoleOutput.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/StopSignals.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     }
 
     ConsoleOutput output(stdout, stderr, options.quiet);
+    InstallStopSignals();
     if (options.command == "ports") return RunPortsCommand(output);
     if (options.command == "detect") return RunDetectCommand(options, output);
     if (options.command == "write") return RunWriteCommand(options, output);

@@ -76,10 +76,30 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
 }
 
 BoardResponse BoardBootloader::ProbeReply() {
-    if (faults_.noiseOnlyProbe) return {{0x8A, 0x00, 0xAA, 0xF3}};
+    const int probe = probesSeen_++;
+    BoardResponse response;
+    if (probe == faults_.vanishAtProbe) {
+        response.cutLine = true;
+        return response;
+    }
+    response.stallInput = probe + 1 == faults_.stallAfterProbes;
+    if (faults_.noiseOnlyProbe) {
+        response.reply = {0x8A, 0x00, 0xAA, 0xF3};
+        return response;
+    }
     probed_ = true;
-    if (faults_.noisyProbe) return {{0x8A, 0x00, bootproto::kAck, 0xF3}};
-    return {{bootproto::kAck}};
+    response.reply = faults_.noisyProbe
+                         ? std::vector<std::uint8_t>{0x8A, 0x00, bootproto::kAck, 0xF3}
+                         : std::vector<std::uint8_t>{bootproto::kAck};
+    return response;
+}
+
+std::vector<std::uint8_t> BoardBootloader::WhileReceiving(
+    const std::vector<std::uint8_t>& partial) const {
+    const bool rowHeaderIn =
+        partial.size() == kRowHeaderLength && partial.front() == bootproto::kWriteRow;
+    if (rowHeaderIn && rowFramesSeen_ == faults_.strayInRow) return {bootproto::kAck};
+    return {};
 }
 
 BoardResponse BoardBootloader::HandleIdentify(const std::vector<std::uint8_t>& frame) const {
@@ -95,7 +115,7 @@ BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame)
     BoardResponse response;
     response.cutLine = row == faults_.cutAfterRow;
     if (row == faults_.ignoreRow) return response;
-    if (row == faults_.refuseRow) {
+    if (row == faults_.refuseRow || row == faults_.strayInRow) {
         response.reply = {board::kRefusedByFault};
         return response;
     }
@@ -116,6 +136,7 @@ BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame)
     memory_.ProgramRow(address, frame.data() + kRowHeaderLength,
                        frame.size() - kRowHeaderLength - 1);
     ++rowsProgrammed_;
+    response.stallInput = row + 1 == faults_.stallAfterRows;
     response.reply = {bootproto::kAck};
     response.rowProgrammed = true;
     return response;

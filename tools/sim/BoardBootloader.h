@@ -15,6 +15,7 @@ struct BoardResponse {
     std::vector<std::uint8_t> reply;
     bool rowProgrammed = false;  // the reply waits for the row's programming time
     bool cutLine = false;        // close the line once the reply is out
+    bool stallInput = false;     // take no more bytes from the host once the reply is out
 };
 
 struct BoardIdentity {
@@ -33,6 +34,8 @@ public:
                     std::chrono::milliseconds listenWindow, Clock::time_point now);
 
     BoardResponse Handle(const std::vector<std::uint8_t>& frame, Clock::time_point at);
+    // What goes out while a frame is still coming in, after its first `received` bytes.
+    std::vector<std::uint8_t> WhileReceiving(const std::vector<std::uint8_t>& partial) const;
     void Reset(Clock::time_point now);
     bool UserProgramRunning(Clock::time_point now) const;
     std::size_t RowsProgrammed() const { return rowsProgrammed_; }
@@ -51,6 +54,7 @@ private:
     bool probed_ = false;
     bool runCommandReceived_ = false;
     int rowFramesSeen_ = 0;
+    int probesSeen_ = 0;
     std::size_t rowsProgrammed_ = 0;
 };
 

@@ -51,6 +51,9 @@ BoardServer::BoardServer(const BoardOptions& options, BoardDevice device,
                   {device.identity.idHigh, device.identity.idLow, options.firmwareMajor,
                    options.firmwareMinor},
                   options.faults, options.listenWindow, started_) {
+    if (options.faults.stallAfterProbes == 0 || options.faults.stallAfterRows == 0) {
+        terminal_->StopHostOutput();
+    }
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -139,9 +142,12 @@ void BoardServer::ReadLine() {
             std::lock_guard lock(mutex_);
             if (!assembler_.Pending()) frameStart_ = now;
             auto frame = assembler_.Feed(buffer[i]);
-            if (!frame) continue;
-            Record(*frame, frameStart_);
-            response = bootloader_.Handle(*frame, receiveLineFree_);
+            if (!frame) {
+                response.reply = bootloader_.WhileReceiving(assembler_.Partial());
+            } else {
+                Record(*frame, frameStart_);
+                response = bootloader_.Handle(*frame, receiveLineFree_);
+            }
         }
         Respond(response, receiveLineFree_);
     }
@@ -159,6 +165,7 @@ void BoardServer::Respond(const BoardResponse& response, Clock::time_point frame
             Send(&byte, 1);
         }
     }
+    if (response.stallInput) terminal_->StopHostOutput();
     if (response.cutLine) CutLine();
 }
 

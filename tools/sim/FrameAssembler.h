@@ -15,6 +15,7 @@ public:
     // The frame this byte completes, if any.
     std::optional<std::vector<std::uint8_t>> Feed(std::uint8_t byte);
     bool Pending() const { return !partial_.empty(); }
+    const std::vector<std::uint8_t>& Partial() const { return partial_; }
     // Drops an incomplete frame and hands back its bytes.
     std::vector<std::uint8_t> Discard();
 

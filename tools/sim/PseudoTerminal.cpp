@@ -47,6 +47,10 @@ int PseudoTerminal::UnreadByHost() const {
     return unread;
 }
 
+void PseudoTerminal::StopHostOutput() {
+    if (slave_ >= 0) tcflow(slave_, TCOOFF);
+}
+
 void PseudoTerminal::Close() {
     if (master_ >= 0) close(master_);
     if (slave_ >= 0) close(slave_);

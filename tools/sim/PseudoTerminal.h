@@ -18,6 +18,9 @@ public:
     const std::string& SlavePath() const { return slavePath_; }
     // Bytes sent to the host that it has not read yet.
     int UnreadByHost() const;
+    // Suspends the host's output, as a flow-control stop would: its writes then take no
+    // byte until their time-outs pass.
+    void StopHostOutput();
     // Closes both sides: a host holding the slave open sees the line hang up.
     void Close();
 

@@ -46,7 +46,11 @@ bool ParseFault(const std::string& text, BoardFaults& faults) {
                                                 {"bad-version", &faults.badVersionAck}};
     const std::map<std::string, int*> rows = {{"refuse-row", &faults.refuseRow},
                                               {"ignore-row", &faults.ignoreRow},
-                                              {"cut-after-row", &faults.cutAfterRow}};
+                                              {"cut-after-row", &faults.cutAfterRow},
+                                              {"stray-in-row", &faults.strayInRow},
+                                              {"vanish-at-probe", &faults.vanishAtProbe},
+                                              {"stall-after-probes", &faults.stallAfterProbes},
+                                              {"stall-after-rows", &faults.stallAfterRows}};
     if (auto flag = flags.find(name); flag != flags.end() && equals == std::string::npos) {
         *flag->second = true;
         return true;
@@ -170,7 +174,14 @@ Options:
                          refuse-row=K      refuse row frame K with EE
                          ignore-row=K      leave row frame K unanswered (not programmed)
                          cut-after-row=K   close the line after answering row frame K
-                       Row frames count from 0 over the board's whole life.
+                         stray-in-row=K    send a stray 55 while row frame K comes in,
+                                           then refuse the row with EE
+                         vanish-at-probe=K the port vanishes when probe K arrives
+                         stall-after-probes=N  take no byte from the host after
+                                           answering N probes (0: from the start)
+                         stall-after-rows=N    the same after acknowledging N row
+                                           frames: the host's writes come out short
+                       Row frames and probes count from 0 over the board's whole life.
   --log FILE           write every received frame to FILE, one line each
   --dump FILE          write the memory as Intel HEX to FILE at exit and on "dump"
   -h, --help           show this help

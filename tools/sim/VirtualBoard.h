@@ -17,6 +17,12 @@ struct BoardFaults {
     int refuseRow = -1;           // row k (from 0) is refused with a byte other than 0x55
     int ignoreRow = -1;           // row k gets no acknowledgement
     int cutAfterRow = -1;         // the line is cut (pseudo-terminal closed) after row k
+    int strayInRow = -1;          // a stray 0x55 goes out while row k comes in; k is refused
+    int vanishAtProbe = -1;       // probe k is not answered: the port vanishes instead
+    // After answering this many probes the board takes no more bytes, so the host's writes
+    // come out short (0: not even the first probe goes out).
+    int stallAfterProbes = -1;
+    int stallAfterRows = -1;  // the same after acknowledging this many row frames
 };
 
 struct BoardOptions {

@@ -160,9 +160,10 @@ void CLoadAndWriteDialog::keyPressEvent(QKeyEvent* event) {
         OnAboutCommand();
         return;
     }
-    // Enter that no control took ends the window, the dialog's OK.
+    // Enter that no control took ends the window, the dialog's OK; Enter in the log list
+    // only looks at the log.
     if (IsReturnKey(*event) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        accept();
+        if (!InLogList(focusWidget())) accept();
         return;
     }
     CTemplateDialog::keyPressEvent(event);
@@ -210,8 +211,20 @@ void CLoadAndWriteDialog::KillDetectionTimer() {
 }
 
 void CLoadAndWriteDialog::done(int result) {
+    // A chip left half-written by one key is worse than a question.
+    if (control_ && control_->WriteRunning()) {
+        const BoxAnswer answer =
+            boxes_.Show("A write is in progress. Stop after the current row and close?",
+                        "write in progress", BoxIcon::Warning, BoxButtons::YesNo);
+        if (answer != BoxAnswer::Yes) return;
+        control_->StopWriteAfterRow();
+    }
     ShutdownWorkers();
     CTemplateDialog::done(result);
+}
+
+bool CLoadAndWriteDialog::InLogList(const QWidget* widget) const {
+    return widget != nullptr && (widget == logView_ || logView_->isAncestorOf(widget));
 }
 
 void CLoadAndWriteDialog::ShutdownWorkers() {

@@ -78,7 +78,8 @@ public:
 
 public slots:
     // Every way the window ends comes here: a detection or a write still running is stopped
-    // first, so that no worker posts to a window that is gone or keeps using the port.
+    // first, so that no worker posts to a window that is gone or keeps using the port. While
+    // a write runs the user is asked first; the write then stops after the row on the line.
     void done(int result) override;
 
 protected:
@@ -99,6 +100,7 @@ private:
     // After each command or message: lets the file watch ask what it had to keep back.
     void AfterEvent();
     void ShutdownWorkers();
+    bool InLogList(const QWidget* widget) const;
 
     QLabel* Label(int id) const;
     QCheckBox* BlockCheck(int block) const;

@@ -30,6 +30,8 @@ protected:
             param.stop = 1;
         }
         std::optional<WindowMessage> result = queue_.Wait(10s);
+        // A worker that has not reported by now is stopped, so that the test ends.
+        param.stop = 1;
         worker.Join();
         EXPECT_FALSE(queue_.TryTake()) << "exactly one result per run";
         if (!result) return INT_MIN;
@@ -90,6 +92,41 @@ TEST_F(DetectionWorkerTest, ShortIdentificationReplyIsATimeout) {
     EXPECT_EQ(Detect(), kDetectTimeout);
     EXPECT_EQ(theApp().m_deviceId[0], 0x77) << "a short reply stores nothing";
 }
+
+struct CodeCase {
+    const char* name;
+    BoardFaults faults;
+    unsigned lineBaud;  // 0: no line timing
+    int code;
+    std::size_t identifyRequests;  // identification requests the board saw
+};
+
+class DetectionCodeTest : public DetectionWorkerTest,
+                          public ::testing::WithParamInterface<CodeCase> {};
+
+// Each code comes from its own cause, without waiting for the window's time limit.
+TEST_P(DetectionCodeTest, ReportsTheCodeOfTheCause) {
+    const CodeCase& entry = GetParam();
+    BoardOptions options = DefaultOptions();
+    options.faults = entry.faults;
+    options.lineTiming = entry.lineBaud != 0;
+    if (options.lineTiming) options.baud = entry.lineBaud;
+    StartBoard(options);
+    EXPECT_EQ(Detect(), entry.code);
+    EXPECT_EQ(FramesStartingWith(0x01), entry.identifyRequests);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, DetectionCodeTest,
+    ::testing::Values(
+        // No probe byte goes out at all: -1.
+        CodeCase{"probe_not_sent", {.stallAfterProbes = 0}, 0, kDetectTimeout, 0},
+        // The probe is answered, then the board takes no byte: the request comes out short.
+        CodeCase{"identify_request_short", {.stallAfterProbes = 1}, 0, kDetectWriteError, 0},
+        CodeCase{"port_vanishes", {.vanishAtProbe = 0}, 0, kDetectPortLost, 0},
+        // 33 ms a byte: within the exchange time-outs of 100 ms, not within shorter ones.
+        CodeCase{"slow_line", {}, 300, kDetectSynchronised, 1}),
+    [](const auto& entry) { return std::string(entry.param.name); });
 
 TEST_F(DetectionWorkerTest, PortThatIsNotOpenEndsStoppedWithoutHanging) {
     EXPECT_EQ(Detect(300ms), kDetectStopped);

@@ -36,8 +36,18 @@ bool InsideRowOf(const std::vector<std::uint32_t>& rows, std::uint32_t address, 
 class RowWriterTest : public BoardTest {
 protected:
     int Write(CMemoryImage& image, int rowUnits) {
-        return WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart, kBootEnd);
+        int result = -1;
+        workertest::RunBounded(
+            [&] {
+                result = WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart,
+                                   kBootEnd, nullptr, &acknowledged_);
+            },
+            kWriterLimit, "WriteRows");
+        return result;
     }
+
+    static constexpr std::chrono::seconds kWriterLimit{60};
+    std::atomic<std::uint32_t> acknowledged_{0};
 
     // Every used cell outside the rows the plan passed over reads back from the board.
     void ExpectBoardHolds(CMemoryImage& image, int rowUnits) {
@@ -132,9 +142,65 @@ TEST_F(RowWriterTest, CutLineFailsTheBlock) {
     options.faults.cutAfterRow = 1;
     StartBoard(options);
     FillCode(images_.code);
-    const int result = Write(images_.code, kCodeRowUnits);
-    EXPECT_TRUE(result == kBlockFrameNotWritten || result == kBlockNoAck) << result;
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockPortLost);
     EXPECT_EQ(board_->RowsProgrammed(), 2u);
+    EXPECT_EQ(acknowledged_.load(), 2u);
+}
+
+struct LineCase {
+    const char* name;
+    BoardFaults faults;
+    int result;
+    std::size_t framesSent;
+    std::size_t progressMessages;  // one per frame written in full, never one before it
+    std::uint32_t acknowledged;    // rows counted as done
+    bool configuration = false;    // four configuration rows instead of the flash rows
+};
+
+class RowWriterLineTest : public RowWriterTest, public ::testing::WithParamInterface<LineCase> {};
+
+TEST_P(RowWriterLineTest, EndsTheBlockWithTheCauseAndCountsOnlyTrustedRows) {
+    const LineCase& line = GetParam();
+    BoardOptions options = DefaultOptions();
+    options.faults = line.faults;
+    StartBoard(options);
+    if (line.configuration) {
+        workertest::FillPattern(images_.config, 0xF80000, 0xF80007);
+        EXPECT_EQ(Write(images_.config, 2), line.result);
+    } else {
+        FillCode(images_.code);
+        EXPECT_EQ(Write(images_.code, kCodeRowUnits), line.result);
+    }
+    EXPECT_EQ(workertest::RowFrameAddresses(*board_).size(), line.framesSent);
+    EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), line.progressMessages);
+    EXPECT_EQ(acknowledged_.load(), line.acknowledged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RowWriterLineTest,
+    ::testing::Values(
+        // A 0x55 that arrives mid-frame is read as row 1's acknowledgement; the board's refusal
+        // after it is found before row 2 and row 1 is not counted.
+        LineCase{"stray_mid_frame", {.strayInRow = 1}, kBlockStrayInput, 2, 2, 1},
+        // The stray is the last row's: it is found in the moment after the block.
+        LineCase{"stray_in_the_last_row", {.strayInRow = 17}, kBlockStrayInput, 18, 18, 17},
+        // The board takes no byte of row 2: a frame written in part gets no progress message.
+        // Configuration rows keep the write's time-out short.
+        LineCase{"short_frame", {.stallAfterRows = 2}, kBlockFrameNotWritten, 2, 2, 2, true}),
+    [](const auto& entry) { return std::string(entry.param.name); });
+
+// Input already waiting before the first frame is no acknowledgement of anything: nothing
+// is sent.
+TEST_F(RowWriterTest, InputWaitingBeforeTheFirstFrameSendsNothing) {
+    StartBoard(DefaultOptions());
+    FillCode(images_.code);
+    char probe = 0x55;
+    ASSERT_EQ(theApp().m_serialPort.WriteToPort(&probe, 1), 1u);
+    for (int i = 0; i < 200 && board_->Frames().empty(); ++i) std::this_thread::sleep_for(10ms);
+    ASSERT_FALSE(board_->Frames().empty());
+    std::this_thread::sleep_for(50ms);  // the probe's reply follows its record
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockStrayInput);
+    EXPECT_TRUE(workertest::RowFrameAddresses(*board_).empty());
 }
 
 class RowWriterThreadTest : public RowWriterTest {
@@ -171,6 +237,13 @@ protected:
     bool WaitForEnd() {
         for (int i = 0; i < 100 && !ended_; ++i) std::this_thread::sleep_for(50ms);
         return ended_;
+    }
+
+    // A writer that never ends must not hang the test in the thread's join.
+    void TearDown() override {
+        job_.abandon = true;
+        Command(2);
+        workertest::RunBounded([this] { worker_.Join(); }, kWriterLimit, "RowWriterThread");
     }
 
     WriteJob job_;

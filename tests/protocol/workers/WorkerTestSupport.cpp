@@ -1,6 +1,10 @@
 #include "tests/protocol/workers/WorkerTestSupport.h"
 
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
 
 #include "app/BootloaderApp.h"
 
@@ -39,6 +43,27 @@ TestImages::TestImages() {
     data.instructionsPerRow = 16;
     config.SetRange(0xF80000, 0xF8000E);
     config.instructionsPerRow = 1;
+}
+
+void RunBounded(const std::function<void()>& body, std::chrono::seconds limit, const char* what) {
+    std::mutex lock;
+    std::condition_variable ended;
+    bool done = false;
+    std::thread runner([&] {
+        body();
+        std::lock_guard<std::mutex> guard(lock);
+        done = true;
+        ended.notify_all();
+    });
+    std::unique_lock<std::mutex> guard(lock);
+    if (!ended.wait_for(guard, limit, [&] { return done; })) {
+        std::fprintf(stderr, "%s did not end within %lld s: failing instead of hanging\n", what,
+                     static_cast<long long>(limit.count()));
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    guard.unlock();
+    runner.join();
 }
 
 std::optional<std::uint32_t> RowFrameAddress(const ReceivedFrame& frame) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +42,11 @@ struct TestImages {
     CMemoryImage data;
     CMemoryImage config;
 };
+
+// Runs `body` on a thread of its own and waits at most `limit` for it. A body still running
+// then (a worker that never ends) fails the test program at once instead of hanging it: the
+// thread still uses the test's objects, so nothing after it could run safely.
+void RunBounded(const std::function<void()>& body, std::chrono::seconds limit, const char* what);
 
 std::optional<std::uint32_t> RowFrameAddress(const ReceivedFrame& frame);
 std::vector<std::uint32_t> RowFrameAddresses(const VirtualBoard& board);

@@ -14,6 +14,11 @@ constexpr auto kHangLimit = std::chrono::seconds(60);
 }  // namespace
 
 CliRun RunCli(const std::vector<std::string>& args) {
+    return RunCliWatched(args, [](pid_t) {});
+}
+
+CliRun RunCliWatched(const std::vector<std::string>& args,
+                     const std::function<void(pid_t)>& watch) {
     const std::string program = std::string(PELORANT_BINARY_DIR) + "/tools/cli/pelorant-cli";
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -47,7 +52,8 @@ CliRun RunCli(const std::vector<std::string>& args) {
             kill(child, SIGKILL);
             killed = true;
         }
-        if (poll(fds, 2, 200) <= 0) continue;
+        watch(child);
+        if (poll(fds, 2, 20) <= 0) continue;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].revents == 0) continue;
             char chunk[4096];

@@ -1,6 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -63,11 +67,17 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
+std::string LastLine(const std::string& text) {
+    const std::string trimmed = text.substr(0, text.find_last_not_of('\n') + 1);
+    return trimmed.substr(trimmed.rfind('\n') + 1);
+}
+
 class CliTest : public ::testing::Test {
 protected:
     CliTest()
         : configHome_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
-          runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()) {}
+          runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()),
+          lockDir_("LUNVIK_LOCK_DIR", dir_.path().string()) {}
 
     void StartBoard(BoardFaults faults = {}, int comNumber = 0) {
         BoardOptions options;
@@ -110,6 +120,7 @@ protected:
     testsupport::TempDir dir_;
     testsupport::ScopedEnv configHome_;
     testsupport::ScopedEnv runtimeDir_;
+    testsupport::ScopedEnv lockDir_;
     std::unique_ptr<VirtualBoard> board_;
 };
 
@@ -246,12 +257,143 @@ TEST_F(CliTest, FailedBlockFailsTheWriteUnlessPassedOver) {
     EXPECT_TRUE(Contains(stopped.err, "-> No")) << stopped.err;
     EXPECT_FALSE(board_->UserProgramRunning());
 
+    // Passed over, the rest is written, but the write as a whole failed and nothing runs.
     StartBoard(faults);
-    const CliRun passed = Board({"write", "--proceed-on-error", kSample});
-    EXPECT_EQ(passed.status, 0) << passed.err;
-    EXPECT_TRUE(Contains(passed.err, "program flash failed and was passed over")) << passed.err;
+    const CliRun passed = Board({"write", "--proceed-on-error", "--run", kSample});
+    EXPECT_EQ(passed.status, 1) << passed.err;
+    EXPECT_EQ(LastLine(passed.err),
+              "pelorant-cli: write failed: program flash not written completely (passed over "
+              "with --proceed-on-error)");
+    EXPECT_TRUE(Contains(passed.err, "program flash: the board refused a row")) << passed.err;
     EXPECT_EQ(RowsReceived(), (std::vector<std::uint32_t>{0x0000, 0x7FFC00}));
+    EXPECT_FALSE(board_->UserProgramRunning());
 }
+
+// A byte nobody asked for is never taken for an acknowledgement nor purged unseen.
+TEST_F(CliTest, StrayByteMidFrameFailsTheRowItFollows) {
+    BoardFaults faults;
+    faults.strayInRow = 1;
+    StartBoard(faults);
+    const CliRun run = Board({"write", "--memories", "code", kSample});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(Contains(run.err, "program flash: a byte no exchange asked for came in"))
+        << run.err;
+    EXPECT_EQ(RowsReceived(), (std::vector<std::uint32_t>{0x0000, 0x0100}));
+}
+
+TEST_F(CliTest, APortThatGoesAwayEndsDetectionAndWriteAtOnce) {
+    BoardFaults vanishing;
+    vanishing.vanishAtProbe = 0;
+    StartBoard(vanishing);
+    const std::string device = board_->DevicePath();
+    const CliRun detect = RunCli({"detect", "--port", device, "--workdir", kCatalogueDir});
+    EXPECT_EQ(detect.status, 4) << detect.err;
+    EXPECT_TRUE(Contains(detect.err, "the port " + device + " went away")) << detect.err;
+    EXPECT_FALSE(Contains(detect.err, "within 44 s")) << detect.err;
+
+    BoardFaults cut;
+    cut.cutAfterRow = 1;
+    StartBoard(cut);
+    const CliRun write = Board({"write", kSample});
+    EXPECT_EQ(write.status, 1) << write.err;
+    EXPECT_TRUE(Contains(write.err, "program flash: the port went away")) << write.err;
+}
+
+TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
+    StartBoard();
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string said;
+    };
+    const std::string missingHex = (dir_.path() / "missing.hex").string();
+    const std::vector<Case> cases = {
+        {{"write", missingHex, "--workdir", kCatalogueDir}, 6, "cannot read the HEX file"},
+        {{"write", dir_.path().string(), "--workdir", kCatalogueDir},
+         6,
+         "cannot read the HEX file"},
+        {{"write", kSample, "--workdir", dir_.path().string()},
+         5,
+         "cannot read the device catalogue " + dir_.path().string() + "/qor_dspiclist.xml"},
+        {{"detect", "--workdir", dir_.path().string()}, 5, "cannot read the device catalogue"},
+    };
+    for (const Case& entry : cases) {
+        std::vector<std::string> args = entry.args;
+        args.insert(args.end(), {"--port", board_->DevicePath()});
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, entry.status) << run.err;
+        EXPECT_TRUE(Contains(run.err, entry.said)) << run.err;
+        EXPECT_FALSE(Contains(run.err, "lists it")) << run.err;
+    }
+    EXPECT_TRUE(board_->Frames().empty()) << "no probe went out";
+}
+
+struct StopCase {
+    int signal;
+    bool duringWrite;
+    int status;
+    const char* said;
+};
+
+class CliStopTest : public CliTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(CliStopTest, StopSignalEndsAfterTheRowAndReleasesThePort) {
+    const StopCase& stop = GetParam();
+    BoardOptions options;
+    options.cataloguePath = kCatalogueDir + "/qor_dspiclist.xml";
+    options.device = "dsPIC30F4011";
+    options.lineTiming = true;
+    options.baud = 9600;  // a code row takes about 0.27 s on the line
+    options.faults.silent = !stop.duringWrite;
+    std::string error;
+    board_ = VirtualBoard::Start(options, &error);
+    ASSERT_TRUE(board_) << error;
+
+    bool sent = false;
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::string> args = {"--port",    board_->DevicePath(), "--baud",           "9600",
+                                     "--workdir", kCatalogueDir,        "--detect-timeout", "30"};
+    if (stop.duringWrite) {
+        args.insert(args.begin(), {"write", kSample});
+    } else {
+        args.insert(args.begin(), "detect");
+    }
+    const CliRun run = RunCliWatched(args, [&](pid_t pid) {
+        const bool due = stop.duringWrite ? !RowsReceived().empty()
+                                          : std::chrono::steady_clock::now() - started >
+                                                std::chrono::milliseconds(500);
+        if (due && !sent) sent = kill(pid, stop.signal) == 0;
+    });
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(run.status, stop.status) << run.err;
+    EXPECT_TRUE(Contains(run.err, stop.said)) << run.err;
+    if (stop.duringWrite) {
+        const std::size_t programmed = board_->RowsProgrammed();
+        EXPECT_LT(programmed, 5u) << "four code rows and one EEPROM row were planned";
+        EXPECT_EQ(RowsReceived().size(), programmed) << "the row on the line was finished";
+        EXPECT_TRUE(
+            Contains(run.err, std::to_string(programmed) + " rows of program flash written"))
+            << run.err;
+    }
+    // The tty's exclusive flag is cleared: the next program can open the port.
+    const int fd = open(board_->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    int exclusive = 1;
+    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    close(fd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, CliStopTest,
+    ::testing::Values(StopCase{SIGINT, true, 130, "stopped by SIGINT: "},
+                      StopCase{SIGTERM, true, 143, "stopped by SIGTERM: "},
+                      StopCase{SIGINT, false, 130, "stopped by SIGINT during the detection"},
+                      StopCase{SIGTERM, false, 143, "stopped by SIGTERM during the detection"}),
+    [](const auto& entry) {
+        return std::string(entry.param.signal == SIGINT ? "SIGINT" : "SIGTERM") +
+               (entry.param.duringWrite ? "_write" : "_detection");
+    });
 
 TEST_F(CliTest, DetectPrintsTheDeviceAndRunStartsTheProgram) {
     StartBoard();
@@ -289,7 +431,7 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
     holder.ClosePort();
     EXPECT_EQ(busy.status, 3);
     EXPECT_TRUE(Contains(busy.err, "configuring process failed")) << busy.err;
-    EXPECT_TRUE(Contains(busy.err, "is busy")) << busy.err;
+    EXPECT_TRUE(Contains(busy.err, "is busy: held by pid " + std::to_string(getpid()))) << busy.err;
 }
 
 TEST_F(CliTest, BoardsThatDoNotAnswerOrAreUnknownFailDetection) {

@@ -181,6 +181,32 @@ TEST_F(BoardRowTest, CutLineHangsUpAfterAcknowledgingTheRowAndUnpublishes) {
     EXPECT_EQ(board->RowsProgrammed(), 2u);
 }
 
+TEST_F(BoardRowTest, StrayByteGoesOutMidFrameAndTheRowIsRefused) {
+    BoardOptions options = fixture.Options();
+    options.faults.strayInRow = 1;
+    auto board = fixture.Start(options);
+    ASSERT_TRUE(board);
+    HostLine host(board->DevicePath());
+    EXPECT_EQ(host.Exchange(RowFrame(0x0000, RowData(kFlashRowUnits, 1)), 2, 200ms), (Bytes{0x55}));
+    EXPECT_EQ(host.Exchange(RowFrame(0x0040, RowData(kFlashRowUnits, 1)), 2),
+              (Bytes{0x55, board::kRefusedByFault}));
+    EXPECT_EQ(board->RowsProgrammed(), 1u);
+    EXPECT_EQ(board->Word(0x0040), 0xFFFF);
+}
+
+TEST_F(BoardRowTest, PortVanishesAtTheChosenProbe) {
+    BoardOptions options = fixture.Options();
+    options.faults.vanishAtProbe = 1;
+    options.comNumber = 13;
+    auto board = fixture.Start(options);
+    ASSERT_TRUE(board);
+    HostLine host(board->DevicePath());
+    EXPECT_EQ(host.Exchange({0x55}, 1), (Bytes{0x55}));
+    EXPECT_TRUE(host.Exchange({0x55}, 1, 200ms).empty());
+    EXPECT_TRUE(host.HungUp());
+    EXPECT_EQ(board->ComNumber(), 0);
+}
+
 TEST_F(BoardRowTest, LineTimingPacesARowAtTheLineSpeed) {
     BoardOptions options = fixture.Options();
     options.lineTiming = true;

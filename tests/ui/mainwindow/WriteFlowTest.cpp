@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
+#include <QTest>
 
 #include "app/BootloaderApp.h"
 #include "tests/ui/mainwindow/MainWindowFixture.h"
@@ -55,9 +56,11 @@ TEST_F(WriteFlowTest, AFailedBlockAnsweredYesGoesOnToTheNextBlock) {
               lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), LogLine{"eeprom write finished", "ok"}),
               lines.end());
-    EXPECT_EQ(lines.back(), (LogLine{"dsPIC write process completed", "ok"}));
-    EXPECT_TRUE(LampShows(159));
-    EXPECT_EQ(Text(kIdcStatusText), "write completed");
+    // The block passed over is not on the chip: never a green lamp over it.
+    EXPECT_EQ(lines.back(), (LogLine{"dsPIC write process completed", "failed"}));
+    EXPECT_EQ(LogRows(*window_).back().result, "failed");
+    EXPECT_TRUE(LampShows(228));
+    EXPECT_EQ(Text(kIdcStatusText), "failed");
     EXPECT_FALSE(Widget(kIdcProgress)->isVisible());
 }
 
@@ -81,23 +84,94 @@ TEST_F(WriteFlowTest, AFailedBlockAnsweredNoEndsTheWriteAsFailed) {
     EXPECT_EQ(window_->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(WriteFlowTest, ClosingTheWindowMidWriteStopsTheWriterAfterItsRow) {
-    BoardOptions options;
-    options.lineTiming = true;
-    options.baud = 9600;  // a code row takes about 0.2 s on the line
-    theApp().m_baudRate = 9600;
-    ConnectAndOpen(options);
-    window_->OnWriteCommand();
-    ASSERT_TRUE(uitest::PumpUntil([this] { return RowFrames() > 0; }));
-    EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
+// Every way of closing the window asks first while a write runs.
+struct CloseCase {
+    const char* name;
+    void (*close)(CLoadAndWriteDialog& window);
+};
 
-    window_->reject();
+class CloseDuringWriteTest : public WriteFlowTest, public ::testing::WithParamInterface<CloseCase> {
+protected:
+    void StartSlowWrite() {
+        BoardOptions options;
+        options.lineTiming = true;
+        // A code row takes about 70 ms on the line: long enough to close mid-write, well
+        // inside the 200 ms the host waits for its acknowledgement.
+        options.baud = 19200;
+        theApp().m_baudRate = 19200;
+        ConnectAndOpen(options);
+        window_->OnWriteCommand();
+        ASSERT_TRUE(uitest::PumpUntil([this] { return RowFrames() > 0; }));
+        EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
+    }
+
+    void ExpectTheQuestion() {
+        ASSERT_EQ(boxes_.boxes.size(), 1u);
+        EXPECT_EQ(boxes_.boxes[0].text,
+                  "A write is in progress. Stop after the current row and close?");
+        EXPECT_EQ(boxes_.boxes[0].buttons, BoxButtons::YesNo);
+    }
+};
+
+TEST_P(CloseDuringWriteTest, YesStopsAfterTheRowSaysWhereAndCloses) {
+    StartSlowWrite();
+    boxes_.QueueAnswer(BoxAnswer::Yes);
+    GetParam().close(*window_);
+
+    ExpectTheQuestion();
+    EXPECT_FALSE(window_->isVisible());
     EXPECT_FALSE(Control().WorkerRunning());
-    EXPECT_LT(RowFrames(), 5u) << "four code rows and one EEPROM row were planned";
-    const std::size_t lines = LogRows(*window_).size();
+    const std::size_t programmed = board_->RowsProgrammed();
+    EXPECT_LT(programmed, 5u) << "four code rows and one EEPROM row were planned";
+    EXPECT_EQ(RowFrames(), programmed) << "the row on the line was finished, no other sent";
+    const auto lines = LogLines(*window_);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], (LogLine{"write stopped: " + std::to_string(programmed) +
+                                                    " rows of program flash written",
+                                                "failed"}));
+    EXPECT_EQ(lines.back(), (LogLine{"dsPIC write process completed", "failed"}));
     QCoreApplication::processEvents();
-    EXPECT_EQ(LogRows(*window_).size(), lines) << "nothing the writer posted is handled";
+    EXPECT_EQ(LogLines(*window_).size(), lines.size()) << "nothing the writer posted is handled";
     window_.reset();
+}
+
+TEST_P(CloseDuringWriteTest, NoLetsTheWriteFinish) {
+    StartSlowWrite();
+    boxes_.QueueAnswer(BoxAnswer::No);
+    GetParam().close(*window_);
+
+    ExpectTheQuestion();
+    EXPECT_TRUE(window_->isVisible());
+    ASSERT_TRUE(WaitWhileBusy());
+    EXPECT_EQ(LogLines(*window_).back(), (LogLine{"dsPIC write process completed", "ok"}));
+    EXPECT_EQ(RowFrames(), 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CloseDuringWriteTest,
+                         ::testing::Values(CloseCase{"escape",
+                                                     [](CLoadAndWriteDialog& w) {
+                                                         QTest::keyClick(&w, Qt::Key_Escape);
+                                                     }},
+                                           CloseCase{"close_box",
+                                                     [](CLoadAndWriteDialog& w) { w.close(); }},
+                                           CloseCase{"enter_elsewhere",
+                                                     [](CLoadAndWriteDialog& w) {
+                                                         QWidget* box = w.findChild<QCheckBox*>();
+                                                         box->setFocus();
+                                                         QTest::keyClick(box, Qt::Key_Return);
+                                                     }}),
+                         [](const auto& entry) { return std::string(entry.param.name); });
+
+TEST_F(WriteFlowTest, EnterInTheLogListNeverClosesTheWindow) {
+    ConnectAndOpen();
+    for (const bool writing : {false, true}) {
+        if (writing) window_->OnWriteCommand();
+        Widget(kIdcLog)->setFocus();
+        QTest::keyClick(Widget(kIdcLog), Qt::Key_Return);
+        EXPECT_TRUE(window_->isVisible()) << writing;
+        EXPECT_TRUE(boxes_.boxes.empty()) << writing;
+        ASSERT_TRUE(WaitWhileBusy());
+    }
 }
 
 TEST_F(WriteFlowTest, ClosingTheWindowMidDetectionStopsTheWorker) {

@@ -1,0 +1,20 @@
+#pragma once
+
+class CSerialPort;
+
+// What the line holds between two exchanges. The board answers each exchange with exactly
+// the bytes asked for, so any byte found here came from no exchange: the reply read before
+// it cannot be trusted.
+namespace bootproto {
+
+enum class LineState { Quiet, StrayInput, PortLost };
+
+// Looks for input waiting on the port, or arriving within `waitMs` (at least 1 ms), without
+// purging it. The port's time-outs are left as they were.
+LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs);
+
+// Whether the port call that just failed failed because the port went away (adapter
+// unplugged, line hung up), not for a time-out: nothing more can be exchanged on it.
+bool PortWentAway();
+
+}  // namespace bootproto
