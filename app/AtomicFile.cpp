@@ -38,8 +38,8 @@ std::string FollowLinks(const std::string& path) {
             target = next;
         } else {
             const std::size_t slash = target.rfind('/');
-            target = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-                     next;
+            target =
+                (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + next;
         }
     }
     return target;

@@ -80,14 +80,14 @@ Refusal MarkProtectedRanges(CXmlDocument& memory, const char* tagName, CMemoryIm
     for (int j = 0; j < count; ++j) {
         const DOMElement* range = AsElement(ranges->item(static_cast<XMLSize_t>(j)));
         if (range == nullptr) {
-            return Refuse(kCatalogueProtectedMissing, std::string("a protected range of ") +
-                                                          tagName + " cannot be found");
+            return Refuse(kCatalogueProtectedMissing,
+                          std::string("a protected range of ") + tagName + " cannot be found");
         }
         const std::uint32_t first =
             ParseCatalogueHex(memory.GetAttributeText("startaddress", range));
         const std::uint32_t last = ParseCatalogueHex(memory.GetAttributeText("endaddress", range));
-        const std::string where = std::string("protected range ") + Range(first, last) + " of " +
-                                  tagName;
+        const std::string where =
+            std::string("protected range ") + Range(first, last) + " of " + tagName;
         if (!CoversWholeRows(first, last, image.instructionsPerRow)) {
             return Refuse(kCatalogueProtectedNotOnRows, where + " does not cover whole rows");
         }
@@ -124,8 +124,8 @@ Refusal ReadBootloader(CXmlDocument& memory, const CMemoryImage& code, CDeviceIn
         return Refuse(kCatalogueUnreadable, "the bootloader lacks its startaddress or endaddress");
     }
     if (last < first) {
-        return Refuse(kCatalogueUnreadable, "the bootloader range " + Range(first, last) +
-                                                " is reversed");
+        return Refuse(kCatalogueUnreadable,
+                      "the bootloader range " + Range(first, last) + " is reversed");
     }
     if (first < code.GetStart() || last > code.GetEnd()) {
         return Refuse(kCatalogueUnreadable, "the bootloader range " + Range(first, last) +
@@ -157,16 +157,16 @@ Refusal ReadMemory(CXmlDocument& device, const char* tagName, const std::string&
                       std::string(tagName) + " lacks its startaddress or endaddress");
     }
     if (end < start || end > kLastProgramAddress) {
-        return Refuse(kCatalogueUnreadable, std::string(tagName) + " range " + Range(start, end) +
-                                                " is no dsPIC memory");
+        return Refuse(kCatalogueUnreadable,
+                      std::string(tagName) + " range " + Range(start, end) + " is no dsPIC memory");
     }
     const std::int32_t instructionsPerRow =
         ParseCatalogueDecimal(device.GetAttributeText("instructionxrow", element));
     if (instructionsPerRow < kFewestInstructionsPerRow ||
         instructionsPerRow > kMostInstructionsPerRow) {
-        return Refuse(kCatalogueUnreadable,
-                      std::string(tagName) + " instructionxrow " +
-                          std::to_string(instructionsPerRow) + " is outside 1 to 63");
+        return Refuse(kCatalogueUnreadable, std::string(tagName) + " instructionxrow " +
+                                                std::to_string(instructionsPerRow) +
+                                                " is outside 1 to 63");
     }
     image.present = true;
     image.instructionsPerRow = instructionsPerRow;
@@ -176,7 +176,8 @@ Refusal ReadMemory(CXmlDocument& device, const char* tagName, const std::string&
 
     CXmlDocument memory(element);
     if (isCode) {
-        if (Refusal refusal = ReadBootloader(memory, image, info); refusal.code != kCatalogueFound) {
+        if (Refusal refusal = ReadBootloader(memory, image, info);
+            refusal.code != kCatalogueFound) {
             return refusal;
         }
     }

@@ -9,10 +9,10 @@
 #include <iostream>
 #include <mutex>
 #include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/validators/DTD/DTDEntityDecl.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/TransService.hpp>
 #include <xercesc/util/XMLException.hpp>
+#include <xercesc/validators/DTD/DTDEntityDecl.hpp>
 
 using namespace xercesc;
 
@@ -23,7 +23,6 @@ std::mutex& PlatformMutex() {
     static std::mutex mutex;
     return mutex;
 }
-
 
 class Utf16Text {
 public:

@@ -81,9 +81,8 @@ BootloaderScan ScanBootloader(CMemoryImage& code, std::uint32_t bootStart, std::
 }
 
 HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::FILE* file, CMemoryImage (&fresh)[3]) {
-    const HexReadReport read = ReadHexRecords(file, fresh[CDeviceInfo::kCode],
-                                              fresh[CDeviceInfo::kData],
-                                              fresh[CDeviceInfo::kConfig]);
+    const HexReadReport read = ReadHexRecords(
+        file, fresh[CDeviceInfo::kCode], fresh[CDeviceInfo::kData], fresh[CDeviceInfo::kConfig]);
     const bool anyData = fresh[0].hasData || fresh[1].hasData || fresh[2].hasData;
     switch (read.outcome) {
         case HexReadOutcome::OutsideData:

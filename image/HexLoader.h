@@ -28,10 +28,10 @@ enum class HexLoadResult {
 // The outcome of one load, for a box, a log or a command line.
 struct HexLoadReport {
     HexLoadResult result = HexLoadResult::NotOpened;
-    int line = 0;        // the line that decided a refusal; 0 when no line did
-    std::string reason;  // why, without the line number; empty when loaded
-    bool bootloaderData = false;       // loaded, with file data in the bootloader's addresses
-    bool protectedData[3] = {};        // loaded, with file data on protected words, per image
+    int line = 0;                 // the line that decided a refusal; 0 when no line did
+    std::string reason;           // why, without the line number; empty when loaded
+    bool bootloaderData = false;  // loaded, with file data in the bootloader's addresses
+    bool protectedData[3] = {};   // loaded, with file data on protected words, per image
 
     bool Loaded() const { return result == HexLoadResult::Loaded; }
     // "line 84: checksum 0x3A, expected 0x7C", or the reason alone when no line decided.
@@ -42,8 +42,7 @@ struct HexLoadReport {
 // writes the reset vector that jumps into the bootloader, and checks the bootloader range.
 // Only a load that succeeded in full replaces the device's three images; any refusal leaves
 // them as they were. `fileStatus` receives the file's status whenever the file was opened.
-HexLoadReport LoadHexImage(CDeviceInfo& device, const std::string& path,
-                           HexFileStatus& fileStatus);
+HexLoadReport LoadHexImage(CDeviceInfo& device, const std::string& path, HexFileStatus& fileStatus);
 
 // The same load, showing its boxes: the refusal with its cause as a second line, and the
 // warnings about bootloader and protected data. 1 when loaded, 0 otherwise.

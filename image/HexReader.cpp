@@ -69,9 +69,9 @@ Record Decode(const char* text, std::size_t length) {
     }
     record.size = digits / 2;
     for (std::size_t i = 0; i < record.size; ++i) {
-        record.bytes[i] = static_cast<std::uint8_t>(
-            kHexDigits[static_cast<unsigned char>(text[1 + 2 * i])] << 4 |
-            kHexDigits[static_cast<unsigned char>(text[2 + 2 * i])]);
+        record.bytes[i] =
+            static_cast<std::uint8_t>(kHexDigits[static_cast<unsigned char>(text[1 + 2 * i])] << 4 |
+                                      kHexDigits[static_cast<unsigned char>(text[2 + 2 * i])]);
     }
     if (record.size < kHeaderBytes + 1) {
         record.reason = "too short for a record";
@@ -88,7 +88,9 @@ Record Decode(const char* text, std::size_t length) {
     for (std::size_t i = 0; i + 1 < record.size; ++i) sum += record.bytes[i];
     const unsigned expected = (0x100 - (sum & 0xFF)) & 0xFF;
     const unsigned given = record.bytes[record.size - 1];
-    if (given != expected) record.reason = "checksum " + Hex2(given) + ", expected " + Hex2(expected);
+    if (given != expected) {
+        record.reason = "checksum " + Hex2(given) + ", expected " + Hex2(expected);
+    }
     return record;
 }
 
@@ -153,10 +155,10 @@ HexReadReport ReadHexRecords(std::FILE* file, CMemoryImage& code, CMemoryImage& 
         if (read == 0) break;
         ++lineNumber;
         if (read == sizeof line && line[read - 1] != '\n') {
-            return Refused(HexReadOutcome::BadLine, lineNumber,
-                           "longer than any record (" + std::to_string(kLongestRecord) +
-                               " characters)",
-                           records);
+            return Refused(
+                HexReadOutcome::BadLine, lineNumber,
+                "longer than any record (" + std::to_string(kLongestRecord) + " characters)",
+                records);
         }
         const Record record = Decode(line, ContentLength(line, read));
         if (!record.reason.empty()) {
@@ -189,8 +191,7 @@ HexReadReport ReadHexRecords(std::FILE* file, CMemoryImage& code, CMemoryImage& 
                 break;
             default:
                 return Refused(HexReadOutcome::BadLine, lineNumber,
-                               "record type " + Hex2(record.Type()) + " is not supported",
-                               records);
+                               "record type " + Hex2(record.Type()) + " is not supported", records);
         }
     }
     if (std::ferror(file)) {

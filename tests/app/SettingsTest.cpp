@@ -114,11 +114,12 @@ TEST_F(SettingsTest, EscapesAndForeignLinesSurviveARewrite) {
     ASSERT_EQ(WriteSettingString("C:\\dir \"q\"", kKey, "path"), 0);
     ASSERT_EQ(WriteSettingString("replaced", kKey, ""), 0);
 
-    EXPECT_EQ(ReadFile(UserFile()),
-              "REGEDIT4\r\n\r\n; kept\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"x\"=\"1\"\r\n\r\n"
-              "[hkey_local_machine\\software\\vardeno\\dspicbootloader]\r\n"
-              "\"blob\"=hex:00,01,\\\r\n  02,03\r\n@=\"replaced\"\r\n"
-              "\"path\"=\"C:\\\\dir \\\"q\\\"\"\r\n");
+    EXPECT_EQ(
+        ReadFile(UserFile()),
+        "REGEDIT4\r\n\r\n; kept\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"x\"=\"1\"\r\n\r\n"
+        "[hkey_local_machine\\software\\vardeno\\dspicbootloader]\r\n"
+        "\"blob\"=hex:00,01,\\\r\n  02,03\r\n@=\"replaced\"\r\n"
+        "\"path\"=\"C:\\\\dir \\\"q\\\"\"\r\n");
     int result = -1;
     EXPECT_EQ(ReadString("path", &result), "C:\\dir \"q\"");
     EXPECT_EQ(result, 0);
@@ -211,8 +212,7 @@ TEST_F(SettingsTest, AWriteKeepsTheMeaningAndBytesOfEveryOtherLine) {
         {"an unreadable value ending in a backslash",
          kHeader + "\"x\"=dword:1\\\n\"com\"=\"old\"\n",
          kHeader + "\"x\"=dword:1\\\n\"com\"=\"mine\"\n"},
-        {"hex data over two lines",
-         kHeader + "\"blob\"=hex(2):41,\\\n  00\n\"com\"=\"old\"\n",
+        {"hex data over two lines", kHeader + "\"blob\"=hex(2):41,\\\n  00\n\"com\"=\"old\"\n",
          kHeader + "\"blob\"=hex(2):41,\\\n  00\n\"com\"=\"mine\"\n"},
         {"hex data whose continuation looks like a value",
          kHeader + "\"blob\"=hex:41,\\\n\"com\"=\"old\"\n",
@@ -222,10 +222,10 @@ TEST_F(SettingsTest, AWriteKeepsTheMeaningAndBytesOfEveryOtherLine) {
          "\"path\"=\"/p\"",
          "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vardeno\\dsPicBootloader]\r\n"
          "\"path\"=\"/p\"\r\n\"com\"=\"mine\"\r\n"},
-        {"the replaced line keeps its own end",
-         kHeader + "\"com\"=\"old\"\r\n\"path\"=\"/p\"",
+        {"the replaced line keeps its own end", kHeader + "\"com\"=\"old\"\r\n\"path\"=\"/p\"",
          kHeader + "\"com\"=\"mine\"\r\n\"path\"=\"/p\""},
-        {"byte order mark", "\xEF\xBB\xBF" + kHeader, "\xEF\xBB\xBF" + kHeader + "\"com\"=\"mine\"\n"},
+        {"byte order mark", "\xEF\xBB\xBF" + kHeader,
+         "\xEF\xBB\xBF" + kHeader + "\"com\"=\"mine\"\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

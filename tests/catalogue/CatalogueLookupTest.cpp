@@ -110,8 +110,9 @@ TEST_F(Lookup, ReportsEachFaultWithItsCode) {
               kCatalogueUnreadable);
     testing::internal::GetCapturedStdout();
 
-    EXPECT_EQ(Run(Device("0x0101", "<memcode startaddress=\"0\" endaddress=\"7FFE\" "
-                                   "instructionxrow=\"32\"/>")),
+    EXPECT_EQ(Run(Device("0x0101",
+                         "<memcode startaddress=\"0\" endaddress=\"7FFE\" "
+                         "instructionxrow=\"32\"/>")),
               kCatalogueNoBootloader);
 
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7E"))), kCatalogueFound);
@@ -202,9 +203,10 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
         {"namespace prefix on the root", "<a:l xmlns:a=\"u\"/>", kCatalogueDeviceNotFound,
          "no device 0x0101"},
         {"bootloader reversed",
-         "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32",
-                                            Bootloader("startaddress=\"0x7FFE\" "
-                                                       "endaddress=\"0x7C00\""))) +
+         "<list>" +
+             Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32",
+                                     Bootloader("startaddress=\"0x7FFE\" "
+                                                "endaddress=\"0x7C00\""))) +
              "</list>",
          kCatalogueUnreadable, "the bootloader range 0x7FFE - 0x7C00 is reversed"},
         {"bootloader without attributes",
@@ -212,16 +214,18 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
              "</list>",
          kCatalogueUnreadable, "the bootloader lacks its startaddress or endaddress"},
         {"bootloader above program flash",
-         "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32",
-                                            Bootloader("startaddress=\"0x7C00\" "
-                                                       "endaddress=\"0x803E\""))) +
+         "<list>" +
+             Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32",
+                                     Bootloader("startaddress=\"0x7C00\" "
+                                                "endaddress=\"0x803E\""))) +
              "</list>",
          kCatalogueUnreadable,
          "the bootloader range 0x7C00 - 0x803E is not inside program flash 0x0000 - 0x7FFE"},
         {"bootloader below program flash",
-         "<list>" + Device("0x0101", Memory("memcode", "0x100", "0x7FFE", "32",
-                                            Bootloader("startaddress=\"0x0\" "
-                                                       "endaddress=\"0x3E\""))) +
+         "<list>" +
+             Device("0x0101", Memory("memcode", "0x100", "0x7FFE", "32",
+                                     Bootloader("startaddress=\"0x0\" "
+                                                "endaddress=\"0x3E\""))) +
              "</list>",
          kCatalogueUnreadable,
          "the bootloader range 0x0000 - 0x003E is not inside program flash 0x0100 - 0x7FFE"},
@@ -232,11 +236,11 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
              "</list>",
          kCatalogueUnreadable, "memcode lacks its startaddress or endaddress"},
         {"EEPROM inside program flash",
-         "<list>" + Device("0x0101", code, Memory("memdata", "0x7000", "0x73FE", "16")) +
-             "</list>",
+         "<list>" + Device("0x0101", code, Memory("memdata", "0x7000", "0x73FE", "16")) + "</list>",
          kCatalogueUnreadable, "memcode and memdata overlap"},
         {"configuration right after the EEPROM's last word",
-         "<list>" + Device("0x0101", code, kData, Memory("memconfig", "0x7FFFFF", "0x80000E", "1")) +
+         "<list>" +
+             Device("0x0101", code, kData, Memory("memconfig", "0x7FFFFF", "0x80000E", "1")) +
              "</list>",
          kCatalogueUnreadable, "memdata and memconfig overlap"},
         {"protected range reversed",
@@ -250,17 +254,18 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
          "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "64", boot)) + "</list>",
          kCatalogueUnreadable, "memcode instructionxrow 64 is outside 1 to 63"},
         {"rows that overflow a multiplication",
-         "<list>" + Device("0x0101", code, Memory("memdata", "0x7FFC00", "0x7FFFFE",
-                                                  "2147483647")) +
+         "<list>" +
+             Device("0x0101", code, Memory("memdata", "0x7FFC00", "0x7FFFFE", "2147483647")) +
              "</list>",
          kCatalogueUnreadable, "memdata instructionxrow 2147483647 is outside 1 to 63"},
-        {"no row size", "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "", boot)) +
-                            "</list>",
+        {"no row size",
+         "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "", boot)) + "</list>",
          kCatalogueUnreadable, "memcode instructionxrow 0 is outside 1 to 63"},
         {"over 256 KiB", "<list>" + std::string(256u << 10, ' ') + "</list>", kCatalogueUnreadable,
          "is larger than 262144 bytes"},
-        {"1 MiB entity referenced 99 times", entity(1u << 20) + "<list>" + bigReferences + "</list>",
-         kCatalogueUnreadable, "is larger than 262144 bytes"},
+        {"1 MiB entity referenced 99 times",
+         entity(1u << 20) + "<list>" + bigReferences + "</list>", kCatalogueUnreadable,
+         "is larger than 262144 bytes"},
         {"20 KB entity referenced 99 times", entity(20000) + "<list>" + bigReferences + "</list>",
          kCatalogueUnreadable, "an entity is longer than 10485 bytes"},
         {"20 KB entity in 99 attributes", entity(20000) + "<list>" + bigAttributes + "</list>",
@@ -296,8 +301,8 @@ TEST_F(Lookup, AcceptsEveryRowSizeAFrameCarries) {
                   kCatalogueFound);
     }
     // A prefixed root is a root like any other.
-    const auto path = dir.Write("prefixed.xml", "<a:l xmlns:a=\"u\">" + Device("0x0101", kCode) +
-                                                    "</a:l>");
+    const auto path =
+        dir.Write("prefixed.xml", "<a:l xmlns:a=\"u\">" + Device("0x0101", kCode) + "</a:l>");
     EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), kCatalogueFound);
 }
 

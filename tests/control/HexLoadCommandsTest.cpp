@@ -107,9 +107,9 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     WriteAndWait();
     const std::vector<std::uint32_t> rows = RowsReceived();
     ASSERT_EQ(rows.size(), 2 * goodRows.size());
-    EXPECT_EQ(std::vector<std::uint32_t>(rows.begin() + static_cast<long>(goodRows.size()),
-                                         rows.end()),
-              goodRows);
+    EXPECT_EQ(
+        std::vector<std::uint32_t>(rows.begin() + static_cast<long>(goodRows.size()), rows.end()),
+        goodRows);
     EXPECT_EQ(board_->Word(0), 0x7C00);
     EXPECT_EQ(board_->Word(1), 0x0004);
 

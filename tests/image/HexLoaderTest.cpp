@@ -108,8 +108,8 @@ TEST_F(Loader, KeepsTheStatusOfTheLastOpenedFile) {
 // Whatever refuses a load, the images of the last good load stay exactly as they were, and
 // the box keeps its text with the cause as a line of its own.
 TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
-    const std::string good = Data(0, "0001040000000000") + Data(0x200, "11223344") +
-                             Upper(0x00FF) + Data(0xF800, "5AA50000") + kEnd;
+    const std::string good = Data(0, "0001040000000000") + Data(0x200, "11223344") + Upper(0x00FF) +
+                             Data(0xF800, "5AA50000") + kEnd;
     ASSERT_EQ(Load(good), 1);
     const std::vector<std::uint32_t> loaded = Snapshot(device);
     ::mkfifo((dir.path() / "fifo.hex").c_str(), 0600);
@@ -124,48 +124,76 @@ TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
         HexLoadResult result;
         RecordedBox box;
     } cases[] = {
-        {"no path", "-", "", HexLoadResult::NotOpened,
+        {"no path",
+         "-",
+         "",
+         HexLoadResult::NotOpened,
          {openText + "no HEX file was chosen", "loading error", BoxIcon::Error, BoxButtons::Ok}},
-        {"missing file", (dir.path() / "none.hex").string(), "", HexLoadResult::NotOpened,
+        {"missing file",
+         (dir.path() / "none.hex").string(),
+         "",
+         HexLoadResult::NotOpened,
          {openText + (dir.path() / "none.hex").string() + ": No such file or directory",
           "loading error", BoxIcon::Error, BoxButtons::Ok}},
-        {"directory", dir.path().string(), "", HexLoadResult::NotOpened,
+        {"directory",
+         dir.path().string(),
+         "",
+         HexLoadResult::NotOpened,
          {openText + dir.path().string() + " is not a regular file", "loading error",
           BoxIcon::Error, BoxButtons::Ok}},
-        {"FIFO without a writer", (dir.path() / "fifo.hex").string(), "",
+        {"FIFO without a writer",
+         (dir.path() / "fifo.hex").string(),
+         "",
          HexLoadResult::NotOpened,
-         {openText + (dir.path() / "fifo.hex").string() + " is not a regular file",
-          "loading error", BoxIcon::Error, BoxButtons::Ok}},
-        {"device", "/dev/null", "", HexLoadResult::NotOpened,
+         {openText + (dir.path() / "fifo.hex").string() + " is not a regular file", "loading error",
+          BoxIcon::Error, BoxButtons::Ok}},
+        {"device",
+         "/dev/null",
+         "",
+         HexLoadResult::NotOpened,
          {openText + "/dev/null is not a regular file", "loading error", BoxIcon::Error,
           BoxButtons::Ok}},
-        {"cut in the middle of its third line", "",
-         Data(0, "A1A2A3A4") + Data(4, "B1B2B3B4") + ":040008", HexLoadResult::BadLine,
+        {"cut in the middle of its third line",
+         "",
+         Data(0, "A1A2A3A4") + Data(4, "B1B2B3B4") + ":040008",
+         HexLoadResult::BadLine,
          {lineText + "line 3: too short for a record", "loading error", BoxIcon::Error,
           BoxButtons::Ok}},
-        {"cut after a whole line", "", Data(0, "A1A2A3A4") + Data(4, "B1B2B3B4"),
+        {"cut after a whole line",
+         "",
+         Data(0, "A1A2A3A4") + Data(4, "B1B2B3B4"),
          HexLoadResult::BadLine,
          {lineText + "line 3: the file ends without its end-of-file record (cut short)",
           "loading error", BoxIcon::Error, BoxButtons::Ok}},
-        {"wrong checksum on line 5", "",
+        {"wrong checksum on line 5",
+         "",
          Data(0, "01020304") + Data(4, "01020304") + Data(8, "01020304") + Data(12, "01020304") +
              ":04001000010203047C\n" + kEnd,
          HexLoadResult::BadLine,
          {lineText + "line 5: checksum 0x7C, expected 0xE2", "loading error", BoxIcon::Error,
           BoxButtons::Ok}},
-        {"data outside the memories", "", Data(0, "01020304") + Upper(0x0100) +
-                                              Data(0, "01020304") + kEnd,
+        {"data outside the memories",
+         "",
+         Data(0, "01020304") + Upper(0x0100) + Data(0, "01020304") + kEnd,
          HexLoadResult::OutsideData,
          {"Load HEX file failed.\nThe file holds data outside the dsPIC memories.\nline 3: data "
           "at word address 0x800000 lies outside the dsPIC memories",
           "loading error", BoxIcon::Error, BoxButtons::Ok}},
-        {"0-byte file", "", "", HexLoadResult::Empty,
+        {"0-byte file",
+         "",
+         "",
+         HexLoadResult::Empty,
          {"The selected HEX file is empty.\nthe file holds no record", "loading error",
           BoxIcon::Error, BoxButtons::Ok}},
-        {"only the end-of-file record", "", kEnd, HexLoadResult::Empty,
+        {"only the end-of-file record",
+         "",
+         kEnd,
+         HexLoadResult::Empty,
          {"The selected HEX file is empty.\nthe file holds no data record", "loading error",
           BoxIcon::Error, BoxButtons::Ok}},
-        {"records without a whole group", "", Upper(0) + Data(0, "0102") + kEnd,
+        {"records without a whole group",
+         "",
+         Upper(0) + Data(0, "0102") + kEnd,
          HexLoadResult::Empty,
          {"The selected HEX file is empty.\nthe file holds no data record", "loading error",
           BoxIcon::Error, BoxButtons::Ok}},
@@ -173,7 +201,7 @@ TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         boxes.boxes.clear();
-        const std::string path = c.path == "-"  ? std::string()
+        const std::string path = c.path == "-"    ? std::string()
                                  : c.path.empty() ? dir.Write("f.hex", c.contents).string()
                                                   : c.path;
         HexFileStatus ignored;

@@ -101,8 +101,8 @@ TEST_F(Reader, GroupsFollowTheImageHoldingTheirAddress) {
 }
 
 TEST_F(Reader, StopsAtDataOutsideEveryImageWithItsLine) {
-    const std::string file = Data(0, "01020304") + Data(0x20, "AABBCCDD11223344") +
-                             Upper(0x0200) + Data(0, "01020304") + "garbage\n";
+    const std::string file = Data(0, "01020304") + Data(0x20, "AABBCCDD11223344") + Upper(0x0200) +
+                             Data(0, "01020304") + "garbage\n";
     EXPECT_EQ(Read(file), 0);
     const HexReadReport report = Report(file);
     EXPECT_EQ(report.outcome, HexReadOutcome::OutsideData);
@@ -143,8 +143,7 @@ TEST_F(Reader, RefusesEveryMalformedRecordWithItsLine) {
         {"odd number of digits", ":0400000001020304F\n", HexReadOutcome::BadLine, 1,
          "an odd number of hex digits (17)"},
         {"byte count above the data", sound + ":100010000102030405060708C0\n",
-         HexReadOutcome::BadLine, 2,
-         "byte count 0x10 announces 16 data bytes, the record holds 8"},
+         HexReadOutcome::BadLine, 2, "byte count 0x10 announces 16 data bytes, the record holds 8"},
         {"byte count below the data", ":0200000001020304F4\n", HexReadOutcome::BadLine, 1,
          "byte count 0x02 announces 2 data bytes, the record holds 4"},
         {"cut inside a record", sound + sound + ":1001", HexReadOutcome::BadLine, 3,
@@ -159,12 +158,12 @@ TEST_F(Reader, RefusesEveryMalformedRecordWithItsLine) {
          HexReadOutcome::BadLine, 1, "' ' is not a hex digit"},
         {"NUL after the end-of-file record", std::string(":00000001FF\0x\n", 14),
          HexReadOutcome::BadLine, 1, "character 0x00 is not a hex digit"},
-        {"type 02", sound + Upper(0) + Record(0, 0x02, "0000") + kEnd, HexReadOutcome::BadLine,
-         3, "record type 0x02 is not supported"},
+        {"type 02", sound + Upper(0) + Record(0, 0x02, "0000") + kEnd, HexReadOutcome::BadLine, 3,
+         "record type 0x02 is not supported"},
         {"type 05", Record(0, 0x05, "") + kEnd, HexReadOutcome::BadLine, 1,
          "record type 0x05 is not supported"},
-        {"type 04 with four bytes", Record(0, 0x04, "00000000") + kEnd, HexReadOutcome::BadLine,
-         1, "an extended address record needs byte count 0x02 and address 0000"},
+        {"type 04 with four bytes", Record(0, 0x04, "00000000") + kEnd, HexReadOutcome::BadLine, 1,
+         "an extended address record needs byte count 0x02 and address 0000"},
         {"type 04 at an address", Record(0x10, 0x04, "0000") + kEnd, HexReadOutcome::BadLine, 1,
          "an extended address record needs byte count 0x02 and address 0000"},
         {"line longer than any record", ":" + std::string(600, '0') + "\n" + kEnd,

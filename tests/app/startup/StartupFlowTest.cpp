@@ -73,9 +73,9 @@ protected:
         app.m_workingPath[0] = '\0';
         // Only this case's files count: an installed program's machine-wide settings would
         // answer for the values a case leaves out on purpose.
-        UseSettingsPlaces(SettingsPlaces{
-            (dir_.path() / "config" / "Vardeno" / "registry.reg").string(),
-            {(dir_.path() / "machine" / "Vardeno" / "registry.reg").string()}});
+        UseSettingsPlaces(
+            SettingsPlaces{(dir_.path() / "config" / "Vardeno" / "registry.reg").string(),
+                           {(dir_.path() / "machine" / "Vardeno" / "registry.reg").string()}});
     }
 
     ~StartupFlowTest() override {
