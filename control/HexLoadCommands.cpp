@@ -9,7 +9,7 @@ void CProgrammingControl::LoadHexFile() {
     if (m_busy) return;
     m_busy = 1;
     window_.RefreshCursor();
-    m_lastLoad = LoadHexImage(app_.m_device, m_hexPath, m_hexStamp);
+    m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
     ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
     m_busy = 0;
     window_.RefreshCursor();
@@ -33,7 +33,7 @@ void CProgrammingControl::LoadHexFile() {
 
 void CProgrammingControl::OnReloadCommand() {
     if (m_busy || m_hexPath.empty()) return;
-    m_lastLoad = LoadHexImage(app_.m_device, m_hexPath, m_hexStamp);
+    m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
     ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
     if (m_lastLoad.Loaded()) m_hexLoaded = 1;
     window_.AddLogLine("Reloading", m_lastLoad.Loaded() ? "ok" : "failed");

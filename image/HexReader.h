@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 
 // What reading a HEX file came to.
 enum class HexReadOutcome {
