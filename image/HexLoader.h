@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "device/DeviceInfo.h"
 #include "common/MessageBox.h"
+#include "device/DeviceInfo.h"
 
 // What the file-change watch compares: the status of the HEX file as last opened.
 struct HexFileStatus {
