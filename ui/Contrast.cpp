@@ -33,5 +33,5 @@ QColor LinkColour(const QPalette& palette) {
     const QColor classic(0, 0, 255);
     const QColor window = palette.color(QPalette::Window);
     return ContrastRatio(classic, window) >= kReadableContrast ? classic
-                                                              : palette.color(QPalette::Link);
+                                                               : palette.color(QPalette::Link);
 }

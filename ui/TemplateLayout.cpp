@@ -126,9 +126,9 @@ PlacedDialog PlaceControls(const std::vector<ControlPlace>& controls, QSize dial
             const QRect inner = controls[c].place;
             right = std::max(right, placed.places[c].x() + placed.places[c].width() +
                                         (frame.x() + frame.width()) - (inner.x() + inner.width()));
-            bottom = std::max(bottom, placed.places[c].y() + placed.places[c].height() +
-                                          (frame.y() + frame.height()) -
-                                          (inner.y() + inner.height()));
+            bottom =
+                std::max(bottom, placed.places[c].y() + placed.places[c].height() +
+                                     (frame.y() + frame.height()) - (inner.y() + inner.height()));
         }
         placed.places[f] = QRect(x, y, right - x, bottom - y);
     }
@@ -141,10 +141,9 @@ PlacedDialog PlaceControls(const std::vector<ControlPlace>& controls, QSize dial
     for (std::size_t c = 0; c < count; ++c) {
         const QRect inner = controls[c].place;
         const QRect& now = placed.places[c];
-        placed.size = placed.size.expandedTo(
-            QSize(grownEdge(inner.x() + inner.width(), now.x() + now.width(), dialogSize.width()),
-                  grownEdge(inner.y() + inner.height(), now.y() + now.height(),
-                            dialogSize.height())));
+        placed.size = placed.size.expandedTo(QSize(
+            grownEdge(inner.x() + inner.width(), now.x() + now.width(), dialogSize.width()),
+            grownEdge(inner.y() + inner.height(), now.y() + now.height(), dialogSize.height())));
     }
     return placed;
 }

@@ -15,10 +15,10 @@ namespace dialog {
 enum class Anchor { Left, Right, Centre };
 
 struct ControlPlace {
-    QRect place;     // the template's place, in pixels
-    QSize needed;    // the size the control needs; below the template size counts as the template
+    QRect place;   // the template's place, in pixels
+    QSize needed;  // the size the control needs; below the template size counts as the template
     Anchor anchor = Anchor::Left;
-    bool frame = false;     // frames its neighbours instead of standing beside them
+    bool frame = false;      // frames its neighbours instead of standing beside them
     bool exactSize = false;  // takes `needed` as it is (an image's size), smaller or not
 };
 

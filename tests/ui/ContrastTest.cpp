@@ -69,8 +69,7 @@ bool SameImage(const QPixmap& pixmap, int id, art::Tone tone) {
 TEST_F(ContrastTest, APictureOnADarkWindowIsItsDarkCopy) {
     for (const int id : {132, 136, 233}) {
         EXPECT_TRUE(SameImage(LoadBitmapOn(id, QColor(53, 53, 53)), id, art::Tone::Dark)) << id;
-        EXPECT_TRUE(SameImage(LoadBitmapOn(id, QColor(239, 239, 239)), id, art::Tone::Light))
-            << id;
+        EXPECT_TRUE(SameImage(LoadBitmapOn(id, QColor(239, 239, 239)), id, art::Tone::Light)) << id;
     }
     EXPECT_TRUE(SameImage(LoadBitmapOn(130, QColor(53, 53, 53)), 130, art::Tone::Light))
         << "a picture without a dark copy is shown as it is";

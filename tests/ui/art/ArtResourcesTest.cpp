@@ -226,8 +226,8 @@ TEST(ArtResources, KeyedPicturesHaveCopiesForDarkWindowsAndTheLogoTurnsLight) {
             for (QRgb corner : Corners(dark)) EXPECT_EQ(corner, kMagenta);
         }
     }
-    const QImage darkLogo = QImage(art::BitmapResource(132, art::Tone::Dark))
-                                .convertToFormat(QImage::Format_ARGB32);
+    const QImage darkLogo =
+        QImage(art::BitmapResource(132, art::Tone::Dark)).convertToFormat(QImage::Format_ARGB32);
     EXPECT_GT(DrawnLuma(darkLogo), 180) << "light ink on a dark window";
     EXPECT_LT(DrawnLuma(Bitmap(132)), 100) << "dark ink on a light window";
 }

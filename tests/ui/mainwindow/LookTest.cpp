@@ -60,7 +60,8 @@ protected:
         for (int y = row.top(); y <= row.bottom(); ++y) {
             for (int x = row.left(); x <= row.right(); ++x) {
                 const QColor pixel = shown.pixelColor(x, y);
-                if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
+                if (std::abs(pixel.red() - colour.red()) +
+                        std::abs(pixel.green() - colour.green()) +
                         std::abs(pixel.blue() - colour.blue()) <
                     40) {
                     ++near;
@@ -177,14 +178,15 @@ TEST_F(LookTest, TheOpenFileDialogOffersAllFilesAndShowsItsColumns) {
     Connect();
     MakeWindow();
     const std::unique_ptr<QFileDialog> dialog = MakeHexFileDialog(*window_);
-    EXPECT_EQ(dialog->nameFilters(),
-              QStringList({QStringLiteral("intel HEX files (*.hex)"), QStringLiteral("All files (*)")}));
+    EXPECT_EQ(dialog->nameFilters(), QStringList({QStringLiteral("intel HEX files (*.hex)"),
+                                                  QStringLiteral("All files (*)")}));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("select hex file to load"));
     dialog->setDirectory(QString::fromStdString(SampleHexPath().parent_path().string()));
     dialog->show();
     auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
     ASSERT_NE(files, nullptr);
-    ASSERT_TRUE(uitest::PumpUntil([files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 5000));
+    ASSERT_TRUE(uitest::PumpUntil(
+        [files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_TRUE(files->isVisible()) << "the detail view";
     EXPECT_FALSE(files->horizontalScrollBar()->isVisible()) << "every column fits";
@@ -202,8 +204,8 @@ TEST_F(LookTest, ScreenshotsInALightAndADarkStyle) {
     window_.reset();
 
     const bool adwaita = uitest::InstalledStyles().contains(QStringLiteral("Adwaita-Dark"));
-    QApplication::setStyle(QStyleFactory::create(adwaita ? QStringLiteral("Adwaita-Dark")
-                                                         : QStringLiteral("Fusion")));
+    QApplication::setStyle(
+        QStyleFactory::create(adwaita ? QStringLiteral("Adwaita-Dark") : QStringLiteral("Fusion")));
     QPalette dark = QApplication::style()->standardPalette();
     if (!adwaita) {
         dark.setColor(QPalette::Window, QColor(53, 53, 53));

@@ -42,7 +42,8 @@ QString DarkBitmap(int id) {
 
 std::vector<ArtPiece> RenderAll(int scale) {
     const ScopedRenderScale drawnAt(scale);
-    const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
+    const QString suffix =
+        scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
     std::vector<ArtPiece> pieces;
     const auto add = [&](QString path, QString caption, QImage image) {
         pieces.push_back({path + suffix, std::move(caption), std::move(image)});
