@@ -11,9 +11,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "ui/DialogUnits.h"
 #include "ui/Images.h"
+#include "ui/TemplateLayout.h"
 #include "ui/controls/CBitmapButton.h"
 #include "ui/controls/CHyperlinkStatic.h"
 #include "ui/controls/CTransparentBitmapStatic.h"
@@ -23,6 +25,7 @@ namespace dialog {
 namespace {
 
 constexpr const char* kIdProperty = "controlId";
+constexpr const char* kIndexProperty = "controlIndex";
 
 Qt::Alignment TextAlignment(unsigned style) {
     if (style & kAlignRight) return Qt::AlignRight | Qt::AlignTop;
@@ -66,7 +69,9 @@ QWidget* MakePicture(const ControlTemplate& control, QWidget* parent) {
 
 QWidget* MakeTransparentPicture(const ControlTemplate& control, QWidget* parent) {
     auto* picture = new CTransparentBitmapStatic(parent);
-    if (control.bitmap != 0) picture->SetBitmap(LoadBitmap(control.bitmap));
+    if (control.bitmap != 0) {
+        picture->SetBitmap(LoadBitmapOn(control.bitmap, parent->palette().color(QPalette::Window)));
+    }
     return picture;
 }
 
@@ -179,21 +184,73 @@ void AddThinBorder(QDialog& dialog) {
     border->raise();
 }
 
-void PlaceControl(QWidget& widget, const ControlTemplate& control, DialogBaseUnits base) {
-    QRect geometry =
-        DialogUnitsToPixels(QRect(control.x, control.y, control.width, control.height), base);
-    if (control.kind == ControlKind::DropDownList) {
-        // The template's height includes the dropped-down list; the box itself is one line.
-        geometry.setHeight(widget.sizeHint().height());
+// The closed box of a drop-down list; the template's height includes the list it drops down.
+constexpr int kClosedDropDownHeight = 12;
+
+// A label of one line of text, which must show all of it.
+bool IsOneLineText(const QWidget& widget) {
+    const auto* label = qobject_cast<const QLabel*>(&widget);
+    if (label == nullptr || label->text().isEmpty() || label->text().contains(u'\n')) return false;
+    return label->height() < 2 * label->fontMetrics().lineSpacing();
+}
+
+QSize TextNeeds(const QLabel& label) {
+    const int frame = 2 * label.frameWidth() + 2 * label.margin();
+    // One pixel more: Qt wraps or cuts a text that fills its label to the last pixel.
+    return QSize(label.fontMetrics().horizontalAdvance(label.text()) + frame + 1,
+                 label.fontMetrics().height() + frame);
+}
+
+Anchor AnchorOf(unsigned style) {
+    if (style & kAlignRight) return Anchor::Right;
+    if (style & kAlignCentre) return Anchor::Centre;
+    return Anchor::Left;
+}
+
+// The template's place of a control and the room the style and the font ask for it.
+ControlPlace Measure(QWidget& widget, const ControlTemplate& control, DialogBaseUnits base) {
+    ControlPlace place{TemplatePlace(control, base), QSize(), AnchorOf(control.style),
+                       control.kind == ControlKind::GroupBox, false};
+    widget.setGeometry(place.place);
+    switch (control.kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton:
+        case ControlKind::ImagePushButton:
+        case ControlKind::Link:
+            place.needed = widget.sizeHint();
+            break;
+        case ControlKind::DropDownList:
+            place.needed = QSize(place.place.width(), widget.sizeHint().height());
+            break;
+        case ControlKind::BitmapButton:
+            // Sized to its images, as the original button was.
+            if (!widget.sizeHint().isEmpty()) {
+                place.needed = widget.sizeHint();
+                place.exactSize = true;
+            }
+            break;
+        case ControlKind::Text:
+        case ControlKind::TransparentText:
+            if (IsOneLineText(widget)) place.needed = TextNeeds(static_cast<QLabel&>(widget));
+            break;
+        default:
+            break;
     }
-    if (control.kind == ControlKind::BitmapButton) {
-        auto& button = static_cast<CBitmapButton&>(widget);
-        if (!button.sizeHint().isEmpty()) geometry.setSize(button.sizeHint());
-    }
-    widget.setGeometry(geometry);
+    return place;
 }
 
 }  // namespace
+
+QRect TemplatePlace(const ControlTemplate& control, const DialogBaseUnits& base) {
+    QRect place =
+        DialogUnitsToPixels(QRect(control.x, control.y, control.width, control.height), base);
+    if (control.kind == ControlKind::DropDownList) {
+        place.setHeight(
+            std::min(place.height(), DialogUnitsToPixelsY(kClosedDropDownHeight, base)));
+    }
+    return place;
+}
 
 QString ShownStaticText(const std::string& text) {
     QString shown;
@@ -217,21 +274,28 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate) {
     dialog.setFont(font);
     dialog.setWindowFlags(WindowFlagsFor(dialogTemplate.style));
     dialog.setWindowTitle(QString::fromStdString(dialogTemplate.caption));
-    dialog.setFixedSize(DialogUnitsToPixelsX(dialogTemplate.width, base),
-                        DialogUnitsToPixelsY(dialogTemplate.height, base));
 
-    std::vector<QWidget*> groupBoxes;
+    std::vector<QWidget*> widgets;
+    std::vector<ControlPlace> places;
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = MakeControl(control, &dialog);
         widget->setProperty(kIdProperty, control.id);
+        widget->setProperty(kIndexProperty, QVariant::fromValue(widgets.size()));
         widget->setFocusPolicy(TakesFocus(control.kind) ? Qt::StrongFocus : Qt::NoFocus);
-        PlaceControl(*widget, control, base);
+        places.push_back(Measure(*widget, control, base));
+        widgets.push_back(widget);
         if (control.style & kDisabled) widget->setEnabled(false);
         if (control.style & kHidden) widget->setVisible(false);
-        if (control.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
     }
+    const PlacedDialog placed =
+        PlaceControls(places, QSize(DialogUnitsToPixelsX(dialogTemplate.width, base),
+                                    DialogUnitsToPixelsY(dialogTemplate.height, base)));
+    dialog.setFixedSize(placed.size);
+    for (std::size_t i = 0; i < widgets.size(); ++i) widgets[i]->setGeometry(placed.places[i]);
     // A group box only frames its neighbours; it must never cover them.
-    for (QWidget* groupBox : groupBoxes) groupBox->lower();
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        if (places[i].frame) widgets[i]->lower();
+    }
 
     for (std::size_t i = 1; i < dialogTemplate.tabOrder.size(); ++i) {
         QWidget* first = FindControl(&dialog, dialogTemplate.tabOrder[i - 1]);
@@ -246,6 +310,15 @@ QWidget* FindControl(const QWidget* dialog, int id) {
     const auto children = dialog->findChildren<QWidget*>();
     for (QWidget* child : children) {
         if (ControlId(child) == id) return child;
+    }
+    return nullptr;
+}
+
+QWidget* ControlAt(const QWidget* dialog, std::size_t index) {
+    const auto children = dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        const QVariant at = child->property(kIndexProperty);
+        if (at.isValid() && at.value<std::size_t>() == index) return child;
     }
     return nullptr;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/DialogUnits.h"
+
 class QDialog;
 
 // A dialog described as data: every control with its fixed id, kind, text and geometry in
@@ -83,8 +85,15 @@ struct DialogTemplate {
     std::vector<int> tabOrder;  // ids in Tab order; empty: template order
 };
 
+// The place the template gives a control, in pixels of `base`; a drop-down list's without
+// the list it drops down. The built control may be larger where the style needs more room.
+QRect TemplatePlace(const ControlTemplate& control, const DialogBaseUnits& base);
+
 // Makes `dialog` look as the template says: font, caption, flags, fixed size and every
-// control at its place. Call once, on a dialog without children of its own.
+// control at its place. Where the desktop's style or font needs more room than the dialog
+// units give (a check box's indicator, a taller drop-down, a longer text), the control grows
+// and what lies to its right or below moves along, and the dialog with them; nothing is ever
+// smaller than the template. Call once, on a dialog without children of its own.
 void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate);
 
 // The control with `id` among the dialog's descendants, or null.
@@ -98,6 +107,9 @@ T* FindControlAs(const QWidget* dialog, int id) {
 
 // The id a control was built with, kNoId for widgets that did not come from a template.
 int ControlId(const QWidget* control);
+
+// The control built from the template's `index`-th entry (ids need not be unique), or null.
+QWidget* ControlAt(const QWidget* dialog, std::size_t index);
 
 // A static text in the Windows mnemonic convention as it is shown: "&&" becomes "&",
 // a single '&' disappears.

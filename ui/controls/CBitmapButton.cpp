@@ -46,5 +46,6 @@ void CBitmapButton::paintEvent(QPaintEvent*) {
     const QPixmap& image = CurrentImage();
     if (image.isNull()) return;
     QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(QPoint(0, 0), image);
 }

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "ui/Contrast.h"
+
 CHyperlinkStatic::CHyperlinkStatic(const QString& text, QWidget* parent)
     : QWidget(parent), m_text(text), m_opener(&CHyperlinkStatic::OpenWithDesktop) {
     setMouseTracking(true);
@@ -47,7 +49,7 @@ void CHyperlinkStatic::paintEvent(QPaintEvent*) {
     MakeLinkFont();
     QPainter painter(this);
     painter.setFont(m_linkFont);
-    painter.setPen(QColor(0, 0, 255));
+    painter.setPen(LinkColour(palette()));
     painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, m_text);
 }
 

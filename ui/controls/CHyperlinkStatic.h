@@ -5,7 +5,8 @@
 #include <QWidget>
 #include <functional>
 
-// A text label drawn as an underlined blue link; a click on the text opens its URL.
+// A text label drawn as an underlined blue link; a click on the text opens its URL. On a dark
+// window, where that blue would be hard to read, the link takes the palette's link colour.
 class CHyperlinkStatic : public QWidget {
     Q_OBJECT
 

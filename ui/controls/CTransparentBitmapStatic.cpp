@@ -36,5 +36,7 @@ QSize CTransparentBitmapStatic::sizeHint() const {
 void CTransparentBitmapStatic::paintEvent(QPaintEvent*) {
     if (m_keyed.isNull()) return;
     QPainter painter(this);
-    painter.drawPixmap(QPoint(0, 0), m_keyed, QRect(QPoint(0, 0), size()));
+    // A high-DPI copy meets a screen scale of its own (1.25, 1.5) only smoothly fitted.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QPoint(0, 0), m_keyed);
 }

@@ -101,6 +101,10 @@ bool CLoadAndWriteDialog::FillWindow() {
     const QPixmap cleanImage = LoadBitmap(images_.clean);
     clean->setIcon(cleanImage);
     clean->setIconSize(cleanImage.deviceIndependentSize().toSize());
+    // Not the dialog's default button, which would wear the default frame whatever has the
+    // focus and hide its own focus; Enter on it still cleans (the Return key routes).
+    clean->setAutoDefault(false);
+    clean->installEventFilter(this);
 
     CProgrammingControl& control = *control_;
     control.m_enableOpen = 1;

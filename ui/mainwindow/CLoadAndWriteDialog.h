@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QPointer>
 #include <memory>
 
 #include "control/HexFileWatch.h"
@@ -104,6 +105,15 @@ private:
 
     QLabel* Label(int id) const;
     QCheckBox* BlockCheck(int block) const;
+    // Enables or disables a control. A control that loses the focus this way hands it to the
+    // window itself, not to the next control (which would be the log), and gets it back once
+    // it is enabled again.
+    void SetControlEnabled(QWidget* control, bool enabled);
+    // Lets `control`, disabled now, take the focus once it is enabled, unless the focus has
+    // moved on from where it is now by then.
+    void ParkFocus(QWidget* control);
+    // Gives the focus to the control that waits for it, once that control is enabled again.
+    void ReturnParkedFocus();
 
     IMessageBox& boxes_;
     std::unique_ptr<IHexFileDialog> fileDialog_;
@@ -116,4 +126,7 @@ private:
     QtMessageTarget target_;
     std::unique_ptr<CProgrammingControl> control_;
     HexFileWatch watch_;
+    // The control that gets the focus when it is enabled again, and where the focus was then.
+    QPointer<QWidget> parkedFocus_;
+    QPointer<QWidget> parkedFrom_;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+class QFileDialog;
 class QWidget;
 
 // Asks the user for the HEX file to open. The desktop's file dialog in the program; tests
@@ -15,7 +16,10 @@ public:
     virtual std::optional<std::string> ChooseHexFile(QWidget& parent) = 0;
 };
 
-// The desktop's open-file dialog: "select hex file to load", Intel HEX files, suffix "hex".
+// The desktop's open-file dialog: "select hex file to load", Intel HEX files or all files,
+// suffix "hex", in the detail view and large enough to show its four columns whole.
+std::unique_ptr<QFileDialog> MakeHexFileDialog(QWidget& parent);
+
 class QtHexFileDialog : public IHexFileDialog {
 public:
     std::optional<std::string> ChooseHexFile(QWidget& parent) override;

@@ -9,7 +9,7 @@ using namespace mainwindow;
 
 namespace {
 
-// Enter on a bitmap button runs its command and moves the focus on.
+// Enter on a bitmap button runs its command and moves the focus on; on "&clean" it cleans.
 struct ReturnKeyRoute {
     int button;
     void (CLoadAndWriteDialog::*command)();
@@ -22,6 +22,7 @@ constexpr ReturnKeyRoute kReturnKeyRoutes[] = {
     {kIdcReload, &CLoadAndWriteDialog::OnReloadCommand, kIdcReload},
     {kIdcOpen, &CLoadAndWriteDialog::OnOpenCommand, kIdcRun},
     {kIdcWrite, &CLoadAndWriteDialog::OnWriteCommand, kIdcOpen},
+    {kIdcCleanLog, &CLoadAndWriteDialog::OnCleanCommand, kIdcCleanLog},
 };
 
 }  // namespace
@@ -30,8 +31,13 @@ bool CLoadAndWriteDialog::RunReturnKeyCommand(QObject* target) {
     for (const ReturnKeyRoute& route : kReturnKeyRoutes) {
         if (Control(route.button) != target) continue;
         (this->*route.command)();
-        // A button that the command has just disabled takes no focus; it then stays put.
-        Control(route.focusTo)->setFocus();
+        // A button that the command has just disabled takes the focus once it is enabled.
+        QWidget* next = Control(route.focusTo);
+        if (next->isEnabled()) {
+            next->setFocus();
+        } else {
+            ParkFocus(next);
+        }
         return true;
     }
     return false;

@@ -63,17 +63,40 @@ void CLoadAndWriteDialog::AddLogLine(const std::string& message, const std::stri
     log_.AddLine(message, result);
 }
 
+void CLoadAndWriteDialog::SetControlEnabled(QWidget* control, bool enabled) {
+    if (!enabled && control->hasFocus()) {
+        setFocus(Qt::OtherFocusReason);
+        ParkFocus(control);
+    }
+    control->setEnabled(enabled);
+}
+
+void CLoadAndWriteDialog::ParkFocus(QWidget* control) {
+    parkedFocus_ = control;
+    parkedFrom_ = focusWidget();
+}
+
+void CLoadAndWriteDialog::ReturnParkedFocus() {
+    if (parkedFocus_ == nullptr || !parkedFocus_->isEnabled()) return;
+    // Focus the user has put somewhere else meanwhile stays there.
+    const QWidget* now = focusWidget();
+    if (now == this || now == parkedFrom_) parkedFocus_->setFocus(Qt::OtherFocusReason);
+    parkedFocus_ = nullptr;
+    parkedFrom_ = nullptr;
+}
+
 void CLoadAndWriteDialog::UpdateControlStates() {
     for (const EnableGroup& group : kEnableGroups) {
         const bool enabled = (*control_).*group.flag != 0;
-        for (const int id : group.controls) Control(id)->setEnabled(enabled);
+        for (const int id : group.controls) SetControlEnabled(Control(id), enabled);
     }
     if (control_->m_enableWrite == 0) {
         for (int block = kBlockCode; block <= kBlockConfig; ++block) {
-            BlockCheck(block)->setEnabled(false);
+            SetControlEnabled(BlockCheck(block), false);
         }
         progressBar_->hide();
     }
+    ReturnParkedFocus();
 }
 
 void CLoadAndWriteDialog::ShowProgressGroup(bool show) {
@@ -112,7 +135,7 @@ void CLoadAndWriteDialog::UpdateBlockChecks() {
         // The program never ticks the configuration registers by itself; and a block the file
         // has nothing for is never written, whatever was ticked for an earlier file.
         box->setChecked(filled && block != kBlockConfig);
-        box->setEnabled(filled);
+        SetControlEnabled(box, filled);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QStyledItemDelegate>
+#include <array>
 #include <optional>
 #include <string>
 
@@ -16,8 +17,11 @@ inline const QColor kLogFailedColour(255, 0, 0);
 // The text colour of the log line at `index`; empty for the default colour.
 std::optional<QColor> LogLineColour(const QModelIndex& index);
 
-// Draws the log's lines in their colours, with grid lines, and shows the selection only while
-// the list has the focus, so that the newest line's colour stays visible.
+// The widths of the four columns for a list whose lines are `w` pixels wide; they add up to `w`.
+std::array<int, 4> LogColumnWidths(int w);
+
+// Draws the log's lines in their colours, with grid lines. The log is a record, not a
+// selection: no line is ever drawn selected, so the newest line keeps its colour.
 class LogLineDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -41,10 +45,11 @@ public:
 
     explicit LogList(QTreeWidget& list) : list_(list) {}
 
-    // Inserts the four columns, sized from the list's width; false when the list is narrower
-    // than its border.
+    // Inserts the four columns, sized to the width the list shows its lines in, again whenever
+    // that changes (a vertical scroll bar appears), so that no horizontal scroll bar ever
+    // covers the newest line; false when the list is narrower than its border.
     bool SetUpColumns();
-    // Appends a line numbered from 0, selects it and scrolls it into view.
+    // Appends a line numbered from 0 and scrolls it into view.
     void AddLine(const std::string& message, const std::string& result);
     // Deletes every line; the next one is numbered 0 again.
     void Clean();

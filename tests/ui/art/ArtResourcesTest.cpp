@@ -179,3 +179,55 @@ TEST(ArtResources, AppIconComesInEveryDesktopSize) {
 }
 
 }  // namespace
+
+TEST(ArtResources, EveryImageHasAHighDpiCopyAtTwiceItsPixels) {
+    for (const Expected& expected : kBitmaps) {
+        SCOPED_TRACE(expected.id);
+        const QImage raw(art::BitmapResource(expected.id, art::Tone::Light, 2));
+        ASSERT_FALSE(raw.isNull());
+        EXPECT_EQ(raw.size(), QSize(2 * expected.width, 2 * expected.height));
+        EXPECT_FALSE(raw.hasAlphaChannel());
+        const QImage doubled = raw.convertToFormat(QImage::Format_ARGB32);
+        // Same background, so the same keying applies at both scales.
+        EXPECT_EQ(Corners(doubled), Corners(Bitmap(expected.id)));
+    }
+    for (int side : {0, 16, 32, 48, 256}) {
+        SCOPED_TRACE(side);
+        const QImage icon(art::AppIconResource(side, 2));
+        ASSERT_FALSE(icon.isNull());
+        EXPECT_EQ(icon.size(), QImage(art::AppIconResource(side)).size() * 2);
+    }
+}
+
+// Mean luma of the drawn (not magenta) pixels.
+int DrawnLuma(const QImage& image) {
+    long long sum = 0;
+    long long count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == kMagenta) continue;
+            sum += qGray(image.pixel(x, y));
+            ++count;
+        }
+    }
+    return count == 0 ? -1 : static_cast<int>(sum / count);
+}
+
+TEST(ArtResources, KeyedPicturesHaveCopiesForDarkWindowsAndTheLogoTurnsLight) {
+    for (int id : kKeyedOnMagenta) {
+        SCOPED_TRACE(id);
+        for (int scale : {1, 2}) {
+            const QImage dark = QImage(art::BitmapResource(id, art::Tone::Dark, scale))
+                                    .convertToFormat(QImage::Format_ARGB32);
+            const QImage light = QImage(art::BitmapResource(id, art::Tone::Light, scale))
+                                     .convertToFormat(QImage::Format_ARGB32);
+            ASSERT_FALSE(dark.isNull());
+            EXPECT_EQ(dark.size(), light.size());
+            for (QRgb corner : Corners(dark)) EXPECT_EQ(corner, kMagenta);
+        }
+    }
+    const QImage darkLogo =
+        QImage(art::BitmapResource(132, art::Tone::Dark)).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_GT(DrawnLuma(darkLogo), 180) << "light ink on a dark window";
+    EXPECT_LT(DrawnLuma(Bitmap(132)), 100) << "dark ink on a light window";
+}

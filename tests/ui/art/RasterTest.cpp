@@ -56,3 +56,23 @@ TEST(Greyed, DropsTheColourAndFades) {
 }
 
 }  // namespace
+
+TEST(RenderScale, ImagesDrawnAtTwiceThePixelsKeepTheirLogicalSize) {
+    const QImage plain = art::NewImage(QSize(10, 6), Qt::transparent);
+    EXPECT_EQ(plain.size(), QSize(10, 6));
+    {
+        const art::ScopedRenderScale doubled(2);
+        QImage image = art::NewImage(QSize(10, 6), Qt::transparent);
+        EXPECT_EQ(image.size(), QSize(20, 12));
+        EXPECT_EQ(image.devicePixelRatio(), 2.0);
+        QPainter(&image).fillRect(QRectF(0, 0, 5, 3), Qt::black);
+        EXPECT_EQ(qAlpha(image.pixel(9, 5)), 255) << "logical pixels cover two device pixels";
+        EXPECT_EQ(qAlpha(image.pixel(10, 6)), 0);
+        const QImage keyed = art::KeyOnMagenta(image, kBackdrop);
+        EXPECT_EQ(keyed.devicePixelRatio(), 2.0);
+        EXPECT_EQ(art::Flatten(image, Qt::white).pixel(19, 11), qRgb(255, 255, 255));
+        EXPECT_EQ(art::Flatten(image, Qt::white).pixel(9, 5), qRgb(0, 0, 0));
+    }
+    EXPECT_EQ(art::NewImage(QSize(10, 6), Qt::transparent).size(), QSize(10, 6))
+        << "the scale ends with its scope";
+}

@@ -65,7 +65,7 @@ private:
 
     void ChooseFile(QFileDialog& files) {
         EXPECT_EQ(files.windowTitle(), "select hex file to load");
-        EXPECT_EQ(files.nameFilters(), QStringList{"intel HEX files (*.hex)"});
+        EXPECT_EQ(files.nameFilters(), QStringList({"intel HEX files (*.hex)", "All files (*)"}));
         EXPECT_EQ(files.defaultSuffix(), "hex");
         files.selectFile(QString::fromStdString(hexFile_.string()));
         static_cast<QDialog&>(files).accept();

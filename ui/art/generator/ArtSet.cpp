@@ -1,10 +1,13 @@
 #include "ArtSet.h"
 
+#include <QImage>
+
 #include "BrandArt.h"
 #include "ButtonArt.h"
 #include "ButtonGlyphs.h"
 #include "PagePictures.h"
 #include "Palette.h"
+#include "Raster.h"
 #include "StatusArt.h"
 
 namespace art {
@@ -28,16 +31,24 @@ constexpr ButtonIds kButtons[] = {
 };
 
 QString Bitmap(int id) {
-    return QStringLiteral("bitmaps/%1.png").arg(id);
+    return QStringLiteral("bitmaps/%1").arg(id);
+}
+
+QString DarkBitmap(int id) {
+    return QStringLiteral("bitmaps/%1-dark").arg(id);
 }
 
 }  // namespace
 
-std::vector<ArtPiece> RenderAll() {
+std::vector<ArtPiece> RenderAll(int scale) {
+    const ScopedRenderScale drawnAt(scale);
+    const QString suffix =
+        scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
     std::vector<ArtPiece> pieces;
-    const auto add = [&pieces](QString path, QString caption, QImage image) {
-        pieces.push_back({std::move(path), std::move(caption), std::move(image)});
+    const auto add = [&](QString path, QString caption, QImage image) {
+        pieces.push_back({path + suffix, std::move(caption), std::move(image)});
     };
+    using palette::Backdrop;
 
     for (const ButtonIds& button : kButtons) {
         const QString name = QString::fromLatin1(button.name);
@@ -61,16 +72,20 @@ std::vector<ArtPiece> RenderAll() {
     add(Bitmap(232), "clean", CleanImage(palette::kDialog));
 
     add(Bitmap(130), "configuration", ConfigurationPicture());
-    add(Bitmap(136), "detection", DetectionPicture());
+    add(Bitmap(136), "detection", DetectionPicture(Backdrop::Light));
     add(Bitmap(170), "power off", PowerOffPicture());
     add(Bitmap(172), "reset button", ResetButtonPicture());
-    add(Bitmap(233), "main window", WorkflowPicture());
-    add(Bitmap(132), "logo", LogoPicture());
+    add(Bitmap(233), "main window", WorkflowPicture(Backdrop::Light));
+    add(Bitmap(132), "logo", LogoPicture(Backdrop::Light));
     add(Bitmap(135), "splash and about", SplashPicture());
 
-    add(QStringLiteral("icons/128.png"), QStringLiteral("icon 128"), AppIcon(32));
+    add(DarkBitmap(136), "detection, dark window", DetectionPicture(Backdrop::Dark));
+    add(DarkBitmap(233), "main window, dark window", WorkflowPicture(Backdrop::Dark));
+    add(DarkBitmap(132), "logo, dark window", LogoPicture(Backdrop::Dark));
+
+    add(QStringLiteral("icons/128"), QStringLiteral("icon 128"), AppIcon(32));
     for (int side : {16, 32, 48, 256}) {
-        add(QStringLiteral("icons/128-%1.png").arg(side), QStringLiteral("icon %1").arg(side),
+        add(QStringLiteral("icons/128-%1").arg(side), QStringLiteral("icon %1").arg(side),
             AppIcon(side));
     }
     return pieces;

@@ -12,7 +12,9 @@ struct ArtPiece {
     QImage image;
 };
 
-// Every picture and icon of the program, in the order of the contact sheet.
-std::vector<ArtPiece> RenderAll();
+// Every picture and icon of the program, in the order of the contact sheet, drawn at `scale`
+// pixels per logical pixel: 1 gives "<name>.png", 2 the high-DPI copies "<name>@2x.png".
+// The pictures keyed on magenta come twice, the second time as "<id>-dark" for dark windows.
+std::vector<ArtPiece> RenderAll(int scale);
 
 }  // namespace art

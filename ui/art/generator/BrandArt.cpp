@@ -62,14 +62,15 @@ void DrawSplashTraces(QPainter& painter, const QRectF& chip) {
 
 }  // namespace
 
-QImage LogoPicture() {
+QImage LogoPicture(palette::Backdrop backdrop) {
     QImage layer = NewImage(QSize(234, 63), Qt::transparent);
     QPainter painter(&layer);
     UseSmoothPainting(painter);
     // Flush left: in the main window the version labels begin over the logo's right end.
-    DrawWordmarkAt(painter, 6, 63, 28, palette::kInk);
+    const bool dark = backdrop == palette::Backdrop::Dark;
+    DrawWordmarkAt(painter, 6, 63, 28, dark ? palette::kInkOnDark : palette::kInk);
     painter.end();
-    return KeyOnMagenta(layer, palette::kDialog);
+    return KeyOnMagenta(layer, palette::EdgeColour(backdrop));
 }
 
 QImage SplashPicture() {

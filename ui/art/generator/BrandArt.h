@@ -2,10 +2,13 @@
 
 #include <QImage>
 
+#include "Palette.h"
+
 namespace art {
 
-// The maker's logo, the "vardeno" wordmark, 234 x 63 on magenta.
-QImage LogoPicture();
+// The maker's logo, the "vardeno" wordmark, 234 x 63 on magenta: dark ink for a light window,
+// light ink for a dark one.
+QImage LogoPicture(palette::Backdrop backdrop);
 
 // The splash and about picture, 476 x 206. The lower-left corner stays dark and empty for the
 // splash's light status text; the band at the top stays light for the grey version label.

@@ -85,7 +85,7 @@ QImage ConfigurationPicture() {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage DetectionPicture() {
+QImage DetectionPicture(palette::Backdrop backdrop) {
     QImage layer = NewLayer(QSize(64, 64));
     QPainter painter(&layer);
     UseSmoothPainting(painter);
@@ -99,7 +99,7 @@ QImage DetectionPicture() {
     DrawChip(painter, QRectF(12, 35, 20, 16), ChipShape{4, false, 2.5});
     DrawPushButton(painter, QRectF(41, 36, 13, 13), palette::kStop);
     painter.end();
-    return KeyOnMagenta(layer, palette::kDialog);
+    return KeyOnMagenta(layer, palette::EdgeColour(backdrop));
 }
 
 QImage PowerOffPicture() {
@@ -136,7 +136,7 @@ QImage ResetButtonPicture() {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage WorkflowPicture() {
+QImage WorkflowPicture(palette::Backdrop backdrop) {
     QImage layer = NewLayer(QSize(188, 49));
     QPainter painter(&layer);
     UseSmoothPainting(painter);
@@ -164,7 +164,7 @@ QImage WorkflowPicture() {
     DrawChip(painter, QRectF(131, 11, 30, 27), ChipShape{5, true, 3});
     DrawBolt(painter, QRectF(138.5, 15, 15, 19), palette::kFlash);
     painter.end();
-    return KeyOnMagenta(layer, palette::kDialog);
+    return KeyOnMagenta(layer, palette::EdgeColour(backdrop));
 }
 
 }  // namespace art

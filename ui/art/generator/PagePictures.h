@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+#include "Palette.h"
+
 // The pictures of the wizard pages and of the main window.
 namespace art {
 
@@ -9,7 +11,7 @@ namespace art {
 QImage ConfigurationPicture();
 
 // Page 2/3: signal pulses over a board with its reset button. Magenta background.
-QImage DetectionPicture();
+QImage DetectionPicture(palette::Backdrop backdrop);
 
 // Alert page: switch the platform off.
 QImage PowerOffPicture();
@@ -18,6 +20,6 @@ QImage PowerOffPicture();
 QImage ResetButtonPicture();
 
 // Main window: a HEX file sent into the chip on its board. Magenta background.
-QImage WorkflowPicture();
+QImage WorkflowPicture(palette::Backdrop backdrop);
 
 }  // namespace art

@@ -9,12 +9,16 @@ namespace art::palette {
 inline const QColor kDialog{212, 208, 200};
 inline const QColor kDialogXp{231, 231, 214};
 inline const QColor kMagenta{255, 0, 255};
+// A dark theme's window colour, behind the "-dark" copies of the pictures keyed on magenta.
+inline const QColor kDialogDark{53, 53, 53};
 
 // Ink for outlines, the wordmark and dark surfaces.
 inline const QColor kInk{27, 42, 65};
 inline const QColor kInkSoft{71, 85, 105};
 inline const QColor kNight{15, 27, 51};
 inline const QColor kNightLight{30, 50, 88};
+// Ink of the wordmark on a dark window.
+inline const QColor kInkOnDark{226, 232, 240};
 
 // The chip.
 inline const QColor kChipBody{45, 55, 72};
@@ -50,5 +54,12 @@ inline const QColor kIdle{156, 162, 170};
 inline const QColor kIdleDeep{104, 110, 120};
 inline const QColor kStop{222, 52, 44};
 inline const QColor kStopDeep{160, 28, 24};
+
+// The window colour a keyed picture is drawn for: its edges are blended against it.
+enum class Backdrop { Light, Dark };
+
+inline const QColor& EdgeColour(Backdrop backdrop) {
+    return backdrop == Backdrop::Dark ? kDialogDark : kDialog;
+}
 
 }  // namespace art::palette

@@ -10,14 +10,25 @@ namespace {
 // Below this coverage an edge pixel is left out of keyed art instead of tinting the backdrop.
 constexpr int kKeyAlphaThreshold = 28;
 
+int renderScale = 1;
+
 int Blend(int top, int alpha, int bottom) {
     return (top * alpha + bottom * (255 - alpha)) / 255;
 }
 
 }  // namespace
 
+ScopedRenderScale::ScopedRenderScale(int scale) : previous_(renderScale) {
+    renderScale = scale;
+}
+
+ScopedRenderScale::~ScopedRenderScale() {
+    renderScale = previous_;
+}
+
 QImage NewImage(QSize size, const QColor& fill) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * renderScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(renderScale);
     image.fill(fill);
     return image;
 }
@@ -31,6 +42,7 @@ void UseSmoothPainting(QPainter& painter) {
 QImage KeyOnMagenta(const QImage& layer, const QColor& edgeBackdrop) {
     const QImage source = layer.convertToFormat(QImage::Format_ARGB32);
     QImage keyed(source.size(), QImage::Format_RGB32);
+    keyed.setDevicePixelRatio(source.devicePixelRatio());
     const QRgb magenta = palette::kMagenta.rgb();
     for (int y = 0; y < source.height(); ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
@@ -54,6 +66,7 @@ QImage KeyOnMagenta(const QImage& layer, const QColor& edgeBackdrop) {
 
 QImage Flatten(const QImage& layer, const QColor& background) {
     QImage flat(layer.size(), QImage::Format_RGB32);
+    flat.setDevicePixelRatio(layer.devicePixelRatio());
     flat.fill(background);
     QPainter painter(&flat);
     painter.drawImage(0, 0, layer);

@@ -7,7 +7,22 @@
 
 namespace art {
 
-// An image of `size` filled with `fill`; transparent when `fill` has no alpha.
+// The pixels per logical pixel the art is drawn at: 1 for the images themselves, 2 for their
+// "@2x" copies for high-DPI screens. Every image NewImage makes carries it as its device pixel
+// ratio, so one drawing in logical pixels gives both.
+class ScopedRenderScale {
+public:
+    explicit ScopedRenderScale(int scale);
+    ~ScopedRenderScale();
+    ScopedRenderScale(const ScopedRenderScale&) = delete;
+    ScopedRenderScale& operator=(const ScopedRenderScale&) = delete;
+
+private:
+    int previous_;
+};
+
+// An image of logical `size` at the present render scale, filled with `fill`; transparent when
+// `fill` has no alpha.
 QImage NewImage(QSize size, const QColor& fill);
 
 // Turns on anti-aliasing and smooth scaling for everything the painter draws.

@@ -1,7 +1,7 @@
 // Draws every bitmap and icon of the program and writes them as PNG files.
 // Usage: pelorant-art-generator <art folder>
-// writes <art folder>/images/bitmaps/<id>.png, <art folder>/images/icons/128*.png and
-// <art folder>/contact-sheet.png.
+// writes <art folder>/images/bitmaps/<id>.png, <art folder>/images/icons/128*.png, their
+// "@2x" copies for high-DPI screens and <art folder>/contact-sheet.png.
 
 #include <QDir>
 #include <QGuiApplication>
@@ -25,12 +25,15 @@ int main(int argc, char** argv) {
         }
     }
 
-    const std::vector<art::ArtPiece> pieces = art::RenderAll();
-    for (const art::ArtPiece& piece : pieces) {
-        const QString file = images.filePath(piece.path);
-        if (!piece.image.save(file, "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-            return 1;
+    const std::vector<art::ArtPiece> pieces = art::RenderAll(1);
+    const std::vector<art::ArtPiece> highDpi = art::RenderAll(2);
+    for (const auto* set : {&pieces, &highDpi}) {
+        for (const art::ArtPiece& piece : *set) {
+            const QString file = images.filePath(piece.path);
+            if (!piece.image.save(file, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+                return 1;
+            }
         }
     }
     const QString sheet = root.filePath(QStringLiteral("contact-sheet.png"));
@@ -38,7 +41,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(sheet));
         return 1;
     }
-    std::printf("wrote %zu images and the contact sheet into %s\n", pieces.size(),
+    std::printf("wrote %zu images and the contact sheet into %s\n", 2 * pieces.size(),
                 qPrintable(root.path()));
     return 0;
 }
