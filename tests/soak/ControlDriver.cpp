@@ -8,7 +8,7 @@
 #include "tools/sim/VirtualBoard.h"
 
 ControlDriver::ControlDriver(VirtualBoard& board, std::string hexPath)
-    : board_(board), hexPath_(std::move(hexPath)), control_(window_, theApp()) {
+    : board_(board), hexPath_(std::move(hexPath)), control_(window_, theApp().Engine()) {
     control_.m_portOpen = 0;
     control_.m_devicePath = board.DevicePath();
 }

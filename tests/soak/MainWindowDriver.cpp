@@ -68,10 +68,11 @@ bool MainWindowDriver::Connect() {
     MessageQueue results;
     app.m_detectionParam.notifyWindow = &results;
     app.m_detectionParam.stop = 0;
-    DetectionWorker(&app.m_detectionParam);
+    DetectionWorker(app.Engine());
     app.m_detectionParam.notifyWindow = nullptr;
     const std::optional<WindowMessage> detected = results.TryTake();
-    if (!detected || detected->wParam != kDetectSynchronised || IdentifyDevice() < 0) return false;
+    if (!detected || detected->wParam != kDetectSynchronised || IdentifyDevice(app.Engine()) < 0)
+        return false;
     window_ =
         std::make_unique<CLoadAndWriteDialog>(boxes_, std::make_unique<FixedFileDialog>(hexPath_));
     window_->show();

@@ -19,6 +19,6 @@ public:
 
 // Connects, then `cycles` times: load, write, run, reconnect, write again. After every write
 // the board's memory must equal the loaded image row for row; open files and threads must
-// stay as they were after the first cycle, and resident memory must not keep growing.
+// not rise above what the first cycle left, and resident memory must not keep growing.
 // Prints the process figures every 50 cycles. False, with the reason printed, on a failure.
 bool RunSoak(const std::string& name, SoakDriver& driver, const VirtualBoard& board, int cycles);
