@@ -5,6 +5,7 @@
 namespace {
 
 constexpr const char* kHeader = "REGEDIT4";
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kRootKey = "HKEY_LOCAL_MACHINE\\";
 constexpr std::size_t kMaxDwordDigits = 8;
 
@@ -49,6 +50,12 @@ std::optional<std::string> ReadQuoted(const std::string& line, std::size_t& pos)
         text.push_back(line[i]);
     }
     return std::nullopt;
+}
+
+// Whether a value's data is hex data: hex:… or hex(n):…
+bool IsHexData(const std::string& data) {
+    return data.size() >= 4 && LowerAscii(data[0]) == 'h' && LowerAscii(data[1]) == 'e' &&
+           LowerAscii(data[2]) == 'x' && (data[3] == ':' || data[3] == '(');
 }
 
 std::string Quote(const std::string& text) {
@@ -135,35 +142,59 @@ RegistryFile::Line RegistryFile::ParseLine(const std::string& raw) {
     if (pos >= text.size() || text[pos] != '=') return line;
     line.value = true;
     line.name = name;
-    line.data = ParseData(Trim(text.substr(pos + 1)));
+    const std::string data = Trim(text.substr(pos + 1));
+    line.data = ParseData(data);
+    line.hexData = IsHexData(data);
     return line;
 }
 
 std::optional<RegistryFile> RegistryFile::Parse(const std::string& text) {
-    std::vector<std::string> rawLines;
-    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string raw = text.substr(start, end - start);
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        rawLines.push_back(std::move(raw));
-        start = end + 1;
-    }
+    struct RawLine {
+        std::string text;
+        std::string ending;
+    };
+    std::vector<RawLine> rawLines;
     RegistryFile file;
+    std::size_t start = 0;
+    if (text.compare(0, 3, kByteOrderMark) == 0) {
+        file.byteOrderMark_ = kByteOrderMark;
+        start = 3;
+    }
+    while (start < text.size()) {
+        const std::size_t newline = text.find('\n', start);
+        RawLine raw;
+        if (newline == std::string::npos) {
+            raw.text = text.substr(start);
+            start = text.size();
+        } else {
+            raw.text = text.substr(start, newline - start);
+            raw.ending = "\n";
+            start = newline + 1;
+        }
+        if (!raw.text.empty() && raw.text.back() == '\r') {
+            raw.text.pop_back();
+            raw.ending.insert(0, "\r");
+        }
+        rawLines.push_back(std::move(raw));
+    }
     bool blank = true;
-    for (const std::string& raw : rawLines) blank = blank && Trim(raw).empty();
+    for (const RawLine& raw : rawLines) blank = blank && Trim(raw.text).empty();
     if (blank) {
+        file.byteOrderMark_.clear();
         file.lines_ = {PlainLine(kHeader), Line{}};
+        for (Line& line : file.lines_) line.ending = "\n";
         return file;
     }
-    if (Trim(rawLines.front()) != kHeader) return std::nullopt;
+    if (Trim(rawLines.front().text) != kHeader) return std::nullopt;
     for (std::size_t i = 0; i < rawLines.size(); ++i) {
-        Line line = i == 0 ? PlainLine(rawLines[i]) : ParseLine(rawLines[i]);
-        // Long binary values go on over lines that end with a backslash.
-        while (line.value && !line.raw.empty() && line.raw.back() == '\\' &&
+        Line line = i == 0 ? PlainLine(rawLines[i].text) : ParseLine(rawLines[i].text);
+        line.ending = rawLines[i].ending;
+        // Long hex values go on over lines that end with a backslash; nothing else does.
+        while (line.hexData && !line.raw.empty() && line.raw.back() == '\\' &&
                i + 1 < rawLines.size()) {
-            line.raw += "\n" + rawLines[++i];
+            ++i;
+            line.raw += line.ending + rawLines[i].text;
+            line.ending = rawLines[i].ending;
         }
         file.lines_.push_back(std::move(line));
     }
@@ -190,6 +221,7 @@ bool RegistryFile::Set(const std::string& key, const std::string& name,
     const std::string path = kRootKey + key;
     Line written;
     written.raw = (name.empty() ? std::string("@") : Quote(name)) + "=" + FormatData(value);
+    written.ending = NewLineEnding();
     written.value = true;
     written.name = name;
     written.data = value;
@@ -204,26 +236,42 @@ bool RegistryFile::Set(const std::string& key, const std::string& name,
         }
         if (!inKey || !line.value) continue;
         if (line.name == name) {
+            written.ending = line.ending;
             line = std::move(written);
             return true;
         }
         endOfKey = i + 1;
     }
+    // A file whose last line has no end gets one before anything follows it.
+    const auto endLastLine = [this] {
+        if (!lines_.empty() && lines_.back().ending.empty()) lines_.back().ending = NewLineEnding();
+    };
     if (!endOfKey) {
-        if (!lines_.empty() && !Trim(lines_.back().raw).empty()) lines_.push_back(Line{});
+        endLastLine();
+        if (!lines_.empty() && !Trim(lines_.back().raw).empty()) {
+            Line blank;
+            blank.ending = NewLineEnding();
+            lines_.push_back(std::move(blank));
+        }
         Line section;
         section.raw = "[" + path + "]";
+        section.ending = NewLineEnding();
         section.section = true;
         section.key = path;
         lines_.push_back(std::move(section));
         endOfKey = lines_.size();
     }
+    if (*endOfKey == lines_.size()) endLastLine();
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*endOfKey), std::move(written));
     return true;
 }
 
+std::string RegistryFile::NewLineEnding() const {
+    return !lines_.empty() && lines_.front().ending == "\r\n" ? "\r\n" : "\n";
+}
+
 std::string RegistryFile::Serialize() const {
-    std::string text;
-    for (const Line& line : lines_) text += line.raw + "\n";
+    std::string text = byteOrderMark_;
+    for (const Line& line : lines_) text += line.raw + line.ending;
     return text;
 }

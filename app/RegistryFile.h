@@ -22,9 +22,10 @@ struct RegistryValue {
 //   "alert"=dword:00000001
 //
 // Strings escape \ and " with a backslash; @ names the key's unnamed value. Lines it does not
-// understand (comments, other value types, damaged lines) are kept as they are, so rewriting a
-// file loses nothing that was in it. Key names compare without regard to case, value names
-// exactly.
+// understand (comments, other value types, damaged lines) are kept as they are, and every line a
+// rewrite does not touch is written back byte for byte, line ends included. A backslash at the
+// end of a line continues only hex data (hex: and hex(n): values), the one kind of value the
+// form spreads over lines. Key names compare without regard to case, value names exactly.
 class RegistryFile {
 public:
     // Empty or blank text gives an empty file; text whose first line is not REGEDIT4 gives none.
@@ -43,15 +44,20 @@ public:
 
 private:
     struct Line {
-        std::string raw;  // as read or written, continuation lines included, no final newline
+        std::string raw;     // as read or written, continuation lines included, no final end
+        std::string ending;  // the line's own end: "\n", "\r\n", or none at the end of the file
         bool section = false;
         std::string key;  // section: the full key path
         bool value = false;
-        std::string name;    // value
-        RegistryValue data;  // value
+        std::string name;      // value
+        RegistryValue data;    // value
+        bool hexData = false;  // value: hex data, which may go on over following lines
     };
 
     static Line PlainLine(const std::string& raw);
     static Line ParseLine(const std::string& raw);
+    std::string NewLineEnding() const;
+
+    std::string byteOrderMark_;
     std::vector<Line> lines_;
 };

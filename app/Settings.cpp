@@ -40,8 +40,9 @@ FileState LoadFile(const std::string& path, std::optional<RegistryFile>& file) {
 // The value as the first file in the search order that holds it has it.
 std::optional<RegistryValue> LookUp(const char* subkey, const char* valueName) {
     if (subkey == nullptr || valueName == nullptr) return std::nullopt;
-    std::vector<std::string> files = MachineSettingsFiles();
-    files.insert(files.begin(), UserSettingsFile());
+    const SettingsPlaces places = CurrentSettingsPlaces();
+    std::vector<std::string> files = places.machineFiles;
+    files.insert(files.begin(), places.userFile);
     for (const std::string& path : files) {
         std::optional<RegistryFile> file;
         const FileState state = LoadFile(path, file);
@@ -82,7 +83,7 @@ bool EnsureDirectory(const std::filesystem::path& directory) {
 
 int Write(const char* subkey, const char* valueName, const RegistryValue& value) {
     if (subkey == nullptr || valueName == nullptr) return -1;
-    const std::string path = UserSettingsFile();
+    const std::string path = CurrentSettingsPlaces().userFile;
     if (path.empty()) return -1;
     const std::filesystem::path directory = std::filesystem::path(path).parent_path();
     if (!EnsureDirectory(directory)) return -1;

@@ -5,10 +5,21 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 
 constexpr const char* kRelativeFile = "/Vardeno/registry.reg";
+
+std::mutex& PlacesMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::optional<SettingsPlaces>& ChosenPlaces() {
+    static std::optional<SettingsPlaces> places;
+    return places;
+}
 
 bool IsAbsolute(const char* path) {
     return path != nullptr && path[0] == '/';
@@ -59,4 +70,17 @@ std::vector<std::string> MachineSettingsFiles() {
         if (std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     }
     return files;
+}
+
+SettingsPlaces CurrentSettingsPlaces() {
+    {
+        const std::lock_guard<std::mutex> lock(PlacesMutex());
+        if (ChosenPlaces()) return *ChosenPlaces();
+    }
+    return SettingsPlaces{UserSettingsFile(), MachineSettingsFiles()};
+}
+
+void UseSettingsPlaces(std::optional<SettingsPlaces> places) {
+    const std::lock_guard<std::mutex> lock(PlacesMutex());
+    ChosenPlaces() = std::move(places);
 }

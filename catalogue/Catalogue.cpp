@@ -2,6 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <new>
+#include <xercesc/dom/DOMException.hpp>
+#include <xercesc/util/XMLException.hpp>
 
 #include "catalogue/CatalogueValues.h"
 #include "catalogue/XmlDocument.h"
@@ -16,6 +20,10 @@ namespace {
 // beyond it is no dsPIC memory, and its cells would not fit in memory.
 constexpr std::uint32_t kLastProgramAddress = 0xFFFFFF;
 constexpr std::size_t kLongestName = sizeof(CDeviceInfo::name) - 1;
+// A row travels in one frame whose length byte counts its 3-byte instructions and more:
+// 64 instructions no longer fit.
+constexpr std::int32_t kFewestInstructionsPerRow = 1;
+constexpr std::int32_t kMostInstructionsPerRow = 63;
 
 const DOMElement* AsElement(const DOMNode* node) {
     if (node == nullptr || node->getNodeType() != DOMNode::ELEMENT_NODE) return nullptr;
@@ -39,6 +47,26 @@ const DOMElement* FindDevice(CXmlDocument& catalogue, const std::string& identif
     return nullptr;
 }
 
+std::string Hex(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%04X", value);
+    return text;
+}
+
+std::string Range(std::uint32_t first, std::uint32_t last) {
+    return Hex(first) + " - " + Hex(last);
+}
+
+// Why a lookup refused the catalogue, for whoever wants to say more than the code.
+struct Refusal {
+    int code = kCatalogueFound;
+    std::string cause;
+};
+
+Refusal Refuse(int code, std::string cause) {
+    return Refusal{code, std::move(cause)};
+}
+
 // A protected range must cover whole rows of the memory it sits in.
 bool CoversWholeRows(std::uint32_t first, std::uint32_t last, std::int32_t instructionsPerRow) {
     const std::int64_t rowUnits = 2 * std::int64_t{instructionsPerRow};
@@ -46,72 +74,187 @@ bool CoversWholeRows(std::uint32_t first, std::uint32_t last, std::int32_t instr
     return first % rowUnits == 0 && (std::int64_t{last} + 2) % rowUnits == 0;
 }
 
-int MarkProtectedRanges(CXmlDocument& memory, CMemoryImage& image) {
+Refusal MarkProtectedRanges(CXmlDocument& memory, const char* tagName, CMemoryImage& image) {
     const int count = memory.CountElements("protected");
     DOMNodeList* ranges = memory.FindElements("protected");
-    const std::int32_t instructionsPerRow =
-        ParseCatalogueDecimal(memory.GetAttributeText("instructionxrow"));
     for (int j = 0; j < count; ++j) {
         const DOMElement* range = AsElement(ranges->item(static_cast<XMLSize_t>(j)));
-        if (range == nullptr) return kCatalogueProtectedMissing;
+        if (range == nullptr) {
+            return Refuse(kCatalogueProtectedMissing,
+                          std::string("a protected range of ") + tagName + " cannot be found");
+        }
         const std::uint32_t first =
             ParseCatalogueHex(memory.GetAttributeText("startaddress", range));
         const std::uint32_t last = ParseCatalogueHex(memory.GetAttributeText("endaddress", range));
-        if (!CoversWholeRows(first, last, instructionsPerRow)) return kCatalogueProtectedNotOnRows;
-        if (image.MarkProtected(first, last) < 0) return kCatalogueProtectedOutside;
+        const std::string where =
+            std::string("protected range ") + Range(first, last) + " of " + tagName;
+        if (!CoversWholeRows(first, last, image.instructionsPerRow)) {
+            return Refuse(kCatalogueProtectedNotOnRows, where + " does not cover whole rows");
+        }
+        // A reversed range would protect nothing while the catalogue means to protect.
+        if (last < first) return Refuse(kCatalogueUnreadable, where + " is reversed");
+        if (image.MarkProtected(first, last) < 0) {
+            return Refuse(kCatalogueProtectedOutside, where + " lies outside the memory " +
+                                                          Range(image.GetStart(), image.GetEnd()));
+        }
     }
-    return kCatalogueFound;
+    return {};
 }
 
-// Fills one image from its memory element; a reversed or oversized range is refused as an
-// unreadable catalogue before the image is touched.
-int ReadMemory(CXmlDocument& device, const char* tagName, const std::string& rowsPerPage,
-               CMemoryImage& image, CDeviceInfo& info, bool isCode) {
+// An address attribute that is present and holds a number; a missing one is no address.
+bool ReadAddress(CXmlDocument& document, const char* name, const DOMElement* element,
+                 std::uint32_t& address) {
+    const std::string text = document.GetAttributeText(name, element);
+    if (text.find_first_of("0123456789abcdefABCDEF") == std::string::npos) return false;
+    address = ParseCatalogueHex(text);
+    return true;
+}
+
+// The bootloader must lie inside program flash: a range outside it, reversed or missing
+// would let the reset vector jump elsewhere and rows of the real bootloader be sent.
+Refusal ReadBootloader(CXmlDocument& memory, const CMemoryImage& code, CDeviceInfo& info) {
+    const DOMElement* bootloader = FirstElement(memory, "bootloader");
+    if (bootloader == nullptr) {
+        return Refuse(kCatalogueNoBootloader, "memcode has no bootloader element");
+    }
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    if (!ReadAddress(memory, "startaddress", bootloader, first) ||
+        !ReadAddress(memory, "endaddress", bootloader, last)) {
+        return Refuse(kCatalogueUnreadable, "the bootloader lacks its startaddress or endaddress");
+    }
+    if (last < first) {
+        return Refuse(kCatalogueUnreadable,
+                      "the bootloader range " + Range(first, last) + " is reversed");
+    }
+    if (first < code.GetStart() || last > code.GetEnd()) {
+        return Refuse(kCatalogueUnreadable, "the bootloader range " + Range(first, last) +
+                                                " is not inside program flash " +
+                                                Range(code.GetStart(), code.GetEnd()));
+    }
+    info.bootStart = first;
+    info.bootEnd = last;
+    return {};
+}
+
+// Fills one image from its memory element; a range or row size the format cannot stand
+// for is refused as an unreadable catalogue. A memory the device does not have keeps no
+// range, so that nothing of a file can be placed in it.
+Refusal ReadMemory(CXmlDocument& device, const char* tagName, const std::string& rowsPerPage,
+                   CMemoryImage& image, CDeviceInfo& info, bool isCode) {
     const DOMElement* element = FirstElement(device, tagName);
     if (element == nullptr) {
+        // Program flash holds the reset vector and the bootloader: no device goes without.
+        if (isCode) return Refuse(kCatalogueUnreadable, "the device has no memcode");
         image.present = false;
-        return kCatalogueFound;
+        return {};
     }
-    const std::uint32_t start = ParseCatalogueHex(device.GetAttributeText("startaddress", element));
-    const std::uint32_t end = ParseCatalogueHex(device.GetAttributeText("endaddress", element));
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    if (!ReadAddress(device, "startaddress", element, start) ||
+        !ReadAddress(device, "endaddress", element, end)) {
+        return Refuse(kCatalogueUnreadable,
+                      std::string(tagName) + " lacks its startaddress or endaddress");
+    }
+    if (end < start || end > kLastProgramAddress) {
+        return Refuse(kCatalogueUnreadable,
+                      std::string(tagName) + " range " + Range(start, end) + " is no dsPIC memory");
+    }
     const std::int32_t instructionsPerRow =
         ParseCatalogueDecimal(device.GetAttributeText("instructionxrow", element));
-    if (end < start || end > kLastProgramAddress) return kCatalogueUnreadable;
+    if (instructionsPerRow < kFewestInstructionsPerRow ||
+        instructionsPerRow > kMostInstructionsPerRow) {
+        return Refuse(kCatalogueUnreadable, std::string(tagName) + " instructionxrow " +
+                                                std::to_string(instructionsPerRow) +
+                                                " is outside 1 to 63");
+    }
     image.present = true;
     image.instructionsPerRow = instructionsPerRow;
     image.rowsPerPage = ParseCatalogueDecimal(rowsPerPage);
     image.SetRange(start, end);
+    if (!image.cells) return Refuse(kCatalogueUnreadable, "no memory for " + std::string(tagName));
 
     CXmlDocument memory(element);
     if (isCode) {
-        const DOMElement* bootloader = FirstElement(memory, "bootloader");
-        if (bootloader == nullptr) return kCatalogueNoBootloader;
-        info.bootStart = ParseCatalogueHex(memory.GetAttributeText("startaddress", bootloader));
-        info.bootEnd = ParseCatalogueHex(memory.GetAttributeText("endaddress", bootloader));
+        if (Refusal refusal = ReadBootloader(memory, image, info);
+            refusal.code != kCatalogueFound) {
+            return refusal;
+        }
     }
-    return MarkProtectedRanges(memory, image);
+    return MarkProtectedRanges(memory, tagName, image);
+}
+
+constexpr std::array<const char*, 3> kMemories = {"memcode", "memdata", "memconfig"};
+
+// Memories overlapping one another, the extra cell beyond each end included, would let one
+// file word land in two places.
+Refusal CheckOverlap(const CDeviceInfo& device) {
+    for (int a = 0; a < 3; ++a) {
+        for (int b = a + 1; b < 3; ++b) {
+            const CMemoryImage& x = device.images[a];
+            const CMemoryImage& y = device.images[b];
+            if (!x.present || !y.present) continue;
+            if (x.GetStart() <= y.GetEnd() + std::uint64_t{1} &&
+                y.GetStart() <= x.GetEnd() + std::uint64_t{1}) {
+                return Refuse(kCatalogueUnreadable,
+                              std::string(kMemories[a]) + " and " + kMemories[b] + " overlap");
+            }
+        }
+    }
+    return {};
+}
+
+Refusal LookupInto(const std::string& cataloguePath, const std::string& identifier,
+                   CDeviceInfo& device, std::string& name) {
+    CXmlDocument catalogue;
+    if (catalogue.Load(cataloguePath) != 1) {
+        return Refuse(kCatalogueUnreadable, catalogue.LastError().empty()
+                                                ? cataloguePath + " is no well-formed XML"
+                                                : catalogue.LastError());
+    }
+    const DOMElement* found = FindDevice(catalogue, identifier);
+    if (found == nullptr) return Refuse(kCatalogueDeviceNotFound, "no device " + identifier);
+
+    std::string deviceName = catalogue.GetAttributeText("name", found);
+    if (deviceName.size() > kLongestName) {
+        return Refuse(kCatalogueUnreadable, "the device name is longer than 259 characters");
+    }
+    const std::string rowsPerPage = catalogue.GetAttributeText("rowsxpage", found);
+
+    CXmlDocument deviceDocument(found);
+    for (int k = 0; k < 3; ++k) {
+        Refusal refusal = ReadMemory(deviceDocument, kMemories[k], rowsPerPage, device.images[k],
+                                     device, k == CDeviceInfo::kCode);
+        if (refusal.code != kCatalogueFound) return refusal;
+    }
+    if (Refusal refusal = CheckOverlap(device); refusal.code != kCatalogueFound) return refusal;
+    name = std::move(deviceName);
+    return {};
 }
 
 }  // namespace
 
 int LookupDevice(const std::string& cataloguePath, const std::string& identifier,
-                 CDeviceInfo& device, std::string& name) {
-    CXmlDocument catalogue;
-    if (catalogue.Load(cataloguePath) != 1) return kCatalogueUnreadable;
-    const DOMElement* found = FindDevice(catalogue, identifier);
-    if (found == nullptr) return kCatalogueDeviceNotFound;
-
-    std::string deviceName = catalogue.GetAttributeText("name", found);
-    if (deviceName.size() > kLongestName) return kCatalogueUnreadable;
-    const std::string rowsPerPage = catalogue.GetAttributeText("rowsxpage", found);
-
-    CXmlDocument deviceDocument(found);
-    static constexpr std::array<const char*, 3> kMemories = {"memcode", "memdata", "memconfig"};
-    for (int k = 0; k < 3; ++k) {
-        const int result = ReadMemory(deviceDocument, kMemories[k], rowsPerPage, device.images[k],
-                                      device, k == CDeviceInfo::kCode);
-        if (result != kCatalogueFound) return result;
+                 CDeviceInfo& device, std::string& name, std::string* cause) {
+    // The device is read into a record of its own and handed over only when all of it was
+    // sound: a refused device leaves no half-set memory behind.
+    CDeviceInfo fresh;
+    std::string freshName;
+    Refusal refusal;
+    try {
+        refusal = LookupInto(cataloguePath, identifier, fresh, freshName);
+    } catch (const xercesc::DOMException&) {
+        refusal = Refuse(kCatalogueUnreadable, "the catalogue cannot be searched");
+    } catch (const xercesc::XMLException&) {
+        refusal = Refuse(kCatalogueUnreadable, "the catalogue cannot be searched");
+    } catch (const std::bad_alloc&) {
+        refusal = Refuse(kCatalogueUnreadable, "not enough memory for the catalogue");
     }
-    name = std::move(deviceName);
+    if (cause != nullptr) *cause = refusal.cause;
+    if (refusal.code != kCatalogueFound) return refusal.code;
+    for (int k = 0; k < 3; ++k) device.images[k].Swap(fresh.images[k]);
+    device.bootStart = fresh.bootStart;
+    device.bootEnd = fresh.bootEnd;
+    name = std::move(freshName);
     return kCatalogueFound;
 }

@@ -16,9 +16,15 @@ inline constexpr int kCatalogueProtectedNotOnRows = -7;
 inline constexpr int kCatalogueProtectedOutside = -8;
 
 // Finds the device with `identifier` ("0x" and four upper-case hex digits) and fills
-// `device` in place (not its name). `name` receives the device's name on success.
+// `device` (not its name). `name` receives the device's name on success. A catalogue that
+// could steer a write into the bootloader or outside the memories is refused: a bootloader
+// range that is missing, reversed or not inside program flash, memories that overlap, a
+// reversed protected range, a row size outside 1 to 63 instructions, a device without
+// program flash. Only a device read in full replaces the memories and bootloader range of
+// `device`; a memory the device does not have keeps no range. `cause`, when given, receives
+// why a lookup was refused, in words.
 int LookupDevice(const std::string& cataloguePath, const std::string& identifier,
-                 CDeviceInfo& device, std::string& name);
+                 CDeviceInfo& device, std::string& name, std::string* cause = nullptr);
 
 struct CatalogueEntry {
     std::string id;

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <cctype>
+#include <new>
+#include <xercesc/util/XMLException.hpp>
 
 #include "catalogue/Catalogue.h"
 #include "catalogue/XmlDocument.h"
@@ -13,9 +15,7 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
     });
 }
 
-}  // namespace
-
-std::optional<std::vector<CatalogueEntry>> ListCatalogueDevices(const std::string& cataloguePath) {
+std::optional<std::vector<CatalogueEntry>> ReadDeviceList(const std::string& cataloguePath) {
     CXmlDocument catalogue;
     if (catalogue.Load(cataloguePath) != 1) return std::nullopt;
     std::vector<CatalogueEntry> entries;
@@ -27,6 +27,18 @@ std::optional<std::vector<CatalogueEntry>> ListCatalogueDevices(const std::strin
                                          catalogue.GetAttributeText("name", device)});
     }
     return entries;
+}
+
+}  // namespace
+
+std::optional<std::vector<CatalogueEntry>> ListCatalogueDevices(const std::string& cataloguePath) {
+    try {
+        return ReadDeviceList(cataloguePath);
+    } catch (const xercesc::DOMException&) {
+    } catch (const xercesc::XMLException&) {
+    } catch (const std::bad_alloc&) {
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> ResolveDeviceIdentifier(const std::string& cataloguePath,

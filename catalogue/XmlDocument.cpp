@@ -1,11 +1,18 @@
 #include "catalogue/XmlDocument.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <mutex>
+#include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/TransService.hpp>
 #include <xercesc/util/XMLException.hpp>
+#include <xercesc/validators/DTD/DTDEntityDecl.hpp>
 
 using namespace xercesc;
 
@@ -16,9 +23,6 @@ std::mutex& PlatformMutex() {
     static std::mutex mutex;
     return mutex;
 }
-
-// Catalogues this small never need more; billion-laughs documents hit it at once.
-constexpr XMLSize_t kEntityExpansionLimit = 100;
 
 class Utf16Text {
 public:
@@ -36,11 +40,51 @@ std::string Utf8(const XMLCh* text) {
     return reinterpret_cast<const char*>(transcoded.str());
 }
 
-// Copies `source` into `target` as its root element.
+// Thrown from inside the parse when an entity could expand beyond the budget.
+struct EntityBudgetExceeded {};
+
+// Reads the whole of a regular file of at most `limit` bytes. The open does not wait, so a
+// FIFO or a terminal is refused at once instead of blocking the program.
+bool ReadBoundedFile(const std::string& path, std::size_t limit, std::string& contents,
+                     std::string& reason) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = path + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (!ok) reason = path + " is not a regular file";
+    if (ok && static_cast<std::uint64_t>(info.st_size) > limit) {
+        reason = path + " is larger than " + std::to_string(limit) + " bytes";
+        ok = false;
+    }
+    contents.clear();
+    char buffer[65536];
+    while (ok) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got == 0) break;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            reason = path + ": " + std::strerror(errno);
+            ok = false;
+        } else if (contents.size() + static_cast<std::size_t>(got) > limit) {
+            reason = path + " is larger than " + std::to_string(limit) + " bytes";
+            ok = false;
+        } else {
+            contents.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    close(fd);
+    return ok;
+}
+
+// Copies `source` into `target` as its root element. The root keeps the source's namespace,
+// so that a prefixed name stays a legal name.
 void CopyAsRoot(DOMDocument* target, const DOMElement* source) {
     auto* imported = static_cast<DOMElement*>(target->importNode(source, true));
-    auto* rootElement = static_cast<DOMElement*>(
-        target->renameNode(target->getDocumentElement(), nullptr, imported->getTagName()));
+    auto* rootElement = static_cast<DOMElement*>(target->renameNode(
+        target->getDocumentElement(), imported->getNamespaceURI(), imported->getTagName()));
     DOMNamedNodeMap* attributes = imported->getAttributes();
     for (XMLSize_t i = 0; i < attributes->getLength(); ++i) {
         DOMNode* attribute = attributes->item(i);
@@ -56,6 +100,22 @@ void CopyAsRoot(DOMDocument* target, const DOMElement* source) {
 }
 
 }  // namespace
+
+// Refuses any entity whose value is longer than the budget's share of one expansion. The
+// security manager bounds the number of expansions; with every value bounded as well, all
+// expansions together stay within the byte budget, in attribute values as in content.
+class CXmlDocument::BudgetedParser : public XercesDOMParser {
+public:
+    BudgetedParser() : XercesDOMParser(nullptr, XMLPlatformUtils::fgMemoryManager) {}
+
+    void entityDecl(const DTDEntityDecl& declaration, const bool isPEDecl,
+                    const bool isIgnored) override {
+        if (declaration.getValueLen() > kEntityByteBudget / kEntityExpansionLimit) {
+            throw EntityBudgetExceeded{};
+        }
+        XercesDOMParser::entityDecl(declaration, isPEDecl, isIgnored);
+    }
+};
 
 InputSource* CXmlDocument::RefusingEntityResolver::resolveEntity(XMLResourceIdentifier*) {
     throw SAXException("external entities and DTDs are not loaded");
@@ -108,18 +168,35 @@ int CXmlDocument::ImportElement(const DOMElement* element) {
         lastError = "Error importing void node";
         return -1;
     }
+    // Every copy is made before the private document is replaced, so that a DOM error on
+    // the way leaves the object as it was.
     DOMDocument* temporary = CreateEmptyDocument();
-    CopyAsRoot(temporary, element);
-    document->release();
-    document = CreateEmptyDocument();
-    CopyAsRoot(document, temporary->getDocumentElement());
-    root = document->getDocumentElement();
+    DOMDocument* rebuilt = nullptr;
+    bool failed = false;
+    try {
+        CopyAsRoot(temporary, element);
+        rebuilt = CreateEmptyDocument();
+        CopyAsRoot(rebuilt, temporary->getDocumentElement());
+    } catch (const DOMException& error) {
+        lastError = Utf8(error.getMessage());
+        failed = true;
+    } catch (const XMLException& error) {
+        lastError = Utf8(error.getMessage());
+        failed = true;
+    }
     temporary->release();
+    if (failed) {
+        if (rebuilt != nullptr) rebuilt->release();
+        return -1;
+    }
+    document->release();
+    document = rebuilt;
+    root = document->getDocumentElement();
     return 1;
 }
 
 void CXmlDocument::CreateParser() {
-    parser = std::make_unique<XercesDOMParser>(nullptr, XMLPlatformUtils::fgMemoryManager);
+    parser = std::make_unique<BudgetedParser>();
     parser->setValidationScheme(XercesDOMParser::Val_Always);
     parser->setDoNamespaces(true);
     parser->setLoadExternalDTD(false);
@@ -135,9 +212,21 @@ void CXmlDocument::CreateParser() {
 
 int CXmlDocument::Load(const std::string& path) {
     if (document == nullptr) return -1;
+    std::string contents;
+    if (!ReadBoundedFile(path, kLargestFile, contents, lastError)) return -1;
     if (!parser) CreateParser();
     try {
-        parser->parse(path.c_str());
+        const MemBufInputSource source(reinterpret_cast<const XMLByte*>(contents.data()),
+                                       contents.size(), Utf16Text(path.c_str()).get());
+        parser->parse(source);
+    } catch (const EntityBudgetExceeded&) {
+        parser.reset();  // stopped inside a parse: the next load starts from a fresh parser
+        lastError = "an entity is longer than " +
+                    std::to_string(kEntityByteBudget / kEntityExpansionLimit) +
+                    " bytes: its expansions could pass " + std::to_string(kEntityByteBudget) +
+                    " bytes";
+        std::cout << "Exception message is: \n" << lastError << "\n";
+        return -1;
     } catch (const XMLException& error) {
         std::cout << "Exception message is: \n" << Utf8(error.getMessage()) << "\n";
         return -1;

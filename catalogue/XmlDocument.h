@@ -21,7 +21,14 @@ public:
     CXmlDocument& operator=(const CXmlDocument&) = delete;
 
     // 1 when the file was parsed and its root copied in; -1 otherwise (the document stays).
+    // Only a regular file of at most kLargestFile bytes is read, and entity references may
+    // expand to kEntityByteBudget bytes in all: a hostile file is refused quickly and small.
     int Load(const std::string& path);
+
+    static constexpr std::size_t kLargestFile = 256u << 10;
+    static constexpr std::size_t kEntityByteBudget = 1u << 20;
+    // Catalogues this small never need more expansions; billion-laughs documents hit it.
+    static constexpr std::size_t kEntityExpansionLimit = 100;
     // All elements named `tagName` in the document, root included, in document order.
     // The list lives until the document is rebuilt or the object destroyed.
     xercesc::DOMNodeList* FindElements(const char* tagName);
@@ -40,6 +47,8 @@ private:
             xercesc::XMLResourceIdentifier* resourceIdentifier) override;
     };
 
+    class BudgetedParser;
+
     xercesc::DOMDocument* CreateEmptyDocument();
     int ImportElement(const xercesc::DOMElement* element);
     void CreateParser();
@@ -52,5 +61,5 @@ private:
     std::unique_ptr<xercesc::SecurityManager> securityManager;
     std::unique_ptr<RefusingEntityResolver> entityResolver;
     std::unique_ptr<xercesc::HandlerBase> errorHandler;
-    std::unique_ptr<xercesc::XercesDOMParser> parser;
+    std::unique_ptr<BudgetedParser> parser;
 };

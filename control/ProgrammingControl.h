@@ -25,6 +25,7 @@ public:
     int m_hexLoaded = 0;
     std::string m_hexPath;
     HexFileStatus m_hexStamp;
+    HexLoadReport m_lastLoad;  // the outcome of the last load, open or reload
     int m_enableOpen = 1;
     int m_enableRun = 1;
     int m_enableReconnect = 1;

@@ -1,6 +1,7 @@
 #include "device/MemoryImage.h"
 
 #include <new>
+#include <utility>
 
 void CMemoryImage::SetRange(std::uint32_t newStart, std::uint32_t newEnd) {
     cells.reset();
@@ -19,6 +20,32 @@ void CMemoryImage::SetRange(std::uint32_t newStart, std::uint32_t newEnd) {
     start = newStart;
     end = newEnd;
     count = newCount;
+}
+
+void CMemoryImage::CopyLayout(const CMemoryImage& other) {
+    present = other.present;
+    instructionsPerRow = other.instructionsPerRow;
+    rowsPerPage = other.rowsPerPage;
+    if (!other.cells) {
+        SetRange(1, 0);
+        return;
+    }
+    SetRange(other.start, other.end);
+    if (!cells) return;
+    for (std::uint64_t i = 0; i <= count; ++i) cells[i].isProtected = other.cells[i].isProtected;
+}
+
+void CMemoryImage::Swap(CMemoryImage& other) noexcept {
+    std::swap(hasData, other.hasData);
+    std::swap(rangeError, other.rangeError);
+    std::swap(protectedHit, other.protectedHit);
+    std::swap(present, other.present);
+    std::swap(instructionsPerRow, other.instructionsPerRow);
+    std::swap(rowsPerPage, other.rowsPerPage);
+    std::swap(start, other.start);
+    std::swap(end, other.end);
+    std::swap(count, other.count);
+    std::swap(cells, other.cells);
 }
 
 void CMemoryImage::Clear() {

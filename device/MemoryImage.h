@@ -21,6 +21,11 @@ public:
 
     // end below start is refused: the image then keeps no cells.
     void SetRange(std::uint32_t start, std::uint32_t end);
+    // Gives this image the geometry, range and protected marks of `other`, with empty cells:
+    // a load fills such an image and hands it over only when the whole file was sound.
+    void CopyLayout(const CMemoryImage& other);
+    // Exchanges everything with `other`.
+    void Swap(CMemoryImage& other) noexcept;
     void Clear();
     std::int32_t MarkProtected(std::uint32_t first, std::uint32_t last);
     std::int32_t GetCell(std::uint32_t address, MemoryCell& cell);

@@ -1,8 +1,12 @@
 #include "image/HexLoader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "common/Product.h"
@@ -21,12 +25,40 @@ void StatusFrom(const struct stat& info, HexFileStatus& status) {
     status.modifiedSeconds = static_cast<std::int64_t>(info.st_mtime);
 }
 
-// Opens the file for reading as text; a directory opens on Linux but is no file to read.
-FilePtr OpenHexFile(const std::string& path) {
-    if (path.empty()) return FilePtr(nullptr, &std::fclose);
-    FilePtr file(std::fopen(path.c_str(), "r"), &std::fclose);
+HexLoadReport Refusal(HexLoadResult result, std::string reason, int line = 0) {
+    HexLoadReport report;
+    report.result = result;
+    report.line = line;
+    report.reason = std::move(reason);
+    return report;
+}
+
+// Opens a regular file for reading. The open itself does not wait: a FIFO or a terminal
+// would block a plain open until someone writes, and is no HEX file anyway.
+FilePtr OpenHexFile(const std::string& path, HexFileStatus& status, std::string& reason) {
+    FilePtr none(nullptr, &std::fclose);
+    if (path.empty()) {
+        reason = "no HEX file was chosen";
+        return none;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = path + ": " + std::strerror(errno);
+        return none;
+    }
     struct stat info {};
-    if (file && fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) file.reset();
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = path + " is not a regular file";
+        close(fd);
+        return none;
+    }
+    StatusFrom(info, status);
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FilePtr file(fdopen(fd, "r"), &std::fclose);
+    if (!file) {
+        reason = path + ": " + std::strerror(errno);
+        close(fd);
+    }
     return file;
 }
 
@@ -40,15 +72,62 @@ enum class BootloaderScan { Clean, HasData, Outside };
 
 // Looks at bootStart .. bootEnd - 1 and stops at the first used or outside word.
 BootloaderScan ScanBootloader(CMemoryImage& code, std::uint32_t bootStart, std::uint32_t bootEnd) {
-    for (std::uint32_t a = bootStart; a < bootEnd; ++a) {
+    for (std::uint64_t a = bootStart; a < bootEnd; ++a) {
         MemoryCell cell;
-        if (code.GetCell(a, cell) < 0) return BootloaderScan::Outside;
+        if (code.GetCell(static_cast<std::uint32_t>(a), cell) < 0) return BootloaderScan::Outside;
         if (cell.used) return BootloaderScan::HasData;
     }
     return BootloaderScan::Clean;
 }
 
+HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::FILE* file, CMemoryImage (&fresh)[3]) {
+    const HexReadReport read = ReadHexRecords(
+        file, fresh[CDeviceInfo::kCode], fresh[CDeviceInfo::kData], fresh[CDeviceInfo::kConfig]);
+    const bool anyData = fresh[0].hasData || fresh[1].hasData || fresh[2].hasData;
+    switch (read.outcome) {
+        case HexReadOutcome::OutsideData:
+            return Refusal(HexLoadResult::OutsideData, read.reason, read.line);
+        case HexReadOutcome::NoEndRecord:
+            // Not a single record, not even the end-of-file record: empty, not cut short.
+            if (read.records == 0) return Refusal(HexLoadResult::Empty, "the file holds no record");
+            return Refusal(HexLoadResult::BadLine, read.reason, read.line);
+        case HexReadOutcome::BadLine:
+            return Refusal(HexLoadResult::BadLine, read.reason, read.line);
+        case HexReadOutcome::Read:
+            break;
+    }
+    if (!anyData) return Refusal(HexLoadResult::Empty, "the file holds no data record");
+
+    CMemoryImage& code = fresh[CDeviceInfo::kCode];
+    // A file without program flash data (EEPROM or configuration only) leaves the code image
+    // empty: no reset vector row is sent over the program already on the chip.
+    if (code.hasData) WriteResetVector(code, device.bootStart);
+
+    HexLoadReport report;
+    report.result = HexLoadResult::Loaded;
+    switch (ScanBootloader(code, device.bootStart, device.bootEnd)) {
+        case BootloaderScan::Outside: {
+            char text[96];
+            std::snprintf(text, sizeof text,
+                          "the bootloader range 0x%04X - 0x%04X is not inside program flash",
+                          device.bootStart, device.bootEnd);
+            return Refusal(HexLoadResult::BootloaderOutside, text);
+        }
+        case BootloaderScan::HasData:
+            report.bootloaderData = true;
+            break;
+        case BootloaderScan::Clean:
+            break;
+    }
+    for (int k = 0; k < 3; ++k) report.protectedData[k] = fresh[k].protectedHit;
+    return report;
+}
+
 }  // namespace
+
+std::string HexLoadReport::Cause() const {
+    return line > 0 ? "line " + std::to_string(line) + ": " + reason : reason;
+}
 
 bool ReadHexFileStatus(const std::string& path, HexFileStatus& status) {
     struct stat info {};
@@ -57,75 +136,61 @@ bool ReadHexFileStatus(const std::string& path, HexFileStatus& status) {
     return true;
 }
 
-int LoadHexImage(CDeviceInfo& device, const std::string& path, HexFileStatus& fileStatus,
-                 IMessageBox& boxes) {
-    FilePtr file = OpenHexFile(path);
-    if (!file) {
-        boxes.Show("Load HEX file failed.\nCheck path and try again.", kLoadingError,
-                   BoxIcon::Error, BoxButtons::Ok);
-        return 0;
-    }
-    struct stat info {};
-    if (fstat(fileno(file.get()), &info) == 0) {
-        StatusFrom(info, fileStatus);
-    } else {
-        fileStatus = HexFileStatus{};
-    }
+HexLoadReport LoadHexImage(CDeviceInfo& device, const std::string& path,
+                           HexFileStatus& fileStatus) {
+    std::string reason;
+    FilePtr file = OpenHexFile(path, fileStatus, reason);
+    if (!file) return Refusal(HexLoadResult::NotOpened, reason);
 
-    CMemoryImage& code = device.images[CDeviceInfo::kCode];
-    CMemoryImage& data = device.images[CDeviceInfo::kData];
-    CMemoryImage& config = device.images[CDeviceInfo::kConfig];
-    code.Clear();
-    data.Clear();
-    config.Clear();
-
-    const int read = ReadHexFile(file.get(), code, data, config);
-    if (read < 0) {
-        boxes.Show("Load HEX file failed.\nVerify dsPic list integrity or contact vardeno.",
-                   kLoadingError, BoxIcon::Error, BoxButtons::Ok);
-        return 0;
+    CMemoryImage fresh[3];
+    for (int k = 0; k < 3; ++k) fresh[k].CopyLayout(device.images[k]);
+    HexLoadReport report = ReadIntoFresh(device, file.get(), fresh);
+    if (report.Loaded()) {
+        for (int k = 0; k < 3; ++k) device.images[k].Swap(fresh[k]);
     }
-    // Reading stops at the first word no memory of the device holds, so everything after it
-    // in the file would be left out of the write: such a file is refused, not half-loaded.
-    if (read == 0) {
-        boxes.Show("Load HEX file failed.\nThe file holds data outside the dsPIC memories.",
-                   kLoadingError, BoxIcon::Error, BoxButtons::Ok);
-        return 0;
-    }
+    return report;
+}
 
-    WriteResetVector(code, device.bootStart);
-    bool empty = true;
-    code.FirstUsedAddress(&empty);
-    if (empty) {
-        boxes.Show("The selected HEX file is empty.", kLoadingError, BoxIcon::Error,
-                   BoxButtons::Ok);
-        return 0;
-    }
-
-    switch (ScanBootloader(code, device.bootStart, device.bootEnd)) {
-        case BootloaderScan::Outside:
-            boxes.Show("Invalid Data", kBootloaderConflict, BoxIcon::Warning, BoxButtons::Ok);
-            return 0;
-        case BootloaderScan::HasData:
-            boxes.Show(std::string("Your HEX file contains data in bootloader addresses.\nThe "
-                                   "write will be cutted out properly for safety reasons.\n\n"
-                                   "Contact vardeno(") +
-                           product::kMakerWebAddress + ") for further information.",
-                       kBootloaderConflict, BoxIcon::Warning, BoxButtons::Ok);
-            break;
-        case BootloaderScan::Clean:
+void ShowHexLoadBoxes(const HexLoadReport& report, IMessageBox& boxes) {
+    const auto refuse = [&](const char* text, const char* caption, BoxIcon icon) {
+        boxes.Show(std::string(text) + "\n" + report.Cause(), caption, icon, BoxButtons::Ok);
+    };
+    switch (report.result) {
+        case HexLoadResult::NotOpened:
+            return refuse("Load HEX file failed.\nCheck path and try again.", kLoadingError,
+                          BoxIcon::Error);
+        case HexLoadResult::BadLine:
+            return refuse("Load HEX file failed.\nVerify dsPic list integrity or contact vardeno.",
+                          kLoadingError, BoxIcon::Error);
+        case HexLoadResult::OutsideData:
+            return refuse("Load HEX file failed.\nThe file holds data outside the dsPIC memories.",
+                          kLoadingError, BoxIcon::Error);
+        case HexLoadResult::Empty:
+            return refuse("The selected HEX file is empty.", kLoadingError, BoxIcon::Error);
+        case HexLoadResult::BootloaderOutside:
+            return refuse("Invalid Data", kBootloaderConflict, BoxIcon::Warning);
+        case HexLoadResult::Loaded:
             break;
     }
-
-    const struct {
-        const CMemoryImage& image;
-        const char* name;
-    } memories[] = {{code, "code"}, {data, "eeprom"}, {config, "config"}};
-    for (const auto& memory : memories) {
-        if (!memory.image.protectedHit) continue;
-        boxes.Show(std::string("Your HEX file contains data in protected '") + memory.name +
+    if (report.bootloaderData) {
+        boxes.Show(std::string("Your HEX file contains data in bootloader addresses.\nThe "
+                               "write will be cutted out properly for safety reasons.\n\n"
+                               "Contact vardeno(") +
+                       product::kMakerWebAddress + ") for further information.",
+                   kBootloaderConflict, BoxIcon::Warning, BoxButtons::Ok);
+    }
+    static constexpr const char* kNames[3] = {"code", "eeprom", "config"};
+    for (int k = 0; k < 3; ++k) {
+        if (!report.protectedData[k]) continue;
+        boxes.Show(std::string("Your HEX file contains data in protected '") + kNames[k] +
                        "' addresses.\nProtected addresses will NOT be overwritten.",
                    "Warning", BoxIcon::Information, BoxButtons::Ok);
     }
-    return 1;
+}
+
+int LoadHexImage(CDeviceInfo& device, const std::string& path, HexFileStatus& fileStatus,
+                 IMessageBox& boxes) {
+    const HexLoadReport report = LoadHexImage(device, path, fileStatus);
+    ShowHexLoadBoxes(report, boxes);
+    return report.Loaded() ? 1 : 0;
 }

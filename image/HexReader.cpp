@@ -2,14 +2,16 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
+#include <string>
 
 namespace {
 
-// Lines are read into a buffer of this size: 99 characters, terminator included. The rest
-// of a longer line is read as the next line.
-constexpr int kLineBufferSize = 100;
-constexpr std::size_t kHeaderEnd = 9;  // ":" + count (2) + address (4) + type (2)
+// The longest record: mark, count, address (2), type, 255 data bytes and the checksum.
+constexpr std::size_t kLongestRecord = 1 + 2 * (1 + 2 + 1 + 255 + 1);
+// A line is read with room for the longest record and its terminator, and a little more,
+// so that a longer one is seen as too long without reading it all.
+constexpr std::size_t kLineBufferSize = kLongestRecord + 4;
+constexpr std::size_t kHeaderBytes = 4;  // count, address (2), type
 
 constexpr std::array<std::int8_t, 256> MakeHexDigits() {
     std::array<std::int8_t, 256> digits{};
@@ -21,34 +23,101 @@ constexpr std::array<std::int8_t, 256> MakeHexDigits() {
 }
 constexpr std::array<std::int8_t, 256> kHexDigits = MakeHexDigits();
 
-// Converts up to `width` characters as one hexadecimal number, stopping at the first
-// character that is not a hex digit.
-std::uint32_t HexNumber(const char* text, std::size_t width) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < width; ++i) {
-        const int digit = kHexDigits[static_cast<unsigned char>(text[i])];
-        if (digit < 0) break;
-        value = value << 4 | static_cast<std::uint32_t>(digit);
+std::string Hex2(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", value & 0xFF);
+    return text;
+}
+
+std::string Printable(unsigned char c) {
+    if (c >= 0x20 && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
+    return "character " + Hex2(c);
+}
+
+// One record decoded into bytes; `reason` is empty when the record is sound.
+struct Record {
+    std::array<std::uint8_t, kLongestRecord / 2> bytes{};
+    std::size_t size = 0;
+    std::string reason;
+
+    std::uint32_t Count() const { return bytes[0]; }
+    std::uint32_t Address() const { return std::uint32_t{bytes[1]} << 8 | bytes[2]; }
+    std::uint32_t Type() const { return bytes[3]; }
+    const std::uint8_t* Data() const { return bytes.data() + kHeaderBytes; }
+};
+
+Record Decode(const char* text, std::size_t length) {
+    Record record;
+    if (length == 0) {
+        record.reason = "an empty line";
+        return record;
     }
-    return value;
+    if (text[0] != ':') {
+        record.reason = "the line does not begin with ':'";
+        return record;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if (kHexDigits[static_cast<unsigned char>(text[i])] < 0) {
+            record.reason = Printable(static_cast<unsigned char>(text[i])) + " is not a hex digit";
+            return record;
+        }
+    }
+    const std::size_t digits = length - 1;
+    if (digits % 2 != 0) {
+        record.reason = "an odd number of hex digits (" + std::to_string(digits) + ")";
+        return record;
+    }
+    record.size = digits / 2;
+    for (std::size_t i = 0; i < record.size; ++i) {
+        record.bytes[i] =
+            static_cast<std::uint8_t>(kHexDigits[static_cast<unsigned char>(text[1 + 2 * i])] << 4 |
+                                      kHexDigits[static_cast<unsigned char>(text[2 + 2 * i])]);
+    }
+    if (record.size < kHeaderBytes + 1) {
+        record.reason = "too short for a record";
+        return record;
+    }
+    const std::size_t present = record.size - kHeaderBytes - 1;
+    if (present != record.Count()) {
+        record.reason = "byte count " + Hex2(record.Count()) + " announces " +
+                        std::to_string(record.Count()) + " data bytes, the record holds " +
+                        std::to_string(present);
+        return record;
+    }
+    unsigned sum = 0;
+    for (std::size_t i = 0; i + 1 < record.size; ++i) sum += record.bytes[i];
+    const unsigned expected = (0x100 - (sum & 0xFF)) & 0xFF;
+    const unsigned given = record.bytes[record.size - 1];
+    if (given != expected) {
+        record.reason = "checksum " + Hex2(given) + ", expected " + Hex2(expected);
+    }
+    return record;
 }
 
-std::uint16_t HexWord(const char* text) {
-    return static_cast<std::uint16_t>(HexNumber(text, 2) | HexNumber(text + 2, 2) << 8);
+// Reads one line, its terminator included when there is one, into `line`; a line longer
+// than `capacity` fills it without its terminator. 0 at the end of the file.
+std::size_t ReadLine(std::FILE* file, char* line, std::size_t capacity) {
+    std::size_t length = 0;
+    int c = 0;
+    while (length < capacity && (c = std::getc(file)) != EOF) {
+        line[length++] = static_cast<char>(c);
+        if (c == '\n') break;
+    }
+    return length;
 }
 
-std::size_t ContentLength(const char* line) {
-    std::size_t length = std::strlen(line);
+std::size_t ContentLength(const char* line, std::size_t length) {
     if (length > 0 && line[length - 1] == '\n') --length;
     if (length > 0 && line[length - 1] == '\r') --length;
     return length;
 }
 
-enum class Placement { Placed, Outside };
-
-Placement PlaceData(const char* digits, std::uint32_t groups, std::uint32_t wordAddress,
-                    const std::array<CMemoryImage*, 3>& images) {
-    for (std::uint32_t j = 0; j < groups; ++j, wordAddress += 2, digits += 8) {
+// Places the record's 4-byte groups from word address `wordAddress` on; false at the first
+// group that no image holds, with `outside` its address.
+bool PlaceData(const Record& record, std::uint32_t wordAddress,
+               const std::array<CMemoryImage*, 3>& images, std::uint32_t& outside) {
+    const std::uint8_t* group = record.Data();
+    for (std::uint32_t j = 0; j < record.Count() / 4; ++j, wordAddress += 2, group += 4) {
         CMemoryImage* target = nullptr;
         for (CMemoryImage* image : images) {
             if (image->Holds(wordAddress)) {
@@ -56,53 +125,93 @@ Placement PlaceData(const char* digits, std::uint32_t groups, std::uint32_t word
                 break;
             }
         }
-        if (target == nullptr) return Placement::Outside;
+        if (target == nullptr) {
+            outside = wordAddress;
+            return false;
+        }
         // The upper half goes to the image of the lower half, even past its extra cell.
-        target->WriteWord(wordAddress, HexWord(digits));
-        target->WriteWord(wordAddress + 1, HexWord(digits + 4));
+        target->WriteWord(wordAddress, static_cast<std::uint16_t>(group[0] | group[1] << 8));
+        target->WriteWord(wordAddress + 1, static_cast<std::uint16_t>(group[2] | group[3] << 8));
     }
-    return Placement::Placed;
+    return true;
+}
+
+HexReadReport Refused(HexReadOutcome outcome, int line, std::string reason, int records) {
+    return HexReadReport{outcome, line, std::move(reason), records};
 }
 
 }  // namespace
 
-int ReadHexFile(std::FILE* file, CMemoryImage& code, CMemoryImage& data, CMemoryImage& config) {
+HexReadReport ReadHexRecords(std::FILE* file, CMemoryImage& code, CMemoryImage& data,
+                             CMemoryImage& config) {
     const std::array<CMemoryImage*, 3> images = {&code, &data, &config};
     std::rewind(file);
     char line[kLineBufferSize];
     std::uint32_t upperAddress = 0;
     int lineNumber = 0;
-    while (std::fgets(line, kLineBufferSize, file) != nullptr) {
+    int records = 0;
+    for (;;) {
+        const std::size_t read = ReadLine(file, line, sizeof line);
+        if (read == 0) break;
         ++lineNumber;
-        if (line[0] != ':') return -lineNumber;
-        const std::size_t length = ContentLength(line);
-        const std::uint32_t header = HexNumber(line + 1, 8);
-        const std::uint32_t byteCount = header >> 24;
-        const std::uint32_t address = header >> 8 & 0xFFFF;
-        const std::uint32_t type = header & 0xFF;
-        // A record must hold what its byte count announces: a truncated record is refused
-        // before any of it is placed.
-        if (length < kHeaderEnd + 2 * byteCount) return -lineNumber;
-        switch (type) {
+        if (read == sizeof line && line[read - 1] != '\n') {
+            return Refused(
+                HexReadOutcome::BadLine, lineNumber,
+                "longer than any record (" + std::to_string(kLongestRecord) + " characters)",
+                records);
+        }
+        const Record record = Decode(line, ContentLength(line, read));
+        if (!record.reason.empty()) {
+            return Refused(HexReadOutcome::BadLine, lineNumber, record.reason, records);
+        }
+        ++records;
+        switch (record.Type()) {
             case 0x00: {
-                const std::uint32_t byteAddress = upperAddress << 16 | address;
-                if (PlaceData(line + kHeaderEnd, byteCount / 4, byteAddress / 2, images) ==
-                    Placement::Outside) {
-                    return 0;
+                std::uint32_t outside = 0;
+                if (!PlaceData(record, (upperAddress << 16 | record.Address()) / 2, images,
+                               outside)) {
+                    char text[96];
+                    std::snprintf(text, sizeof text,
+                                  "data at word address 0x%06X lies outside the dsPIC memories",
+                                  outside);
+                    return Refused(HexReadOutcome::OutsideData, lineNumber, text, records);
                 }
                 break;
             }
             case 0x01:
-                return 1;
+                return HexReadReport{HexReadOutcome::Read, 0, {}, records};
             case 0x04:
-                if (byteCount != 2 || address != 0) return -lineNumber;
-                upperAddress = HexNumber(line + kHeaderEnd, 4);
+                if (record.Count() != 2 || record.Address() != 0) {
+                    return Refused(HexReadOutcome::BadLine, lineNumber,
+                                   "an extended address record needs byte count 0x02 and "
+                                   "address 0000",
+                                   records);
+                }
+                upperAddress = std::uint32_t{record.Data()[0]} << 8 | record.Data()[1];
                 break;
             default:
-                return -lineNumber;
+                return Refused(HexReadOutcome::BadLine, lineNumber,
+                               "record type " + Hex2(record.Type()) + " is not supported", records);
         }
     }
-    // A read error is not the end of the file: the line that could not be read is refused.
-    if (std::ferror(file)) return -(lineNumber + 1);
-    return 1;
+    if (std::ferror(file)) {
+        return Refused(HexReadOutcome::BadLine, lineNumber + 1, "the file could not be read",
+                       records);
+    }
+    return Refused(HexReadOutcome::NoEndRecord, lineNumber + 1,
+                   "the file ends without its end-of-file record (cut short)", records);
+}
+
+int ReadHexFile(std::FILE* file, CMemoryImage& code, CMemoryImage& data, CMemoryImage& config) {
+    const HexReadReport report = ReadHexRecords(file, code, data, config);
+    switch (report.outcome) {
+        case HexReadOutcome::Read:
+            return 1;
+        case HexReadOutcome::OutsideData:
+            return 0;
+        case HexReadOutcome::BadLine:
+        case HexReadOutcome::NoEndRecord:
+            break;
+    }
+    return -report.line;
 }

@@ -1,13 +1,37 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "device/MemoryImage.h"
+
+// What reading a HEX file came to.
+enum class HexReadOutcome {
+    Read,         // every record up to the end-of-file record was sound and placed
+    BadLine,      // `line` is no sound record
+    NoEndRecord,  // the file ends (before `line`) without its end-of-file record
+    OutsideData,  // a data group on `line` lies in none of the three images
+};
+
+struct HexReadReport {
+    HexReadOutcome outcome = HexReadOutcome::Read;
+    int line = 0;        // the line that decided a refusal, counted from 1
+    std::string reason;  // why, in the user's terms, without the line number
+    int records = 0;     // records read before the reading ended
+};
 
 // Reads an Intel HEX file for a dsPIC from its beginning into the three images: every
 // 4-byte group of a data record goes to the image holding its word address (HEX byte
 // address / 2), code first, then data EEPROM, then configuration. The caller has cleared
-// the images and closes the file. Whatever was placed before a stop stays placed.
-// Result: 1 when the file was read up to its end-of-file record or its end; 0 when a group
-// lies in none of the images (reading stopped there); -k when line k is not acceptable.
+// the images and closes the file.
+//
+// Every record is checked before any of it is placed: the record mark, hex digits only and
+// an even number of them, the byte count equal to the data present, the checksum. The file
+// must end with its end-of-file record; a file without one was cut short. The images keep
+// what was placed before a refusal, so a caller that must not show a half file reads into
+// images of its own.
+HexReadReport ReadHexRecords(std::FILE* file, CMemoryImage& code, CMemoryImage& data,
+                             CMemoryImage& config);
+
+// The same reading as a number: 1 read, 0 data outside every image, -k line k refused.
 int ReadHexFile(std::FILE* file, CMemoryImage& code, CMemoryImage& data, CMemoryImage& config);

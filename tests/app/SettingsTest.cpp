@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "app/SettingsLocation.h"
 #include "common/Product.h"
 #include "tests/support/TestSupport.h"
 
@@ -113,10 +114,12 @@ TEST_F(SettingsTest, EscapesAndForeignLinesSurviveARewrite) {
     ASSERT_EQ(WriteSettingString("C:\\dir \"q\"", kKey, "path"), 0);
     ASSERT_EQ(WriteSettingString("replaced", kKey, ""), 0);
 
-    EXPECT_EQ(ReadFile(UserFile()),
-              "REGEDIT4\n\n; kept\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"x\"=\"1\"\n\n"
-              "[hkey_local_machine\\software\\vardeno\\dspicbootloader]\n"
-              "\"blob\"=hex:00,01,\\\n  02,03\n@=\"replaced\"\n\"path\"=\"C:\\\\dir \\\"q\\\"\"\n");
+    EXPECT_EQ(
+        ReadFile(UserFile()),
+        "REGEDIT4\r\n\r\n; kept\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n\"x\"=\"1\"\r\n\r\n"
+        "[hkey_local_machine\\software\\vardeno\\dspicbootloader]\r\n"
+        "\"blob\"=hex:00,01,\\\r\n  02,03\r\n@=\"replaced\"\r\n"
+        "\"path\"=\"C:\\\\dir \\\"q\\\"\"\r\n");
     int result = -1;
     EXPECT_EQ(ReadString("path", &result), "C:\\dir \"q\"");
     EXPECT_EQ(result, 0);
@@ -180,6 +183,69 @@ TEST_F(SettingsTest, LinkedSettingsFileIsReplacedWhereItLives) {
 
     EXPECT_TRUE(fs::is_symlink(UserFile()));
     EXPECT_EQ(ReadFile(real), kHeader + "\"alert\"=dword:00000001\n");
+}
+
+TEST_F(SettingsTest, DanglingLinkIsWrittenThroughNotReplaced) {
+    fs::create_directories(root_.path() / "dotfiles");
+    fs::create_directories(UserFile().parent_path());
+    fs::create_symlink("../../dotfiles/registry.reg", UserFile());
+
+    ASSERT_EQ(WriteSettingDword(1, kKey, "alert"), 0);
+
+    EXPECT_TRUE(fs::is_symlink(UserFile()));
+    EXPECT_EQ(ReadFile(root_.path() / "dotfiles/registry.reg"),
+              kHeader + "\"alert\"=dword:00000001\n");
+}
+
+// A write changes its own line and nothing else: every other line keeps its bytes, and a
+// backslash at a line's end joins the next line only inside hex data.
+TEST_F(SettingsTest, AWriteKeepsTheMeaningAndBytesOfEveryOtherLine) {
+    const std::string other = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n";
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;  // after writing "com" = "mine"
+    } cases[] = {
+        {"a value ending in a backslash before another key",
+         kHeader + "\"path\"=\"/p\"\\\n" + other + "\"com\"=\"other\"\n",
+         kHeader + "\"path\"=\"/p\"\\\n\"com\"=\"mine\"\n" + other + "\"com\"=\"other\"\n"},
+        {"an unreadable value ending in a backslash",
+         kHeader + "\"x\"=dword:1\\\n\"com\"=\"old\"\n",
+         kHeader + "\"x\"=dword:1\\\n\"com\"=\"mine\"\n"},
+        {"hex data over two lines", kHeader + "\"blob\"=hex(2):41,\\\n  00\n\"com\"=\"old\"\n",
+         kHeader + "\"blob\"=hex(2):41,\\\n  00\n\"com\"=\"mine\"\n"},
+        {"hex data whose continuation looks like a value",
+         kHeader + "\"blob\"=hex:41,\\\n\"com\"=\"old\"\n",
+         kHeader + "\"blob\"=hex:41,\\\n\"com\"=\"old\"\n\"com\"=\"mine\"\n"},
+        {"CRLF lines and no end on the last line",
+         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vardeno\\dsPicBootloader]\r\n"
+         "\"path\"=\"/p\"",
+         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vardeno\\dsPicBootloader]\r\n"
+         "\"path\"=\"/p\"\r\n\"com\"=\"mine\"\r\n"},
+        {"the replaced line keeps its own end", kHeader + "\"com\"=\"old\"\r\n\"path\"=\"/p\"",
+         kHeader + "\"com\"=\"mine\"\r\n\"path\"=\"/p\""},
+        {"byte order mark", "\xEF\xBB\xBF" + kHeader,
+         "\xEF\xBB\xBF" + kHeader + "\"com\"=\"mine\"\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteUser(c.before);
+        ASSERT_EQ(WriteSettingString("mine", kKey, "com"), 0);
+        EXPECT_EQ(ReadFile(UserFile()), c.after);
+    }
+}
+
+TEST_F(SettingsTest, ChosenPlacesReplaceTheRealOnes) {
+    const fs::path user = root_.path() / "chosen/user.reg";
+    const fs::path machine = root_.Write("chosen/machine.reg", kHeader + "\"path\"=\"/m\"\n");
+    WriteMachine(kHeader + "\"path\"=\"/real\"\n");
+    UseSettingsPlaces(SettingsPlaces{user.string(), {machine.string()}});
+    int result = -1;
+    EXPECT_EQ(ReadString("path", &result), "/m");
+    EXPECT_EQ(WriteSettingDword(1, kKey, "alert"), 0);
+    EXPECT_TRUE(fs::exists(user));
+    UseSettingsPlaces(std::nullopt);
+    EXPECT_EQ(ReadString("path", &result), "/real");
 }
 
 TEST_F(SettingsTest, DamagedValuesFailAndAWriteKeepsTheRest) {

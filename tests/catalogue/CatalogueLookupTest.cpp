@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "catalogue/Catalogue.h"
 #include "tests/support/TestSupport.h"
@@ -87,14 +90,16 @@ TEST_F(Lookup, RootNamedDeviceIsTheFirstDevice) {
     EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), kCatalogueFound);
 }
 
-TEST_F(Lookup, AbsentMemoryIsNotPresentAndKeepsItsRange) {
-    device.images[CDeviceInfo::kData].SetRange(0x10, 0x20);
-    device.images[CDeviceInfo::kData].instructionsPerRow = 5;
+// A memory the device does not define keeps nothing of the device before it: a HEX file's
+// EEPROM words would otherwise be placed in the earlier part's EEPROM range.
+TEST_F(Lookup, AbsentMemoryIsNotPresentAndKeepsNoRange) {
+    ASSERT_EQ(Run(Device("0x0101", kCode, kData)), kCatalogueFound);
+    ASSERT_TRUE(device.images[CDeviceInfo::kData].Holds(0x7FFC00));
     ASSERT_EQ(Run(Device("0x0101", kCode)), kCatalogueFound);
     const CMemoryImage& data = device.images[CDeviceInfo::kData];
     EXPECT_FALSE(data.present);
-    EXPECT_EQ(data.GetStart(), 0x10u);
-    EXPECT_EQ(data.instructionsPerRow, 5);
+    EXPECT_FALSE(data.Holds(0x7FFC00));
+    EXPECT_EQ(data.cells, nullptr);
 }
 
 TEST_F(Lookup, ReportsEachFaultWithItsCode) {
@@ -105,7 +110,9 @@ TEST_F(Lookup, ReportsEachFaultWithItsCode) {
               kCatalogueUnreadable);
     testing::internal::GetCapturedStdout();
 
-    EXPECT_EQ(Run(Device("0x0101", "<memcode startaddress=\"0\" endaddress=\"7FFE\"/>")),
+    EXPECT_EQ(Run(Device("0x0101",
+                         "<memcode startaddress=\"0\" endaddress=\"7FFE\" "
+                         "instructionxrow=\"32\"/>")),
               kCatalogueNoBootloader);
 
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7E"))), kCatalogueFound);
@@ -118,10 +125,11 @@ TEST_F(Lookup, ReportsEachFaultWithItsCode) {
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x0", "0x7FFE"))), kCatalogueFound);
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x0", "0x803E"))),
               kCatalogueProtectedOutside);
+    // No row size at all is refused before any protected range is looked at.
     for (const std::string rowSize :
          {"", "instructionxrow=\"0\"", "instructionxrow=\"many\"", "instructionxrow=\"-32\""}) {
         EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x0", "0x3E", rowSize))),
-                  kCatalogueProtectedNotOnRows)
+                  kCatalogueUnreadable)
             << rowSize;
     }
 }
@@ -134,9 +142,9 @@ TEST_F(Lookup, FirstFailingCheckInFileOrderDecides) {
               kCatalogueProtectedNotOnRows);
     EXPECT_EQ(Run(Device("0x0101", kCode, kData, badConfig)), kCatalogueProtectedOutside);
     EXPECT_EQ(name, "unchanged");
-    // The memories before the failing one are already filled.
-    EXPECT_TRUE(device.images[CDeviceInfo::kData].present);
-    EXPECT_EQ(device.images[CDeviceInfo::kData].GetStart(), 0x7FFC00u);
+    // A refused device fills nothing, not even the memories before the failing one.
+    EXPECT_FALSE(device.images[CDeviceInfo::kData].present);
+    EXPECT_EQ(device.images[CDeviceInfo::kData].cells, nullptr);
 }
 
 TEST_F(Lookup, RefusesReversedOrOversizedRangesAndLongNamesAsUnreadable) {
@@ -159,6 +167,143 @@ TEST_F(Lookup, RefusesReversedOrOversizedRangesAndLongNamesAsUnreadable) {
     const std::string longestName(259, 'n');
     ASSERT_EQ(Run(Device("0x0101", kCode, "", "", longestName)), kCatalogueFound);
     EXPECT_EQ(name, longestName);
+}
+
+std::string Memory(const char* tag, const std::string& start, const std::string& end,
+                   const std::string& rowSize, const std::string& inside = "") {
+    return std::string("<") + tag + " startaddress=\"" + start + "\" endaddress=\"" + end +
+           "\" instructionxrow=\"" + rowSize + "\">" + inside + "</" + tag + ">";
+}
+
+std::string Bootloader(const std::string& attributes) {
+    return "<bootloader " + attributes + "/>";
+}
+
+// Catalogues that would steer a write into the bootloader, outside the memories or into a
+// hang: each is refused with its code and a cause, fast, and the device keeps what the last
+// good lookup gave it.
+TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
+    const std::string boot = Bootloader("startaddress=\"0x7C00\" endaddress=\"0x7FFE\"");
+    const std::string code = Memory("memcode", "0x0", "0x7FFE", "32", boot);
+    const auto entity = [](std::size_t size) {
+        return "<?xml version=\"1.0\"?><!DOCTYPE list [<!ENTITY big \"" + std::string(size, 'x') +
+               "\">]>";
+    };
+    std::string bigReferences;
+    for (int i = 0; i < 99; ++i) bigReferences += "&big;";
+    std::string bigAttributes;
+    for (int i = 0; i < 99; ++i) bigAttributes += "<device id=\"&big;\"/>";
+
+    const struct {
+        const char* name;
+        std::string file;  // written as the catalogue; "FIFO" makes a FIFO instead
+        int code;
+        std::string cause;
+    } cases[] = {
+        {"namespace prefix on the root", "<a:l xmlns:a=\"u\"/>", kCatalogueDeviceNotFound,
+         "no device 0x0101"},
+        {"bootloader reversed",
+         "<list>" +
+             Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32",
+                                     Bootloader("startaddress=\"0x7FFE\" "
+                                                "endaddress=\"0x7C00\""))) +
+             "</list>",
+         kCatalogueUnreadable, "the bootloader range 0x7FFE - 0x7C00 is reversed"},
+        {"bootloader without attributes",
+         "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32", "<bootloader/>")) +
+             "</list>",
+         kCatalogueUnreadable, "the bootloader lacks its startaddress or endaddress"},
+        {"bootloader above program flash",
+         "<list>" +
+             Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32",
+                                     Bootloader("startaddress=\"0x7C00\" "
+                                                "endaddress=\"0x803E\""))) +
+             "</list>",
+         kCatalogueUnreadable,
+         "the bootloader range 0x7C00 - 0x803E is not inside program flash 0x0000 - 0x7FFE"},
+        {"bootloader below program flash",
+         "<list>" +
+             Device("0x0101", Memory("memcode", "0x100", "0x7FFE", "32",
+                                     Bootloader("startaddress=\"0x0\" "
+                                                "endaddress=\"0x3E\""))) +
+             "</list>",
+         kCatalogueUnreadable,
+         "the bootloader range 0x0000 - 0x003E is not inside program flash 0x0100 - 0x7FFE"},
+        {"no program flash", "<list>" + Device("0x0101", "", kData) + "</list>",
+         kCatalogueUnreadable, "the device has no memcode"},
+        {"memory without its range",
+         "<list>" + Device("0x0101", "<memcode instructionxrow=\"32\">" + boot + "</memcode>") +
+             "</list>",
+         kCatalogueUnreadable, "memcode lacks its startaddress or endaddress"},
+        {"EEPROM inside program flash",
+         "<list>" + Device("0x0101", code, Memory("memdata", "0x7000", "0x73FE", "16")) + "</list>",
+         kCatalogueUnreadable, "memcode and memdata overlap"},
+        {"configuration right after the EEPROM's last word",
+         "<list>" +
+             Device("0x0101", code, kData, Memory("memconfig", "0x7FFFFF", "0x80000E", "1")) +
+             "</list>",
+         kCatalogueUnreadable, "memdata and memconfig overlap"},
+        {"protected range reversed",
+         "<list>" + Device("0x0101", CodeWithProtected("0x80", "0x3E")) + "</list>",
+         kCatalogueUnreadable, "protected range 0x0080 - 0x003E of memcode is reversed"},
+        {"protected range outside its memory",
+         "<list>" + Device("0x0101", CodeWithProtected("0x7FC0", "0x803E")) + "</list>",
+         kCatalogueProtectedOutside,
+         "protected range 0x7FC0 - 0x803E of memcode lies outside the memory 0x0000 - 0x7FFE"},
+        {"64-instruction rows",
+         "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "64", boot)) + "</list>",
+         kCatalogueUnreadable, "memcode instructionxrow 64 is outside 1 to 63"},
+        {"rows that overflow a multiplication",
+         "<list>" +
+             Device("0x0101", code, Memory("memdata", "0x7FFC00", "0x7FFFFE", "2147483647")) +
+             "</list>",
+         kCatalogueUnreadable, "memdata instructionxrow 2147483647 is outside 1 to 63"},
+        {"no row size",
+         "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "", boot)) + "</list>",
+         kCatalogueUnreadable, "memcode instructionxrow 0 is outside 1 to 63"},
+        {"over 256 KiB", "<list>" + std::string(256u << 10, ' ') + "</list>", kCatalogueUnreadable,
+         "is larger than 262144 bytes"},
+        {"1 MiB entity referenced 99 times",
+         entity(1u << 20) + "<list>" + bigReferences + "</list>", kCatalogueUnreadable,
+         "is larger than 262144 bytes"},
+        {"20 KB entity referenced 99 times", entity(20000) + "<list>" + bigReferences + "</list>",
+         kCatalogueUnreadable, "an entity is longer than 10485 bytes"},
+        {"20 KB entity in 99 attributes", entity(20000) + "<list>" + bigAttributes + "</list>",
+         kCatalogueUnreadable, "an entity is longer than 10485 bytes"},
+        {"FIFO without a writer", "FIFO", kCatalogueUnreadable, "is not a regular file"},
+    };
+    const auto path = dir.path() / "hostile.xml";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(Run(Device("0x0101", kCode, kData)), kCatalogueFound);
+        std::filesystem::remove(path);
+        if (c.file == "FIFO") {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        } else {
+            dir.Write("hostile.xml", c.file);
+        }
+        std::string cause;
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name, &cause), c.code);
+        testing::internal::GetCapturedStdout();
+        EXPECT_NE(cause.find(c.cause), std::string::npos) << cause;
+        EXPECT_EQ(device.bootStart, 0x7C00u);
+        EXPECT_EQ(device.bootEnd, 0x7FFEu);
+        EXPECT_TRUE(device.images[CDeviceInfo::kData].Holds(0x7FFC00));
+        EXPECT_EQ(device.images[CDeviceInfo::kCode].GetEnd(), 0x7FFEu);
+    }
+}
+
+TEST_F(Lookup, AcceptsEveryRowSizeAFrameCarries) {
+    for (const char* rowSize : {"1", "63"}) {
+        SCOPED_TRACE(rowSize);
+        EXPECT_EQ(Run(Device("0x0101", kCode, Memory("memdata", "0x7FFC00", "0x7FFFFE", rowSize))),
+                  kCatalogueFound);
+    }
+    // A prefixed root is a root like any other.
+    const auto path =
+        dir.Write("prefixed.xml", "<a:l xmlns:a=\"u\">" + Device("0x0101", kCode) + "</a:l>");
+    EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), kCatalogueFound);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "catalogue/Catalogue.h"
 #include "common/Product.h"
@@ -63,6 +64,71 @@ TEST(ShippedCatalogue, EveryPartResolvesToAWritableMap) {
         EXPECT_EQ(config.IsProtected(0xF80008), !hasSegments);
         EXPECT_FALSE(config.IsProtected(0xF80004));
         EXPECT_FALSE(config.IsProtected(0xF8000A));
+    }
+}
+
+// Every number of the parts' data sheets (devices.md in the shared project notes), pinned:
+// a wrong size in the XML fails here, not on a chip.
+TEST(ShippedCatalogue, EveryPartHasItsDataSheetMap) {
+    const struct {
+        const char* name;
+        const char* id;
+        std::uint32_t flashEnd;
+        std::uint32_t eepromStart;
+        bool bootAndSecureSegments;  // F80006 and F80008 are registers, not reserved
+    } parts[] = {
+        {"dsPIC30F2010", "0x0040", 0x001FFE, 0x7FFC00, false},
+        {"dsPIC30F3010", "0x01C0", 0x003FFE, 0x7FFC00, false},
+        {"dsPIC30F3011", "0x01C1", 0x003FFE, 0x7FFC00, false},
+        {"dsPIC30F4011", "0x0101", 0x007FFE, 0x7FFC00, false},
+        {"dsPIC30F4012", "0x0100", 0x007FFE, 0x7FFC00, false},
+        {"dsPIC30F4013", "0x0141", 0x007FFE, 0x7FFC00, false},
+        {"dsPIC30F5011", "0x0080", 0x00AFFE, 0x7FFC00, true},
+        {"dsPIC30F6010A", "0x0281", 0x017FFE, 0x7FF000, false},
+        {"dsPIC30F6012A", "0x02C2", 0x017FFE, 0x7FF000, false},
+        {"dsPIC30F6014A", "0x02C3", 0x017FFE, 0x7FF000, false},
+    };
+    const auto entries = ListCatalogueDevices(kShipped);
+    ASSERT_TRUE(entries);
+    ASSERT_EQ(entries->size(), std::size(parts));
+    for (std::size_t i = 0; i < std::size(parts); ++i) {
+        const auto& part = parts[i];
+        SCOPED_TRACE(part.name);
+        EXPECT_EQ((*entries)[i].name, part.name);
+        EXPECT_EQ((*entries)[i].id, part.id);
+
+        CDeviceInfo device;
+        std::string name;
+        ASSERT_EQ(LookupDevice(kShipped, part.id, device, name), kCatalogueFound);
+        EXPECT_EQ(name, part.name);
+        const CMemoryImage& code = device.images[CDeviceInfo::kCode];
+        EXPECT_EQ(code.GetStart(), 0x000000u);
+        EXPECT_EQ(code.GetEnd(), part.flashEnd);
+        EXPECT_EQ(code.instructionsPerRow, 32);
+        // The bootloader: the top 16 rows of 32 instructions (64 address units each).
+        EXPECT_EQ(device.bootStart, part.flashEnd + 2 - 16 * 64);
+        EXPECT_EQ(device.bootEnd, part.flashEnd);
+
+        const CMemoryImage& eeprom = device.images[CDeviceInfo::kData];
+        EXPECT_EQ(eeprom.GetStart(), part.eepromStart);
+        EXPECT_EQ(eeprom.GetEnd(), 0x7FFFFEu);
+        EXPECT_EQ(eeprom.instructionsPerRow, 16);
+
+        CMemoryImage& config = device.images[CDeviceInfo::kConfig];
+        EXPECT_EQ(config.GetStart(), 0xF80000u);
+        EXPECT_EQ(config.GetEnd(), 0xF8000Eu);
+        EXPECT_EQ(config.instructionsPerRow, 1);
+        std::vector<std::uint32_t> protectedWords;
+        for (const CMemoryImage& image : device.images) {
+            for (std::uint64_t a = image.GetStart(); a <= image.GetEnd(); ++a) {
+                if (image.cells[a - image.GetStart()].isProtected) {
+                    protectedWords.push_back(static_cast<std::uint32_t>(a));
+                }
+            }
+        }
+        const std::vector<std::uint32_t> reserved = {0xF80006, 0xF80008};
+        EXPECT_EQ(protectedWords,
+                  part.bootAndSecureSegments ? std::vector<std::uint32_t>{} : reserved);
     }
 }
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 #include "app/BootloaderApp.h"
 #include "catalogue/Catalogue.h"
+#include "control/HexFileWatch.h"
 #include "tests/control/ControlFixture.h"
 
 namespace {
@@ -67,6 +69,66 @@ TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeChangesNoEnableStateAndWaitsForI
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "ok"}, {"Reloading", "failed"}}));
     EXPECT_FALSE(control_->m_enableWrite || control_->m_enableReload);
     EXPECT_EQ(window_.checked, (std::array<bool, 3>{false, false, false}));
+}
+
+// The sample as a tool chain leaves it while it writes the file anew: cut in the middle of
+// its third line.
+std::string CutSample() {
+    const std::string sample = testsupport::ReadFile(SampleHexPath());
+    std::size_t third = 0;
+    for (int line = 0; line < 2; ++line) third = sample.find('\n', third) + 1;
+    return sample.substr(0, third + 10);
+}
+
+// A reload of a file caught half-written never leaves a half image behind: a write after it
+// sends the last good image, so the chip keeps the jump into its bootloader at word 0; a
+// reconnect or the change watch that meets the cut file leaves the write disabled.
+TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
+    StartBoard(Options());
+    ASSERT_TRUE(Connect());
+    const auto file = dir_.Write("firmware.hex", testsupport::ReadFile(SampleHexPath()));
+    control_->m_hexPath = file.string();
+    control_->LoadHexFile();
+    ASSERT_EQ(control_->m_hexLoaded, 1);
+    WriteAndWait();
+    const std::vector<std::uint32_t> goodRows = RowsReceived();
+    ASSERT_FALSE(goodRows.empty());
+    ASSERT_EQ(board_->Word(0), 0x7C00);
+    ASSERT_EQ(board_->Word(1), 0x0004);
+
+    dir_.Write("firmware.hex", CutSample());
+    window_.log.clear();
+    control_->OnReloadCommand();
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "failed"}}));
+    EXPECT_EQ(control_->m_lastLoad.result, HexLoadResult::BadLine);
+    EXPECT_EQ(control_->m_lastLoad.line, 3);
+    EXPECT_EQ(theApp().m_device.images[CDeviceInfo::kCode].ReadWord(0), 0x7C00);
+
+    WriteAndWait();
+    const std::vector<std::uint32_t> rows = RowsReceived();
+    ASSERT_EQ(rows.size(), 2 * goodRows.size());
+    EXPECT_EQ(
+        std::vector<std::uint32_t>(rows.begin() + static_cast<long>(goodRows.size()), rows.end()),
+        goodRows);
+    EXPECT_EQ(board_->Word(0), 0x7C00);
+    EXPECT_EQ(board_->Word(1), 0x0004);
+
+    // The change watch asks, the cut file is loaded again and refused: no write over it.
+    std::filesystem::last_write_time(
+        file, std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+    testsupport::RecordingMessageBox answers;
+    answers.QueueAnswer(BoxAnswer::Yes);
+    HexFileWatch watch(*control_, answers);
+    watch.OnActivationChange();
+    EXPECT_EQ(answers.boxes.size(), 1u);
+    EXPECT_FALSE(control_->m_enableWrite);
+
+    // A reconnect reloads the file for the same device; the cut file leaves the write off.
+    control_->m_enableWrite = 1;
+    board_->Reset();
+    ASSERT_TRUE(Connect());
+    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_FALSE(theApp().m_device.images[CDeviceInfo::kCode].hasData);
 }
 
 }  // namespace

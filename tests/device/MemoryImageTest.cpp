@@ -56,6 +56,45 @@ TEST_F(SmallImage, ProtectionIsBoundedByEndAndSurvivesClear) {
     EXPECT_FALSE(cell.used);
 }
 
+// The extra cell is data like any other: a stale word there would go out again at a row's end.
+TEST_F(SmallImage, ClearEmptiesTheExtraCellToo) {
+    ASSERT_EQ(image.WriteWord(10, 0xBEEF), 1);
+    image.Clear();
+    MemoryCell cell;
+    ASSERT_EQ(image.GetCell(10, cell), 1);
+    EXPECT_FALSE(cell.used);
+    EXPECT_EQ(cell.value, 0);
+}
+
+TEST_F(SmallImage, CopyLayoutTakesGeometryAndMarksButNoData) {
+    image.present = true;
+    image.instructionsPerRow = 4;
+    image.rowsPerPage = 2;
+    image.MarkProtected(8, 9);
+    image.WriteWord(10, 0x1234);
+    CMemoryImage copy;
+    copy.CopyLayout(image);
+    EXPECT_TRUE(copy.present);
+    EXPECT_EQ(copy.instructionsPerRow, 4);
+    EXPECT_EQ(copy.rowsPerPage, 2);
+    EXPECT_EQ(copy.GetStart(), 0u);
+    EXPECT_EQ(copy.GetEnd(), 9u);
+    EXPECT_TRUE(copy.IsProtected(9));
+    EXPECT_FALSE(copy.IsProtected(7));
+    EXPECT_FALSE(copy.hasData);
+    EXPECT_EQ(copy.ReadWord(10), 0);
+
+    copy.WriteWord(2, 0x5678);
+    image.Swap(copy);
+    EXPECT_EQ(image.ReadWord(2), 0x5678);
+    EXPECT_EQ(copy.ReadWord(10), 0x1234);
+
+    CMemoryImage none;
+    copy.CopyLayout(none);
+    EXPECT_EQ(copy.cells, nullptr);
+    EXPECT_FALSE(copy.Holds(0));
+}
+
 TEST_F(SmallImage, UsedScansLookBelowEndOnly) {
     bool empty = false;
     image.WriteWord(9, 1);

@@ -20,9 +20,10 @@ const std::string kShippedCatalogue =
     std::string(PELORANT_SOURCE_DIR) + "/catalogue/" + product::kCatalogueFileName;
 
 // dsPIC33F parts are not in the shipped catalogue; this generous map (the largest flash of
-// the corpus' 33F parts, no EEPROM) is only for reading their files.
+// the corpus' 33F parts, no EEPROM) is only for reading their files. Their 64-instruction
+// rows are no row a catalogue may give, so the map says 32: rows play no part in reading.
 const char* kDsPic33Catalogue = R"(<list><device id="0x0033" name="dsPIC33F" rowsxpage="1">
-  <memcode startaddress="0x0" endaddress="0x2ABFE" instructionxrow="64">
+  <memcode startaddress="0x0" endaddress="0x2ABFE" instructionxrow="32">
     <bootloader startaddress="0x2A400" endaddress="0x2ABFE"/></memcode>
   <memconfig startaddress="0xF80000" endaddress="0xF80016" instructionxrow="1"/>
 </device></list>)";

@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string>
 
 #include "image/HexReader.h"
+#include "tests/image/HexRecords.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
 using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+using hexrecords::Data;
+using hexrecords::kEnd;
+using hexrecords::Record;
+using hexrecords::Upper;
 
 // Images of a 16K-instruction part with a second flash page, enough to see every placement.
 struct Reader : ::testing::Test {
@@ -17,6 +24,10 @@ struct Reader : ::testing::Test {
         data.SetRange(0x7FFC00, 0x7FFFFE);
         config.SetRange(0xF80000, 0xF8000E);
     }
+    HexReadReport Report(const std::string& contents) {
+        FilePtr file(std::fopen(dir.Write("in.hex", contents).c_str(), "r"), &std::fclose);
+        return ReadHexRecords(file.get(), code, data, config);
+    }
     int Read(const std::string& contents) {
         FilePtr file(std::fopen(dir.Write("in.hex", contents).c_str(), "r"), &std::fclose);
         return ReadHexFile(file.get(), code, data, config);
@@ -24,6 +35,12 @@ struct Reader : ::testing::Test {
     testsupport::TempDir dir;
     CMemoryImage code, data, config;
 };
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
 
 TEST_F(Reader, PlacesGroupsAtWordAddresses) {
     EXPECT_EQ(Read(":020000040000FA\n"
@@ -39,8 +56,8 @@ TEST_F(Reader, PlacesGroupsAtWordAddresses) {
     EXPECT_FALSE(code.rangeError);
 }
 
-TEST_F(Reader, IgnoresIncompleteGroupsAndChecksums) {
-    EXPECT_EQ(Read(":0600000001020304050600\n:03000800AABBCC00\n"), 1);
+TEST_F(Reader, IgnoresIncompleteGroups) {
+    EXPECT_EQ(Read(Data(0, "010203040506") + Data(8, "AABBCC") + kEnd), 1);
     EXPECT_EQ(code.ReadWord(0), 0x0201);
     EXPECT_EQ(code.ReadWord(1), 0x0403);
     MemoryCell cell;
@@ -50,18 +67,14 @@ TEST_F(Reader, IgnoresIncompleteGroupsAndChecksums) {
     EXPECT_FALSE(cell.used);
 }
 
-TEST_F(Reader, ExtendedAddressesReachEveryImage) {
-    EXPECT_EQ(Read(":020000040001f9\r\n"
-                   ":08000000a1b2c3d4e5f60708f0\r\n"
-                   ":0200000400ff\r\n"
-                   ":04f800005aa50000\r\n"
-                   ":020000040000fa\r\n"
-                   ":020000040000fa\r\n"
-                   ":0400100011223344\r\n"
-                   ":0200000401f0\r\n"
-                   ":04000c00c3000000\r\n"
-                   ":00000001ff\r\n"),
-              1);
+TEST_F(Reader, ExtendedAddressesReachEveryImageInEitherCaseAndLineEnd) {
+    std::string file = Upper(0x0001) + Data(0, "A1B2C3D4E5F60708") + Upper(0x00FF) +
+                       Data(0xF800, "5AA50000") + Upper(0) + Upper(0) + Data(0x10, "11223344") +
+                       Upper(0x01F0) + Data(0x0C, "C3000000") + kEnd;
+    for (std::size_t at = file.find('\n'); at != std::string::npos; at = file.find('\n', at + 2)) {
+        file.insert(at, "\r");
+    }
+    EXPECT_EQ(Read(Lower(file)), 1);
     EXPECT_EQ(code.ReadInstruction(0x8000, false), 0xD4C3B2A1u);
     EXPECT_EQ(code.ReadWord(0x8002), 0xF6E5);
     EXPECT_EQ(data.ReadWord(0x7FFC00), 0xA55A);
@@ -70,7 +83,7 @@ TEST_F(Reader, ExtendedAddressesReachEveryImage) {
 }
 
 TEST_F(Reader, RecordsRunAcrossA64KBoundaryWithoutWrapping) {
-    EXPECT_EQ(Read(":10FFF800000102030405060708090A0B0C0D0E0F00\n"), 1);
+    EXPECT_EQ(Read(Data(0xFFF8, "000102030405060708090A0B0C0D0E0F") + kEnd), 1);
     EXPECT_EQ(code.ReadWord(0x7FFC), 0x0100);
     EXPECT_EQ(code.ReadWord(0x8000), 0x0908);
     EXPECT_EQ(code.ReadWord(0x8003), 0x0F0E);
@@ -80,68 +93,100 @@ TEST_F(Reader, RecordsRunAcrossA64KBoundaryWithoutWrapping) {
 TEST_F(Reader, GroupsFollowTheImageHoldingTheirAddress) {
     code.SetRange(0x0000, 0x0003);  // extra cell at 4
     data.SetRange(0x0005, 0x0010);
-    EXPECT_EQ(Read(":0C0000000100020003000400050006003A\n"), 1);
+    EXPECT_EQ(Read(Data(0, "010002000300040005000600") + kEnd), 1);
     EXPECT_EQ(code.ReadWord(4), 0x0005);
     EXPECT_TRUE(code.rangeError);  // the upper half at 5 stays with the code image
     EXPECT_EQ(data.ReadWord(5), 0);
     EXPECT_FALSE(data.hasData);
 }
 
-TEST_F(Reader, StopsWithZeroAtDataOutsideEveryImage) {
-    EXPECT_EQ(Read(":0400000001020304F2\n"
-                   ":08002000AABBCCDD11223344\n"
-                   ":020000040200F8\n"
-                   ":0400000001020304F2\n"
-                   ":04000000FFFFFFFF00\n"
-                   "garbage\n"),
-              0);
+TEST_F(Reader, StopsAtDataOutsideEveryImageWithItsLine) {
+    const std::string file = Data(0, "01020304") + Data(0x20, "AABBCCDD11223344") + Upper(0x0200) +
+                             Data(0, "01020304") + "garbage\n";
+    EXPECT_EQ(Read(file), 0);
+    const HexReadReport report = Report(file);
+    EXPECT_EQ(report.outcome, HexReadOutcome::OutsideData);
+    EXPECT_EQ(report.line, 4);
+    EXPECT_EQ(report.reason, "data at word address 0x1000000 lies outside the dsPIC memories");
     EXPECT_EQ(code.ReadWord(0), 0x0201);
     EXPECT_EQ(code.ReadWord(0x10), 0xBBAA);
     EXPECT_EQ(code.ReadWord(0x13), 0x4433);
 }
 
-TEST_F(Reader, RefusesUnacceptableLinesByNumber) {
-    EXPECT_EQ(Read(":00000001FF\nanything\n"), 1);
-    EXPECT_EQ(Read(""), 1);
+TEST_F(Reader, ReadsWhatFollowsOnlyUpToTheEndOfFileRecord) {
+    EXPECT_EQ(Read(kEnd + "anything\n"), 1);
     EXPECT_FALSE(code.hasData);
-    EXPECT_EQ(Read(":0400000001020304F2\n:020000040000FA\n:020000020000FC\n"), -3);
-    EXPECT_EQ(code.ReadWord(0), 0x0201);
-    EXPECT_EQ(Read(":0400000400000000\n"), -1);
-    EXPECT_EQ(Read(":020010040000EA\n"), -1);
-    EXPECT_EQ(Read(":0400000001020304F2\n\n"), -2);
-    EXPECT_EQ(Read(" :0400000001020304F2\n"), -1);
-    EXPECT_EQ(Read(":00000005FB\n"), -1);
+    // The longest record there is: 255 data bytes on one line of 521 characters.
+    std::string bytes;
+    for (int i = 0; i < 255; ++i) bytes += "11";
+    EXPECT_EQ(Read(Data(0, bytes) + kEnd), 1);
+    EXPECT_EQ(code.ReadWord(0x7C), 0x1111);
+    EXPECT_EQ(code.ReadWord(0x7E), 0);  // the three bytes beyond the last group
 }
 
-TEST_F(Reader, TruncatedRecordsPlaceNothing) {
-    EXPECT_EQ(Read(":0400000001020304F2\n:1000100001020304050607080910\n"), -2);
+// Every malformed record refuses the file at its line, with the reason a user can act on.
+TEST_F(Reader, RefusesEveryMalformedRecordWithItsLine) {
+    const std::string sound = Data(0, "01020304");
+    const struct {
+        const char* name;
+        std::string file;
+        HexReadOutcome outcome;
+        int line;
+        std::string reason;
+    } cases[] = {
+        {"wrong checksum", sound + ":0400000001020304F3\n" + kEnd, HexReadOutcome::BadLine, 2,
+         "checksum 0xF3, expected 0xF2"},
+        {"non-hex digit in the count", ":1G00000000\n" + kEnd, HexReadOutcome::BadLine, 1,
+         "'G' is not a hex digit"},
+        {"non-hex digit in the data", sound + ":04000000G1A2B3C400\n", HexReadOutcome::BadLine, 2,
+         "'G' is not a hex digit"},
+        {"odd number of digits", ":0400000001020304F\n", HexReadOutcome::BadLine, 1,
+         "an odd number of hex digits (17)"},
+        {"byte count above the data", sound + ":100010000102030405060708C0\n",
+         HexReadOutcome::BadLine, 2, "byte count 0x10 announces 16 data bytes, the record holds 8"},
+        {"byte count below the data", ":0200000001020304F4\n", HexReadOutcome::BadLine, 1,
+         "byte count 0x02 announces 2 data bytes, the record holds 4"},
+        {"cut inside a record", sound + sound + ":1001", HexReadOutcome::BadLine, 3,
+         "too short for a record"},
+        {"cut after a whole line", sound + Upper(0) + sound, HexReadOutcome::NoEndRecord, 4,
+         "the file ends without its end-of-file record (cut short)"},
+        {"a lone record mark", ":\n", HexReadOutcome::BadLine, 1, "too short for a record"},
+        {"empty line", sound + "\n" + kEnd, HexReadOutcome::BadLine, 2, "an empty line"},
+        {"leading blank", " " + sound + kEnd, HexReadOutcome::BadLine, 1,
+         "the line does not begin with ':'"},
+        {"trailing blank", sound.substr(0, sound.size() - 1) + " \n" + kEnd,
+         HexReadOutcome::BadLine, 1, "' ' is not a hex digit"},
+        {"NUL after the end-of-file record", std::string(":00000001FF\0x\n", 14),
+         HexReadOutcome::BadLine, 1, "character 0x00 is not a hex digit"},
+        {"type 02", sound + Upper(0) + Record(0, 0x02, "0000") + kEnd, HexReadOutcome::BadLine, 3,
+         "record type 0x02 is not supported"},
+        {"type 05", Record(0, 0x05, "") + kEnd, HexReadOutcome::BadLine, 1,
+         "record type 0x05 is not supported"},
+        {"type 04 with four bytes", Record(0, 0x04, "00000000") + kEnd, HexReadOutcome::BadLine, 1,
+         "an extended address record needs byte count 0x02 and address 0000"},
+        {"type 04 at an address", Record(0x10, 0x04, "0000") + kEnd, HexReadOutcome::BadLine, 1,
+         "an extended address record needs byte count 0x02 and address 0000"},
+        {"line longer than any record", ":" + std::string(600, '0') + "\n" + kEnd,
+         HexReadOutcome::BadLine, 1, "longer than any record (521 characters)"},
+        {"empty file", "", HexReadOutcome::NoEndRecord, 1,
+         "the file ends without its end-of-file record (cut short)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HexReadReport report = Report(c.file);
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(report.line, c.line);
+        EXPECT_EQ(report.reason, c.reason);
+        EXPECT_EQ(Read(c.file), -c.line);
+    }
+}
+
+TEST_F(Reader, RefusedRecordsPlaceNothingOfThemselves) {
+    EXPECT_EQ(Read(Data(0, "01020304") + ":08001000010203040506070800\n"), -2);
     MemoryCell cell;
     code.GetCell(0x8, cell);
     EXPECT_FALSE(cell.used);
-    EXPECT_EQ(Read(":0400000001020304F2\n:1001"), -2);
-    EXPECT_EQ(Read(":\n"), -1);
-    EXPECT_EQ(Read(":0200000400"), -1);
-}
-
-TEST_F(Reader, ReadsNinetyNineCharactersAsOneLine) {
-    const std::string longLine = ":020000040000FA" + std::string(105, ' ') + "\n";
-    ASSERT_EQ(longLine.size(), 121u);
-    EXPECT_EQ(Read(":00000000\n" + longLine + ":00000001FF\n"), -3);
-
-    // 45 data bytes fill exactly 99 characters: placed, and the checksum is the next line.
-    std::string record = ":2D000000";
-    for (int i = 0; i < 45; ++i) record += "11";
-    EXPECT_EQ(Read(record + "00\n"), -2);
-    EXPECT_EQ(code.ReadWord(0x14), 0x1111);
-    EXPECT_EQ(Read(record + "\n"), -2);  // even the terminator alone is a line of its own
-}
-
-TEST_F(Reader, NonHexCharactersEndAConversionEarly) {
-    EXPECT_EQ(Read(":04000000G1A2B3C400\n"), 1);
-    EXPECT_EQ(code.ReadWord(0), 0xA200);
-    EXPECT_EQ(code.ReadWord(1), 0xC4B3);
-    // ":1001zzzz" reads as count 0, address 0x0010, type 01: the end of the file.
-    EXPECT_EQ(Read(":1001zzzz\n:garbage\n"), 1);
+    EXPECT_EQ(code.ReadWord(0), 0x0201);  // the caller reads into images it may throw away
 }
 
 TEST_F(Reader, ReadErrorIsNotTheEndOfTheFile) {

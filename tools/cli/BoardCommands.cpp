@@ -80,7 +80,10 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output) {
     const std::filesystem::path file = std::filesystem::absolute(options.file, ignored);
     control.m_hexPath = file.empty() ? options.file : file.string();
     control.LoadHexFile();
-    if (!control.m_hexLoaded) return kExitHexNotLoaded;
+    if (!control.m_lastLoad.Loaded()) {
+        output.Error("pelorant-cli: " + control.m_hexPath + ": " + control.m_lastLoad.Cause());
+        return kExitHexNotLoaded;
+    }
 
     SelectMemories(options.memories, session.App().m_device, session.Window(), output);
     WriteProgress progress(output, control, PlanSelectedBlocks(session));

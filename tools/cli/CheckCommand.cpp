@@ -57,19 +57,24 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output) {
 
     CDeviceInfo& device = app.m_device;
     std::string name;
-    const int found = LookupDevice(catalogue, *id, device, name);
+    std::string cause;
+    const int found = LookupDevice(catalogue, *id, device, name, &cause);
     if (found != kCatalogueFound) {
         output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " + LookupFailureText(found));
+        if (!cause.empty()) output.Error("pelorant-cli: " + cause);
         return kExitIdentificationFailed;
     }
     std::strncpy(device.name, name.c_str(), sizeof device.name - 1);
 
     RecordedBoxes boxes;
     HexFileStatus status;
-    if (!LoadHexImage(device, options.file, status, boxes)) {
+    const HexLoadReport report = LoadHexImage(device, options.file, status);
+    ShowHexLoadBoxes(report, boxes);
+    if (!report.Loaded()) {
         for (const ShownBox& box : boxes.boxes) {
             output.Error(FormatBox(box.text, box.caption, box.icon));
         }
+        output.Error("pelorant-cli: " + options.file + ": " + report.Cause());
         return kExitHexNotLoaded;
     }
     PrintCheckReport(device, *id, boxes.boxes, output);

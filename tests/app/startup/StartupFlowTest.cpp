@@ -71,9 +71,15 @@ protected:
         app.m_ports.RemoveAll();
         app.m_osName.clear();
         app.m_workingPath[0] = '\0';
+        // Only this case's files count: an installed program's machine-wide settings would
+        // answer for the values a case leaves out on purpose.
+        UseSettingsPlaces(
+            SettingsPlaces{(dir_.path() / "config" / "Vardeno" / "registry.reg").string(),
+                           {(dir_.path() / "machine" / "Vardeno" / "registry.reg").string()}});
     }
 
     ~StartupFlowTest() override {
+        UseSettingsPlaces(std::nullopt);
         theApp().m_ports.RemoveAll();
         ::close(slaveFd_);
         ::close(master_);
@@ -95,15 +101,6 @@ protected:
         if (ReadSettingString(text, product::kSettingsKey, name) != 0) return std::nullopt;
         return std::string(text);
     }
-    // An installed program's machine-wide settings would answer for the values a case leaves
-    // out on purpose.
-    static bool InstalledSettingsPresent() {
-        for (const std::string& file : MachineSettingsFiles()) {
-            if (fs::exists(file)) return true;
-        }
-        return false;
-    }
-
     testsupport::TempDir dir_;
     testsupport::ScopedEnv config_;
     testsupport::ScopedEnv machine_;
@@ -132,7 +129,7 @@ TEST_F(StartupFlowTest, AFullRunWalksEveryPageAndSavesTheChoices) {
 
 TEST_F(StartupFlowTest, ASecondInstanceIsTurnedAwayAndChangesNothing) {
     WritePath("/opt/pelorant");
-    const std::string before = testsupport::ReadFile(UserSettingsFile());
+    const std::string before = testsupport::ReadFile(CurrentSettingsPlaces().userFile);
     const auto first = SingleInstanceGuard::Acquire("PelorantAlreadyRunning");
     ASSERT_TRUE(first);
 
@@ -142,11 +139,10 @@ TEST_F(StartupFlowTest, ASecondInstanceIsTurnedAwayAndChangesNothing) {
     EXPECT_EQ(pages_.boxes.boxes[0].text, kAnotherInstance);
     EXPECT_EQ(pages_.boxes.boxes[0].caption, "Pelorant");
     EXPECT_EQ(pages_.boxes.boxes[0].icon, BoxIcon::Exclamation);
-    EXPECT_EQ(testsupport::ReadFile(UserSettingsFile()), before);
+    EXPECT_EQ(testsupport::ReadFile(CurrentSettingsPlaces().userFile), before);
 }
 
 TEST_F(StartupFlowTest, AMissingPathEndsBeforeTheSplash) {
-    if (InstalledSettingsPresent()) GTEST_SKIP() << "an installed settings file holds \"path\"";
     theApp().InitInstance(pages_);
     EXPECT_TRUE(pages_.shown.empty());
     ASSERT_EQ(pages_.boxes.boxes.size(), 1u);
@@ -185,7 +181,6 @@ TEST_F(StartupFlowTest, NoSerialPortEndsAfterTheSplash) {
 }
 
 TEST_F(StartupFlowTest, CancellingPageOneRemembersTheAlertAndTheNextStartPassesIt) {
-    if (InstalledSettingsPresent()) GTEST_SKIP() << "an installed settings file holds \"alert\"";
     WritePath("/opt/pelorant");
     pages_.configuration.confirmed = false;
     theApp().InitInstance(pages_);
@@ -200,7 +195,6 @@ TEST_F(StartupFlowTest, CancellingPageOneRemembersTheAlertAndTheNextStartPassesI
 }
 
 TEST_F(StartupFlowTest, AMissingAlertStopsAfterPageOne) {
-    if (InstalledSettingsPresent()) GTEST_SKIP() << "an installed settings file holds \"alert\"";
     WritePath("/opt/pelorant");
     theApp().InitInstance(pages_);
     EXPECT_EQ(pages_.shown, (Pages{"splash", "configuration"}));

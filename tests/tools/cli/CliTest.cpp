@@ -166,7 +166,7 @@ TEST_F(CliTest, CheckPrintsThePlanOfEachMemoryAndTheLoadsWarnings) {
 
     // Data inside the bootloader: the row is passed over and the load's warning printed.
     const auto inBootloader =
-        dir_.Write("boot.hex", ":020000040000FA\n:04F80000AABBCC0000\n:00000001FF\n");
+        dir_.Write("boot.hex", ":020000040000FA\n:04F80000AABBCC00D3\n:00000001FF\n");
     const CliRun warned =
         RunCli({"check", "--device", "0x0101", "--workdir", kCatalogueDir, inBootloader});
     ASSERT_EQ(warned.status, 0) << warned.err;
@@ -343,6 +343,80 @@ TEST_F(CliTest, PortsListsAPublishedBoard) {
 
     const CliRun detect = RunCli({"detect", "--port", "COM9", "--workdir", kCatalogueDir});
     EXPECT_EQ(detect.status, 0) << detect.err;
+}
+
+// Files a naive reader takes for firmware: each is refused with exit status 6 and the line
+// and reason as the cause, and nothing is written.
+TEST_F(CliTest, CheckAndWriteRefuseEveryDamagedFileWithItsCause) {
+    const struct {
+        const char* name;
+        std::string file;  // contents, or a path when it begins with '/'
+        std::string cause;
+    } cases[] = {
+        {"0-byte file", "", "the file holds no record"},
+        {"only the end-of-file record", ":00000001FF\n", "the file holds no data record"},
+        {"a device", "/dev/null", "/dev/null is not a regular file"},
+        {"cut after a whole line", ":020000040000FA\n:0400000001020304F2\n",
+         "line 3: the file ends without its end-of-file record (cut short)"},
+        {"wrong checksum", ":0400000001020304F3\n:00000001FF\n",
+         "line 1: checksum 0xF3, expected 0xF2"},
+        {"non-hex byte count", ":1G0000000102\n:0400000001020304F2\n:00000001FF\n",
+         "line 1: 'G' is not a hex digit"},
+        {"odd number of digits", ":0400000001020304F\n:00000001FF\n",
+         "line 1: an odd number of hex digits (17)"},
+        {"count above the data", ":08000000000104000000\n:00000001FF\n",
+         "line 1: byte count 0x08 announces 8 data bytes, the record holds 5"},
+    };
+    StartBoard();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path =
+            c.file.rfind('/', 0) == 0 ? c.file : dir_.Write("bad.hex", c.file).string();
+        const CliRun check =
+            RunCli({"check", "--device", "dsPIC30F4011", "--workdir", kCatalogueDir, path});
+        EXPECT_EQ(check.status, 6);
+        EXPECT_TRUE(Contains(check.err, "pelorant-cli: " + path + ": " + c.cause)) << check.err;
+        const CliRun write = Board({"write", path});
+        EXPECT_EQ(write.status, 6);
+        EXPECT_TRUE(Contains(write.err, c.cause)) << write.err;
+    }
+    EXPECT_TRUE(RowsReceived().empty());
+}
+
+// A catalogue that would steer the write is refused at identification: no row goes out.
+TEST_F(CliTest, HostileCataloguesStopTheWriteBeforeAnyRow) {
+    const std::string code =
+        "<memcode startaddress=\"0x0\" endaddress=\"0x7FFE\" instructionxrow=\"32\">";
+    const std::string tail =
+        "</memcode><memdata startaddress=\"0x7FFC00\" endaddress=\"0x7FFFFE\" "
+        "instructionxrow=\"16\"/></device></list>";
+    const std::string head = "<list><device id=\"0x0101\" name=\"dsPIC30F4011\" rowsxpage=\"1\">";
+    const struct {
+        const char* name;
+        std::string catalogue;
+        std::string cause;
+    } cases[] = {
+        {"bootloader reversed",
+         head + code + "<bootloader startaddress=\"0x7FFE\" endaddress=\"0x7C00\"/>" + tail,
+         "the bootloader range 0x7FFE - 0x7C00 is reversed"},
+        {"bootloader without attributes", head + code + "<bootloader/>" + tail,
+         "the bootloader lacks its startaddress or endaddress"},
+        {"namespace prefix on the root", "<a:l xmlns:a=\"u\"/>", "no device '0x0101'"},
+    };
+    StartBoard();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir workdir;
+        workdir.Write("qor_dspiclist.xml", c.catalogue);
+        const CliRun check =
+            RunCli({"check", "--device", "0x0101", "--workdir", workdir.path().string(), kSample});
+        EXPECT_EQ(check.status, 5);
+        EXPECT_TRUE(Contains(check.err, c.cause)) << check.err;
+        const CliRun write = RunCli({"write", "--port", board_->DevicePath(), "--workdir",
+                                     workdir.path().string(), "--detect-timeout", "2", kSample});
+        EXPECT_EQ(write.status, 5) << write.err;
+    }
+    EXPECT_TRUE(RowsReceived().empty());
 }
 
 }  // namespace
