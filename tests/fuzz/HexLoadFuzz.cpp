@@ -110,10 +110,13 @@ void CheckAccepted(Device& device) {
         FUZZ_CHECK(image.end == device.geometry[k].end);
         FUZZ_CHECK(image.count == device.geometry[k].count);
     }
+    // Program flash that receives the file starts with the jump into the bootloader.
     CMemoryImage& code = device.info.images[CDeviceInfo::kCode];
-    FUZZ_CHECK(code.ReadWord(0) == (device.info.bootStart & 0xFFFF));
-    FUZZ_CHECK(code.ReadWord(1) == 0x0004);
-    FUZZ_CHECK(code.ReadWord(2) == (device.info.bootStart >> 16 & 0xFF));
+    if (code.hasData) {
+        FUZZ_CHECK(code.ReadWord(0) == (device.info.bootStart & 0xFFFF));
+        FUZZ_CHECK(code.ReadWord(1) == 0x0004);
+        FUZZ_CHECK(code.ReadWord(2) == (device.info.bootStart >> 16 & 0xFF));
+    }
     CheckRowPlans(device);
 }
 
@@ -131,6 +134,49 @@ void CheckSameImages(Device& top, Device& mid) {
     }
 }
 
+// What a load may change: every cell and flag of the three images.
+struct Snapshot {
+    std::vector<MemoryCell> cells[3];
+    bool flags[3][3];
+    Geometry geometry[3];
+};
+
+Snapshot Take(const Device& device) {
+    Snapshot snapshot;
+    for (int k = 0; k < 3; ++k) {
+        const CMemoryImage& image = device.info.images[k];
+        if (image.cells)
+            snapshot.cells[k].assign(image.cells.get(), image.cells.get() + image.count + 1);
+        snapshot.flags[k][0] = image.hasData;
+        snapshot.flags[k][1] = image.rangeError;
+        snapshot.flags[k][2] = image.protectedHit;
+        snapshot.geometry[k] = Geometry{image.start, image.end, image.count};
+    }
+    return snapshot;
+}
+
+bool SameCells(const std::vector<MemoryCell>& a, const std::vector<MemoryCell>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].value != b[i].value || a[i].used != b[i].used ||
+            a[i].isProtected != b[i].isProtected) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A refused load leaves the images of the last good load as they were.
+void CheckUntouched(const Device& device, const Snapshot& before) {
+    const Snapshot after = Take(device);
+    for (int k = 0; k < 3; ++k) {
+        FUZZ_CHECK(SameCells(after.cells[k], before.cells[k]));
+        FUZZ_CHECK(after.flags[k][0] == before.flags[k][0]);
+        FUZZ_CHECK(after.geometry[k].start == before.geometry[k].start &&
+                   after.geometry[k].end == before.geometry[k].end);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -139,6 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteFile(path, data, size);
     int results[2] = {};
     for (std::size_t d = 0; d < devices.size(); ++d) {
+        const Snapshot before = Take(devices[d]);
         HexFileStatus status;
         fuzz::CountingBoxes boxes;
         results[d] = LoadHexImage(devices[d].info, path, status, boxes);
@@ -148,6 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             CheckAccepted(devices[d]);
         } else {
             FUZZ_CHECK(boxes.shown >= 1);
+            CheckUntouched(devices[d], before);
         }
     }
     FUZZ_CHECK(results[0] == results[1]);

@@ -119,6 +119,7 @@ def catalogue_seeds():
                                                             '"0xF80010" endaddress="0xF80010"')),
         "bootloader-without-attributes.xml": catalogue(device().replace(
             '<bootloader startaddress="0x007C00" endaddress="0x007FFE"/>', "<bootloader/>")),
+        "prefixed-root.xml": b'<a:dspiclist xmlns:a="u"><device id="0x0101"/></a:dspiclist>',
         "entity.xml": b'<?xml version="1.0"?>\n<!DOCTYPE d [<!ENTITY e "0x007C00">]>\n'
                       + catalogue(device(boot_start="&e;"), prolog=""),
         "external-entity.xml": b'<?xml version="1.0"?>\n'
