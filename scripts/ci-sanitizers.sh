@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 source scripts/ci-stage.sh
 
 stage "ASan+UBSan: whole suite"
-ASAN_OPTIONS=detect_stack_use_after_return=1 UBSAN_OPTIONS=print_stacktrace=1 \
+UBSAN_OPTIONS=print_stacktrace=1 \
     PELORANT_SANITIZE=address scripts/test.sh build-asan
 
 # Only the suites that run threads, and only what they need.
