@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <thread>
 #include <vector>
 
@@ -18,6 +17,13 @@ bool WholeRows(const CMemoryImage& image) {
     return image.GetStart() % rowUnits == 0 && (image.GetEnd() + 2) % rowUnits == 0;
 }
 
+// "0x" and four upper-case hex digits. Checked by hand: GCC 12 warns inside <regex>'s
+// std::function under -fsanitize=address, which stops a sanitizer build with -Werror.
+bool IsDeviceId(const std::string& id) {
+    return id.size() == 6 && id.compare(0, 2, "0x") == 0 &&
+           id.find_first_not_of("0123456789ABCDEF", 2) == std::string::npos;
+}
+
 // Every listed part resolves, and its memory map follows the catalogue's own rules: whole
 // rows everywhere, the bootloader in the top 16 rows of flash, reserved configuration
 // registers protected where the part has no boot or secure segment.
@@ -25,10 +31,9 @@ TEST(ShippedCatalogue, EveryPartResolvesToAWritableMap) {
     const auto entries = ListCatalogueDevices(kShipped);
     ASSERT_TRUE(entries);
     ASSERT_EQ(entries->size(), 10u);
-    const std::regex idFormat("0x[0-9A-F]{4}");
     for (const CatalogueEntry& entry : *entries) {
         SCOPED_TRACE(entry.name);
-        EXPECT_TRUE(std::regex_match(entry.id, idFormat));
+        EXPECT_TRUE(IsDeviceId(entry.id)) << entry.id;
         EXPECT_EQ(entry.name.rfind("dsPIC30F", 0), 0u);
 
         CDeviceInfo device;
