@@ -8,14 +8,12 @@ namespace board {
 
 std::string DefaultCataloguePath() {
     if (const char* fromEnvironment = std::getenv("PELORANT_CATALOGUE")) return fromEnvironment;
+    // The same place in an installation and in the build tree, which holds a copy there.
+    const std::filesystem::path relative = "../share/pelorant/qor_dspiclist.xml";
     std::error_code failed;
     const auto program = std::filesystem::read_symlink("/proc/self/exe", failed);
-    if (!failed) {
-        const auto installed =
-            program.parent_path() / ".." / "share" / "pelorant" / "qor_dspiclist.xml";
-        if (std::filesystem::exists(installed, failed)) return installed.lexically_normal();
-    }
-    return PELORANT_SOURCE_CATALOGUE;
+    if (failed) return relative.string();
+    return (program.parent_path() / relative).lexically_normal().string();
 }
 
 }  // namespace board

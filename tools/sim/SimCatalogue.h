@@ -5,7 +5,7 @@
 namespace board {
 
 // The catalogue pelorant-sim uses without --catalogue: $PELORANT_CATALOGUE, else the one
-// installed beside the program (../share/pelorant/), else the one of the source tree.
+// installed beside the program (../share/pelorant/), wherever the tree was installed or moved.
 std::string DefaultCataloguePath();
 
 }  // namespace board
