@@ -11,6 +11,7 @@
 #include "serial/ModeText.h"
 #include "serial/PortDirectory.h"
 #include "serial/PosixSerial.h"
+#include "serial/SystemError.h"
 
 // `handle` holds the descriptor plus one: 0 stays "null" (never opened, or closed) and -1
 // stays "invalid" (a failed open), and neither can name a real descriptor.
@@ -32,6 +33,7 @@ unsigned long LimitCount(unsigned long count) {
 
 // The hook takes a writable text; copied into a local buffer, which leaves errno alone.
 void ReportFailure(CSerialPort& port, const char* operation) {
+    lunvik::RecordFailure(port, operation, false);
     char name[32];
     std::snprintf(name, sizeof name, "%s", operation);
     port.ProcessErrorMessage(name);
@@ -63,6 +65,7 @@ int OpenPort(CSerialPort& port, const std::string& device, unsigned long portNum
     // which would then keep the port busy until the process ends): refuse and keep it.
     if (lunvik::posix::IsOpen(DescriptorOf(port.handle))) {
         errno = EBUSY;
+        lunvik::RecordFailure(port, "open()", true);
         return 0;
     }
     port.portNumber = portNumber;
@@ -72,9 +75,11 @@ int OpenPort(CSerialPort& port, const std::string& device, unsigned long portNum
                   static_cast<int>(stopBits));
     const int fd = lunvik::posix::OpenExclusive(device.c_str());
     if (fd < 0) {
+        lunvik::RecordFailure(port, "open()", true);
         port.handle = kInvalidSerialHandle;
         return 0;
     }
+    lunvik::ClearFailure(port);
     port.handle = HandleFor(fd);
     lunvik::posix::RequestLowLatency(fd);
     Configure(port, fd, modeText);
@@ -85,7 +90,14 @@ int OpenPort(CSerialPort& port, const std::string& device, unsigned long portNum
 }  // namespace
 
 CSerialPort::CSerialPort()
-    : logStream(nullptr), handle(kNullSerialHandle), timeouts(), lineSettings(), portNumber(0) {}
+    : logStream(nullptr),
+      handle(kNullSerialHandle),
+      timeouts(),
+      lineSettings(),
+      portNumber(0),
+      lastFailure(SerialFailure::None),
+      lastSystemError(0),
+      lastFailureText() {}
 
 CSerialPort::~CSerialPort() = default;
 
@@ -162,22 +174,28 @@ unsigned long CSerialPort::CleanPort() {
 }
 
 unsigned long CSerialPort::ClosePort() {
+    // Callers close after a failed open as a matter of course: refusing to close what is
+    // not open keeps the open's cause instead of replacing it.
     const int fd = DescriptorOf(handle);
-    if (fd < 0 || !lunvik::posix::Close(fd)) return kFailure;
+    if (fd < 0) return kFailure;
+    if (!lunvik::posix::Close(fd)) {
+        lunvik::RecordFailure(*this, "close()", false);
+        return kFailure;
+    }
     handle = kNullSerialHandle;
     return 0;
 }
 
 void CSerialPort::ProcessErrorMessage(char* operation) {
-    const int error = errno;
-    char systemText[128];
-    const char* reason = strerror_r(error, systemText, sizeof systemText);
+    const long error = lunvik::LastSystemError();
+    char reason[128];
+    lunvik::SystemErrorText(error, reason, sizeof reason);
     // Composed and dropped: the callers report failures in their own words. The text is
     // there to be looked at in a debugger.
     char message[200];
     std::snprintf(message, sizeof message, "%s failed with the following error: \n%s\nPort #: %d\n",
                   operation != nullptr ? operation : "", reason, static_cast<int>(portNumber));
-    errno = error;
+    lunvik::RestoreSystemError(error);
 }
 
 void CSerialPort::Log(char* text) {
