@@ -1,11 +1,9 @@
 #include "serial/CSerialPort.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "serial/ModeText.h"
@@ -13,7 +11,8 @@
 #include "serial/PosixSerial.h"
 #include "serial/SystemError.h"
 
-// `handle` holds the descriptor plus one: 0 stays "null" (never opened, or closed) and -1
+// The POSIX side of CSerialPort: its operations on a tty (the Windows side is
+// Win32SerialPort.cpp). `handle` holds the descriptor plus one: 0 stays "null" (never opened, or closed) and -1
 // stays "invalid" (a failed open), and neither can name a real descriptor.
 namespace {
 
@@ -88,20 +87,6 @@ int OpenPort(CSerialPort& port, const std::string& device, unsigned long portNum
 }
 
 }  // namespace
-
-CSerialPort::CSerialPort()
-    : logStream(nullptr),
-      handle(kNullSerialHandle),
-      timeouts(),
-      lineSettings(),
-      portNumber(0),
-      lastFailure(SerialFailure::None),
-      lastSystemError(0),
-      lastFailureText() {}
-
-CSerialPort::~CSerialPort() = default;
-
-CSerialPort& CSerialPort::operator=(const CSerialPort& other) = default;
 
 int CSerialPort::InitPort(unsigned int number, unsigned int baud, char parity,
                           unsigned int dataBits, unsigned int stopBits, unsigned long eventMask,
@@ -184,31 +169,4 @@ unsigned long CSerialPort::ClosePort() {
     }
     handle = kNullSerialHandle;
     return 0;
-}
-
-void CSerialPort::ProcessErrorMessage(char* operation) {
-    const long error = lunvik::LastSystemError();
-    char reason[128];
-    lunvik::SystemErrorText(error, reason, sizeof reason);
-    // Composed and dropped: the callers report failures in their own words. The text is
-    // there to be looked at in a debugger.
-    char message[200];
-    std::snprintf(message, sizeof message, "%s failed with the following error: \n%s\nPort #: %d\n",
-                  operation != nullptr ? operation : "", reason, static_cast<int>(portNumber));
-    lunvik::RestoreSystemError(error);
-}
-
-void CSerialPort::Log(char* text) {
-    if (logStream == nullptr) return;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char clock[9] = "00:00:00";
-    if (localtime_r(&now, &local) != nullptr)
-        std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
-    char line[260];
-    const int length =
-        std::snprintf(line, sizeof line, "%s \t - \t %s\n", clock, text != nullptr ? text : "");
-    if (length <= 0) return;
-    const std::size_t size = std::min(static_cast<std::size_t>(length), sizeof line - 1);
-    std::fwrite(line, 1, size, logStream);
 }

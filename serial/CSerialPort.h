@@ -3,7 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#if defined(LUNVIK_BUILDING)
+// The one header of liblunvik.so and lunvik.dll.
+#if defined(_WIN32) && defined(LUNVIK_BUILDING)
+#define LUNVIK_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define LUNVIK_API __declspec(dllimport)
+#elif defined(LUNVIK_BUILDING)
 #define LUNVIK_API __attribute__((visibility("default")))
 #else
 #define LUNVIK_API

@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "serial/SystemError.h"
 
@@ -48,6 +49,13 @@ void SystemErrorText(long code, char* text, std::size_t size) {
     char buffer[128];
     const char* reason = strerror_r(static_cast<int>(code), buffer, sizeof buffer);
     std::snprintf(text, size, "%s", reason);
+}
+
+void LocalClockText(char (&clock)[9]) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) != nullptr)
+        std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
 }
 
 }  // namespace lunvik

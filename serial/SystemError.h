@@ -4,8 +4,8 @@
 
 #include "serial/CSerialPort.h"
 
-// The platform's error codes in the serial library's own terms. Each platform has its own file
-// for the first three; the record is shared.
+// The platform's error codes in the serial library's own terms, and its clock. Each platform
+// has its own file for these; the failure record is shared.
 namespace lunvik {
 
 // The calling thread's last system error: errno, or GetLastError on Windows.
@@ -18,6 +18,9 @@ SerialFailure CauseOfSystemError(long code, bool opening);
 
 // The system's text for `code`, cut to fit `size` bytes (terminator included).
 void SystemErrorText(long code, char* text, std::size_t size);
+
+// The local time of day as "HH:MM:SS"; `clock` is left as it was when the time is unknown.
+void LocalClockText(char (&clock)[9]);
 
 // Stores the last system error in `port` as the cause of its failed `operation`; the system
 // error itself is left as it was, for the error hook that may follow.

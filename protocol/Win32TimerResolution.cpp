@@ -1,0 +1,18 @@
+#include <timeapi.h>
+#include <windows.h>
+
+#include "protocol/TimerResolution.h"
+
+namespace platform {
+
+// The system tick is 15.6 ms unless someone asks for finer: the probe loop's short sleeps and
+// the port's few-millisecond read time-outs need it.
+void RaiseTimerResolution(unsigned milliseconds) {
+    timeBeginPeriod(milliseconds);
+}
+
+void RestoreTimerResolution(unsigned milliseconds) {
+    timeEndPeriod(milliseconds);
+}
+
+}  // namespace platform
