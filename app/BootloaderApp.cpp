@@ -6,3 +6,8 @@ CBootloaderApp& theApp() {
     static CBootloaderApp app;
     return app;
 }
+
+EngineContext CBootloaderApp::Engine() {
+    return EngineContext{m_serialPort, m_comNumber,       m_baudRate, m_detectionParam,
+                         m_deviceId,   m_firmwareVersion, m_device,   m_workingPath};
+}

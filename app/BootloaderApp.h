@@ -1,19 +1,11 @@
 #pragma once
 
-#include <atomic>
-#include <cstdint>
 #include <string>
 
 #include "app/ComPorts.h"
-#include "catalogue/DeviceInfo.h"
-#include "common/WindowMessages.h"
+#include "device/DeviceInfo.h"
+#include "protocol/EngineContext.h"
 #include "serial/CSerialPort.h"
-
-// The block handed to the detection worker.
-struct DetectionThreadParam {
-    MessageTarget* notifyWindow = nullptr;
-    std::atomic<std::uint8_t> stop{0};  // set by the window, polled by the worker
-};
 
 class IStartupPages;
 
@@ -23,6 +15,9 @@ public:
     // The whole program: start-up, the wizard pages and the main window.
     // Always returns false (the process ends after it).
     bool InitInstance(IStartupPages& pages);
+
+    // The parts of this object the engine acts on, handed to the workers and the control.
+    EngineContext Engine();
 
     DetectionThreadParam m_detectionParam;
     std::string m_osName;

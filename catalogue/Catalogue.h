@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/DeviceInfo.h"
+#include "device/DeviceInfo.h"
 
 // Catalogue lookup result codes.
 inline constexpr int kCatalogueFound = 0;

@@ -17,7 +17,7 @@ constexpr std::chrono::milliseconds kReopenDelay{500};
 void CProgrammingControl::OnReconnectCommand() {
     if (m_busy) return;
     if (m_portOpen) {
-        app_.m_serialPort.ClosePort();
+        engine_.port.ClosePort();
         std::this_thread::sleep_for(kReopenDelay);
         m_portOpen = 0;
     }
@@ -33,26 +33,25 @@ void CProgrammingControl::OnReconnectCommand() {
         m_busy = 0;
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("not connected");
-        app_.m_serialPort.ClosePort();
+        engine_.port.ClosePort();
         m_portOpen = 0;
     }
     window_.RefreshCursor();
 }
 
 int CProgrammingControl::ReopenPort() {
-    const unsigned baud = static_cast<unsigned>(app_.m_baudRate);
-    const int opened =
-        m_devicePath.empty()
-            ? app_.m_serialPort.InitPort(static_cast<unsigned>(app_.m_comNumber), baud, 'N', 8, 1,
-                                         9, 512)
-            : app_.m_serialPort.InitPort(m_devicePath.c_str(), baud, 'N', 8, 1, 9, 512);
+    const unsigned baud = static_cast<unsigned>(engine_.baudRate);
+    const int opened = m_devicePath.empty()
+                           ? engine_.port.InitPort(static_cast<unsigned>(engine_.comNumber), baud,
+                                                   'N', 8, 1, 9, 512)
+                           : engine_.port.InitPort(m_devicePath.c_str(), baud, 'N', 8, 1, 9, 512);
     if (opened) return 1;
 
     // A port given by its device path is named by that path.
     const std::string portName =
-        m_devicePath.empty() ? "COM" + std::to_string(app_.m_comNumber) : m_devicePath;
+        m_devicePath.empty() ? "COM" + std::to_string(engine_.comNumber) : m_devicePath;
     const std::string text = "Failed while configuring " + portName + " at " +
-                             std::to_string(app_.m_baudRate) +
+                             std::to_string(engine_.baudRate) +
                              " bps.\nCheck that the port is not used for another application\n"
                              "and restart vardeno 16bitPIC bootloader.";
     window_.MessageBoxes().Show(text, "configuring process failed", BoxIcon::Error, BoxButtons::Ok);
@@ -74,13 +73,13 @@ int CProgrammingControl::StartDetection() {
     window_.SetProgressRange(1, m_detectionTicks);
     window_.SetProgressStep(1);
 
-    DetectionThreadParam& param = app_.m_detectionParam;
+    DetectionThreadParam& param = engine_.detection;
     param.notifyWindow = &window_.Target();
     param.stop = 0;
 
     detectionAlive_ = true;
-    const bool started = detectionThread_.Start([this, &param] {
-        DetectionWorker(&param);
+    const bool started = detectionThread_.Start([this] {
+        DetectionWorker(engine_);
         detectionAlive_ = false;
     });
     if (!started) {
@@ -98,7 +97,7 @@ int CProgrammingControl::StartDetection() {
 
 void CProgrammingControl::OnDetectionTimer() {
     if (window_.ProgressPosition() == m_detectionTicks) {
-        app_.m_detectionParam.stop = 1;
+        engine_.detection.stop = 1;
         window_.KillDetectionTimer();
     } else {
         window_.StepProgress();
@@ -120,7 +119,7 @@ void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
 
     if (result != kDetectSynchronised) {
         window_.SetStatusLamp(kLampRed);
-        app_.m_serialPort.ClosePort();
+        engine_.port.ClosePort();
         m_portOpen = 0;
         window_.AddLogLine(kDetectionFinished, "failed");
         window_.ShowProgressBar(false);
@@ -129,7 +128,7 @@ void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
         return;
     }
 
-    const int identified = IdentifyDevice();
+    const int identified = IdentifyDevice(engine_);
     if (identified < 0) {
         const std::string text =
             "dsPIC identification failed.\nError code : " + std::to_string(identified) +
@@ -139,7 +138,7 @@ void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
         window_.AddLogLine(kDetectionFinished, "failed");
         window_.ShowProgressBar(false);
         window_.SetStatusLamp(kLampRed);
-        app_.m_serialPort.ClosePort();
+        engine_.port.ClosePort();
         m_portOpen = 0;
         window_.UpdateControlStates();
         return;
@@ -152,9 +151,9 @@ void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
     m_portOpen = 1;
 
     const std::string shownName = window_.DeviceNameLabel();
-    if (!m_hexPath.empty() && shownName == app_.m_device.name) {
+    if (!m_hexPath.empty() && shownName == engine_.device.name) {
         if (m_hexLoaded &&
-            LoadHexImage(app_.m_device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
+            LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
             window_.UpdateBlockChecks();
             m_enableWrite = 1;
             m_enableReload = 1;
@@ -174,7 +173,7 @@ void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
 
 void CProgrammingControl::ShowDeviceRanges() {
     for (int block = kBlockCode; block <= kBlockConfig; ++block) {
-        const CMemoryImage& image = app_.m_device.images[block];
+        const CMemoryImage& image = engine_.device.images[block];
         if (!image.present) continue;
         char label[48];
         std::snprintf(label, sizeof label, "(0x%04X - 0x%04X)", image.GetStart(), image.GetEnd());

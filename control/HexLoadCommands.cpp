@@ -5,7 +5,7 @@ void CProgrammingControl::LoadHexFile() {
     if (m_busy) return;
     m_busy = 1;
     window_.RefreshCursor();
-    const int loaded = LoadHexImage(app_.m_device, m_hexPath, m_hexStamp, window_.MessageBoxes());
+    const int loaded = LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes());
     m_busy = 0;
     window_.RefreshCursor();
 
@@ -28,7 +28,7 @@ void CProgrammingControl::LoadHexFile() {
 
 void CProgrammingControl::OnReloadCommand() {
     if (m_busy || m_hexPath.empty()) return;
-    const int loaded = LoadHexImage(app_.m_device, m_hexPath, m_hexStamp, window_.MessageBoxes());
+    const int loaded = LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes());
     if (loaded) m_hexLoaded = 1;
     window_.AddLogLine("Reloading", loaded ? "ok" : "failed");
 }

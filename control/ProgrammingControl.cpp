@@ -1,7 +1,7 @@
 #include "control/ProgrammingControl.h"
 
-CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, CBootloaderApp& app)
-    : window_(window), app_(app) {}
+CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine)
+    : window_(window), engine_(engine) {}
 
 CProgrammingControl::~CProgrammingControl() {
     Shutdown();
@@ -28,7 +28,7 @@ bool CProgrammingControl::Dispatch(const WindowMessage& message) {
 
 void CProgrammingControl::Shutdown() {
     if (detectionThread_.Joinable()) {
-        app_.m_detectionParam.stop = 1;
+        engine_.detection.stop = 1;
         window_.KillDetectionTimer();
         detectionThread_.Join();
     }

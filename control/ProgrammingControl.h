@@ -4,16 +4,17 @@
 #include <cstdint>
 #include <string>
 
-#include "app/BootloaderApp.h"
 #include "control/ProgrammingWindow.h"
 #include "image/HexLoader.h"
+#include "protocol/EngineContext.h"
 #include "protocol/Workers.h"
 
 // The controller of the main window: load, write sequence, run, reconnect and detection.
-// One sequencer for the Qt window, the command-line tool and the tests.
+// One sequencer for the Qt window, the command-line tool and the tests, each of which hands
+// over the engine's state (the application object owns it).
 class CProgrammingControl {
 public:
-    CProgrammingControl(IProgrammingWindow& window, CBootloaderApp& app);
+    CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine);
     ~CProgrammingControl();  // calls Shutdown()
     CProgrammingControl(const CProgrammingControl&) = delete;
     CProgrammingControl& operator=(const CProgrammingControl&) = delete;
@@ -68,7 +69,7 @@ private:
     void ShowDeviceRanges();
 
     IProgrammingWindow& window_;
-    CBootloaderApp& app_;
+    const EngineContext engine_;
     std::atomic<bool> detectionAlive_{false};
     std::atomic<bool> rowWriterAlive_{false};
     WorkerThread detectionThread_;

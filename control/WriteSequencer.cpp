@@ -28,7 +28,7 @@ void CProgrammingControl::OnWriteCommand() {
     // before the job is filled again, or it would take this write's command as its own.
     rowWriterThread_.Join();
 
-    if (!bootproto::CheckSynchronism(app_.m_serialPort)) {
+    if (!bootproto::CheckSynchronism(engine_.port)) {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("synchronization error");
         window_.AddLogLine("Checking synchronism", "failed");
@@ -45,8 +45,9 @@ void CProgrammingControl::OnWriteCommand() {
     window_.UpdateControlStates();
 
     m_blockIndex = -1;
-    m_writeJob.bootStart = app_.m_device.bootStart;
-    m_writeJob.bootEnd = app_.m_device.bootEnd;
+    m_writeJob.port = &engine_.port;
+    m_writeJob.bootStart = engine_.device.bootStart;
+    m_writeJob.bootEnd = engine_.device.bootEnd;
     m_writeJob.notifyWindow = &window_.Target();
     m_writeJob.abandon = false;
     SetWriterCommand(kWriteBlock);
@@ -94,7 +95,7 @@ int CProgrammingControl::SelectNextBlock() {
     }
     if (m_blockIndex >= 3) return 0;
 
-    CMemoryImage& image = app_.m_device.images[m_blockIndex];
+    CMemoryImage& image = engine_.device.images[m_blockIndex];
     m_writeJob.image = &image;
     m_writeJob.rowUnits = 2 * image.instructionsPerRow;
     const std::uint32_t first = image.FirstUsedAddress();
@@ -165,10 +166,10 @@ void CProgrammingControl::OnRunCommand() {
     if (m_busy || !m_portOpen) return;
 
     const char* step = "Checking synchronism";
-    bool sent = bootproto::CheckSynchronism(app_.m_serialPort);
+    bool sent = bootproto::CheckSynchronism(engine_.port);
     if (sent) {
         step = "Sending user program command";
-        sent = bootproto::SendRunUserProgram(app_.m_serialPort);
+        sent = bootproto::SendRunUserProgram(engine_.port);
     }
 
     if (sent) {
@@ -176,8 +177,8 @@ void CProgrammingControl::OnRunCommand() {
         window_.SetStatusText("running program...");
         window_.AddLogLine("Running program", "ok");
         m_portOpen = 0;
-        app_.m_serialPort.CleanPort();
-        app_.m_serialPort.ClosePort();
+        engine_.port.CleanPort();
+        engine_.port.ClosePort();
     } else {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("running failed");

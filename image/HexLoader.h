@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "catalogue/DeviceInfo.h"
+#include "device/DeviceInfo.h"
 #include "common/MessageBox.h"
 
 // What the file-change watch compares: the status of the HEX file as last opened.

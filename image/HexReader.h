@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 
 // Reads an Intel HEX file for a dsPIC from its beginning into the three images: every
 // 4-byte group of a data record goes to the image holding its word address (HEX byte

@@ -55,8 +55,9 @@ int Identify(CSerialPort& port, unsigned char deviceId[2]) {
     return kDetectSynchronised;
 }
 
-int Detect(DetectionThreadParam& param, CBootloaderApp& app) {
-    CSerialPort& port = app.m_serialPort;
+int Detect(const EngineContext& engine) {
+    CSerialPort& port = engine.port;
+    const DetectionThreadParam& param = engine.detection;
     platform::ScopedTimerResolution timerResolution(kProbeTimerResolutionMs);
     SetExchangeTimeouts(port);
     port.CleanPort();
@@ -71,14 +72,14 @@ int Detect(DetectionThreadParam& param, CBootloaderApp& app) {
     SetExchangeTimeouts(port);
     std::this_thread::sleep_for(kPauseBeforeIdentify);
     port.CleanPort();
-    return Identify(port, app.m_deviceId);
+    return Identify(port, engine.deviceId);
 }
 
 }  // namespace
 
-unsigned DetectionWorker(DetectionThreadParam* param) {
-    MessageTarget* window = param->notifyWindow;
-    const int result = Detect(*param, theApp());
+unsigned DetectionWorker(const EngineContext& engine) {
+    MessageTarget* window = engine.detection.notifyWindow;
+    const int result = Detect(engine);
     window->Post(kMsgDetectionFinished, result, 0);
     return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 
 namespace bootproto {
 

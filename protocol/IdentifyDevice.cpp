@@ -21,19 +21,19 @@ bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3]) {
 
 }  // namespace
 
-int IdentifyDevice() {
-    CBootloaderApp& app = theApp();
-    const std::string cataloguePath = std::string(app.m_workingPath) + product::kCatalogueFileName;
-    const std::string identifier = bootproto::IdentifierText(app.m_deviceId[0], app.m_deviceId[1]);
+int IdentifyDevice(const EngineContext& engine) {
+    const std::string cataloguePath = std::string(engine.workingPath) + product::kCatalogueFileName;
+    const std::string identifier =
+        bootproto::IdentifierText(engine.deviceId[0], engine.deviceId[1]);
 
     std::string name;
-    const int found = LookupDevice(cataloguePath, identifier, app.m_device, name);
+    const int found = LookupDevice(cataloguePath, identifier, engine.device, name);
     if (found != kCatalogueFound) return found;
 
-    if (!ReadFirmwareVersion(app.m_serialPort, app.m_firmwareVersion)) {
+    if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion)) {
         return kIdentifyFirmwareFailed;
     }
     // The name changes only on complete success.
-    std::snprintf(app.m_device.name, sizeof app.m_device.name, "%s", name.c_str());
+    std::snprintf(engine.device.name, sizeof engine.device.name, "%s", name.c_str());
     return kIdentified;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 #include "protocol/Frames.h"
 
 namespace {

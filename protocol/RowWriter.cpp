@@ -40,13 +40,12 @@ int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int r
 
 }  // namespace
 
-int WriteRows(CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
+int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
               std::uint32_t bootStart, std::uint32_t bootEnd, const std::atomic<bool>* abandon) {
     if (image == nullptr) return kBlockOk;
     const RowPlan plan = PlanRows(*image, rowUnits, bootStart, bootEnd);
     if (!plan.rowSizeValid) return kBlockRowSizeInvalid;
 
-    CSerialPort& port = theApp().m_serialPort;
     std::uint8_t frame[bootproto::kFrameBufferSize];
     for (const std::uint32_t address : plan.rows) {
         if (abandon != nullptr && abandon->load()) return kBlockFrameNotWritten;
@@ -64,8 +63,8 @@ unsigned RowWriterThread(WriteJob* job) {
         const std::int32_t command = ReadCommand(*job);
         std::this_thread::sleep_for(kCommandPollInterval);
         if (command == kCommandWrite) {
-            const int result = WriteRows(job->image, job->rowUnits, notifyWindow, bootStart,
-                                         bootEnd, &job->abandon);
+            const int result = WriteRows(*job->port, job->image, job->rowUnits, notifyWindow,
+                                         bootStart, bootEnd, &job->abandon);
             FinishBlock(*job, result);
             notifyWindow->Post(kMsgBlockFinished, 0, 0);
         } else if (command != kCommandIdle) {

@@ -6,9 +6,10 @@
 #include <mutex>
 #include <thread>
 
-#include "app/BootloaderApp.h"
 #include "common/WindowMessages.h"
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
+#include "protocol/EngineContext.h"
+#include "serial/CSerialPort.h"
 
 // Detection worker result codes (wParam of WM_USER+1).
 inline constexpr int kDetectSynchronised = 0;
@@ -27,16 +28,19 @@ inline constexpr int kBlockNoAck = 2;
 inline constexpr int kBlockBadAck = 3;
 inline constexpr int kBlockRowSizeInvalid = 4;  // rows that cannot be framed: nothing sent
 
-// Probes, identifies and posts one WM_USER+1 to param->notifyWindow. Uses theApp()'s port
-// and stores the identifier in theApp().m_deviceId. Returns 0.
-unsigned DetectionWorker(DetectionThreadParam* param);
+// Probes, identifies and posts one WM_USER+1 to engine.detection.notifyWindow, stopping when
+// engine.detection.stop is set. Uses engine.port and stores the identifier in
+// engine.deviceId. Returns 0.
+unsigned DetectionWorker(const EngineContext& engine);
 
-// Catalogue lookup and firmware version request, on the window's thread.
+// Catalogue lookup (in engine.workingPath) and firmware version request, on the window's
+// thread; fills engine.device and engine.firmwareVersion.
 // 1 identified; -2..-8 as the lookup and version request report.
-int IdentifyDevice();
+int IdentifyDevice(const EngineContext& engine);
 
 // Shared between the write sequencer and the row writer.
 struct WriteJob {
+    CSerialPort* port = nullptr;
     CMemoryImage* image = nullptr;
     std::int32_t rowUnits = 0;
     std::uint32_t bootStart = 0;
@@ -53,10 +57,10 @@ struct WriteJob {
 // Thread body: writes one block per command 0 until told to end. Returns 0. A request to
 // end made while a block was being written is kept, not overwritten by the idle state.
 unsigned RowWriterThread(WriteJob* job);
-// Writes one block through theApp()'s port: exactly the rows PlanRows chooses. Returns a
-// block result code; when `abandon` is set before a row, no further row is sent and the
-// result is kBlockFrameNotWritten.
-int WriteRows(CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
+// Writes one block through `port`: exactly the rows PlanRows chooses. Returns a block result
+// code; when `abandon` is set before a row, no further row is sent and the result is
+// kBlockFrameNotWritten.
+int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
               std::uint32_t bootStart, std::uint32_t bootEnd,
               const std::atomic<bool>* abandon = nullptr);
 

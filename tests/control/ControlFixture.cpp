@@ -22,7 +22,7 @@ ControlTest::ControlTest()
     app.m_detectionParam.stop = 0;
     app.m_deviceId[0] = app.m_deviceId[1] = 0;
     app.m_device.name[0] = 0;
-    control_ = std::make_unique<CProgrammingControl>(window_, app);
+    control_ = std::make_unique<CProgrammingControl>(window_, app.Engine());
     control_->m_portOpen = 0;
 }
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 
 // An independent reading of a HEX file: the words srec_cat finds in one image's address
 // range start .. end + 1, and which of them the file sets.

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/DeviceInfo.h"
+#include "device/DeviceInfo.h"
 #include "tools/cli/ConsoleOutput.h"
 #include "tools/cli/RecordedBoxes.h"
 

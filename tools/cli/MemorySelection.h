@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "catalogue/DeviceInfo.h"
+#include "device/DeviceInfo.h"
 #include "tools/cli/ConsoleOutput.h"
 #include "tools/cli/ConsoleWindow.h"
 

@@ -41,7 +41,7 @@ Session::Session(const CliOptions& options, ConsoleOutput& output)
       app_(theApp()),
       boxes_(output, options.proceedOnError),
       window_(output, app_, boxes_),
-      control_(window_, app_) {
+      control_(window_, app_.Engine()) {
     // Nothing is open yet: the first reconnect opens the port without closing it first.
     control_.m_portOpen = 0;
 }

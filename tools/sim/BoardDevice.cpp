@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
-#include "catalogue/DeviceInfo.h"
+#include "device/DeviceInfo.h"
 
 namespace board {
 

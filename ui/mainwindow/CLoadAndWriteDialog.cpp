@@ -66,7 +66,7 @@ CLoadAndWriteDialog::CLoadAndWriteDialog(IMessageBox& boxes,
       progress_(*progressBar_),
       log_(*logView_),
       target_(this),
-      control_(std::make_unique<CProgrammingControl>(*this, theApp())),
+      control_(std::make_unique<CProgrammingControl>(*this, theApp().Engine())),
       watch_(*control_, boxes_) {
     ConnectCommands();
 }

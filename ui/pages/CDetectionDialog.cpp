@@ -34,7 +34,7 @@ void CDetectionDialog::OnInitDialog() {
     DetectionThreadParam& param = theApp().m_detectionParam;
     param.notifyWindow = &target_;
     param.stop = 0;
-    if (!worker_.Start([&param] { DetectionWorker(&param); })) {
+    if (!worker_.Start([engine = theApp().Engine()] { DetectionWorker(engine); })) {
         boxes_.Show("Unable to start dsPIC detection process", "detection failed", BoxIcon::Error,
                     BoxButtons::Ok);
         return;
@@ -76,7 +76,7 @@ void CDetectionDialog::OnDetectionFinished(int workerResult) {
         reject();
         return;
     }
-    const int identified = IdentifyDevice();
+    const int identified = IdentifyDevice(theApp().Engine());
     if (identified < 0) {
         boxes_.Show(IdentificationFailedText(identified), kIdentificationFailedCaption,
                     BoxIcon::Error, BoxButtons::Ok);

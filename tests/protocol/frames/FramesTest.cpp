@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 #include "protocol/Frames.h"
 
 namespace {

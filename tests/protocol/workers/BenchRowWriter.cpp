@@ -67,7 +67,8 @@ Figures WriteBlock(CMemoryImage& image, const CDeviceInfo& device, unsigned baud
     }
     DiscardingTarget target;
     const auto started = std::chrono::steady_clock::now();
-    figures.result = WriteRows(&image, rowUnits, &target, device.bootStart, device.bootEnd);
+    figures.result = WriteRows(theApp().m_serialPort, &image, rowUnits, &target, device.bootStart,
+                               device.bootEnd);
     figures.measuredSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return figures;

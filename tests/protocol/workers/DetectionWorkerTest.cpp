@@ -24,7 +24,7 @@ protected:
         param.notifyWindow = &queue_;
         param.stop = 0;
         WorkerThread worker;
-        EXPECT_TRUE(worker.Start([&param] { DetectionWorker(&param); }));
+        EXPECT_TRUE(worker.Start([] { DetectionWorker(theApp().Engine()); }));
         if (stopAfter) {
             std::this_thread::sleep_for(*stopAfter);
             param.stop = 1;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 #include "protocol/RowPlan.h"
 
 namespace {

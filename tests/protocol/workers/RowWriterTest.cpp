@@ -36,7 +36,7 @@ bool InsideRowOf(const std::vector<std::uint32_t>& rows, std::uint32_t address, 
 class RowWriterTest : public BoardTest {
 protected:
     int Write(CMemoryImage& image, int rowUnits) {
-        return WriteRows(&image, rowUnits, &queue_, kBootStart, kBootEnd);
+        return WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart, kBootEnd);
     }
 
     // Every used cell outside the rows the plan passed over reads back from the board.
@@ -140,6 +140,7 @@ TEST_F(RowWriterTest, CutLineFailsTheBlock) {
 class RowWriterThreadTest : public RowWriterTest {
 protected:
     void StartWorker() {
+        job_.port = &theApp().m_serialPort;
         job_.bootStart = kBootStart;
         job_.bootEnd = kBootEnd;
         job_.notifyWindow = &queue_;

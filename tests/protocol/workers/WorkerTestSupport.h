@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/WindowMessages.h"
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 #include "tests/support/TestSupport.h"
 #include "tools/sim/VirtualBoard.h"
 

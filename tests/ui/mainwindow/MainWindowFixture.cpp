@@ -62,12 +62,12 @@ void MainWindowTest::Connect(BoardOptions options) {
     DetectionThreadParam& param = theApp().m_detectionParam;
     param.notifyWindow = &results;
     param.stop = 0;
-    DetectionWorker(&param);
+    DetectionWorker(theApp().Engine());
     param.notifyWindow = nullptr;
     const std::optional<WindowMessage> detected = results.TryTake();
     ASSERT_TRUE(detected);
     ASSERT_EQ(detected->wParam, kDetectSynchronised);
-    ASSERT_GE(IdentifyDevice(), 0);
+    ASSERT_GE(IdentifyDevice(theApp().Engine()), 0);
 }
 
 void MainWindowTest::MakeWindow() {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 
 // The identified device: name, the three memory images and the bootloader range.
 struct CDeviceInfo {

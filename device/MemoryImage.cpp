@@ -1,4 +1,4 @@
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "image/MemoryImage.h"
+#include "device/MemoryImage.h"
 
 namespace {
 
