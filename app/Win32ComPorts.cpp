@@ -2,6 +2,7 @@
 // its friendly name and the "PortName" of its hardware key; when SetupAPI lists none (no
 // plug-and-play serial devices, or a system that keeps its ports elsewhere), the ports that
 // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM names.
+// windows.h first: the other Win32 headers build on its types.
 #include <setupapi.h>
 #include <windows.h>
 

@@ -1,3 +1,4 @@
+// windows.h first: the other Win32 headers build on its types.
 #include <timeapi.h>
 #include <windows.h>
 
