@@ -3,8 +3,10 @@
 // plug-and-play serial devices, or a system that keeps its ports elsewhere), the ports that
 // HKLM\HARDWARE\DEVICEMAP\SERIALCOMM names.
 // windows.h first: the other Win32 headers build on its types.
-#include <setupapi.h>
+// clang-format off
 #include <windows.h>
+#include <setupapi.h>
+// clang-format on
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,8 @@
 // windows.h first: the other Win32 headers build on its types.
-#include <timeapi.h>
+// clang-format off
 #include <windows.h>
+#include <timeapi.h>
+// clang-format on
 
 #include "protocol/TimerResolution.h"
 
