@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-#include "app/LinuxComPorts.h"
-
 void ComPortList::Replace(std::size_t index, ComPortEntry entry) {
     if (index >= entries_.size()) throw std::invalid_argument("COM port index out of range");
     entries_[index] = std::move(entry);
@@ -29,16 +27,4 @@ void CompleteComPortNames(ComPortList& list) {
         }
         list.Replace(index, std::move(entry));
     }
-}
-
-std::optional<std::string> EnumerateComPorts(ComPortList& list) {
-    return EnumerateComPorts(list, PortEnvironment{});
-}
-
-std::optional<std::string> EnumerateComPorts(ComPortList& list,
-                                             const PortEnvironment& environment) {
-    list.RemoveAll();
-    if (std::optional<std::string> failure = AppendLinuxComPorts(list, environment)) return failure;
-    CompleteComPortNames(list);
-    return std::nullopt;
 }

@@ -106,3 +106,15 @@ std::optional<std::string> AppendLinuxComPorts(ComPortList& list,
     for (auto& [number, entry] : byNumber) list.Append(std::move(entry));
     return failure;
 }
+
+std::optional<std::string> EnumerateComPorts(ComPortList& list) {
+    return EnumerateComPorts(list, PortEnvironment{});
+}
+
+std::optional<std::string> EnumerateComPorts(ComPortList& list,
+                                             const PortEnvironment& environment) {
+    list.RemoveAll();
+    if (std::optional<std::string> failure = AppendLinuxComPorts(list, environment)) return failure;
+    CompleteComPortNames(list);
+    return std::nullopt;
+}

@@ -66,5 +66,5 @@ std::unique_ptr<SingleInstanceGuard> SingleInstanceGuard::Acquire(const std::str
 }
 
 SingleInstanceGuard::~SingleInstanceGuard() {
-    if (fd_ >= 0) ::close(fd_);
+    if (token_ != -1) ::close(static_cast<int>(token_));
 }

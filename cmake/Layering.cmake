@@ -30,6 +30,10 @@ endfunction()
 
 function(pelorant_check_layering)
     foreach(core IN LISTS PELORANT_CORE_TARGETS)
+        # Some exist on one platform only (the port directory is not built for Windows).
+        if(NOT TARGET ${core})
+            continue()
+        endif()
         set(linked "")
         pelorant_linked_targets(${core} linked)
         foreach(lib IN LISTS linked)

@@ -18,7 +18,6 @@ if(PELORANT_BUILD_GUI)
     endforeach()
 endif()
 
-set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pelorant)
 set(CPACK_PACKAGE_VENDOR "Pelorant developers")
 set(CPACK_PACKAGE_CONTACT "Pelorant maintainers <support@example.com>")
@@ -29,6 +28,16 @@ set(CPACK_PACKAGE_DESCRIPTION
 that carry a resident serial bootloader: program flash, data EEPROM and configuration \
 registers. It ships the desktop program Pelorant, the command-line flasher pelorant-cli, the \
 virtual board pelorant-sim and the serial library liblunvik.")
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/WindowsRuntime.cmake)
+    # A zip to unpack anywhere: the programs find their DLLs beside them.
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
+    include(CPack)
+    return()
+endif()
+
+set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

@@ -1,18 +1,18 @@
 #include "serial/CSerialPort.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "serial/ModeText.h"
 #include "serial/PortDirectory.h"
 #include "serial/PosixSerial.h"
+#include "serial/SystemError.h"
 
-// `handle` holds the descriptor plus one: 0 stays "null" (never opened, or closed) and -1
+// The POSIX side of CSerialPort: its operations on a tty (the Windows side is
+// Win32SerialPort.cpp). `handle` holds the descriptor plus one: 0 stays "null" (never opened, or closed) and -1
 // stays "invalid" (a failed open), and neither can name a real descriptor.
 namespace {
 
@@ -32,6 +32,7 @@ unsigned long LimitCount(unsigned long count) {
 
 // The hook takes a writable text; copied into a local buffer, which leaves errno alone.
 void ReportFailure(CSerialPort& port, const char* operation) {
+    lunvik::RecordFailure(port, operation, false);
     char name[32];
     std::snprintf(name, sizeof name, "%s", operation);
     port.ProcessErrorMessage(name);
@@ -63,6 +64,7 @@ int OpenPort(CSerialPort& port, const std::string& device, unsigned long portNum
     // which would then keep the port busy until the process ends): refuse and keep it.
     if (lunvik::posix::IsOpen(DescriptorOf(port.handle))) {
         errno = EBUSY;
+        lunvik::RecordFailure(port, "open()", true);
         return 0;
     }
     port.portNumber = portNumber;
@@ -72,9 +74,11 @@ int OpenPort(CSerialPort& port, const std::string& device, unsigned long portNum
                   static_cast<int>(stopBits));
     const int fd = lunvik::posix::OpenExclusive(device.c_str());
     if (fd < 0) {
+        lunvik::RecordFailure(port, "open()", true);
         port.handle = kInvalidSerialHandle;
         return 0;
     }
+    lunvik::ClearFailure(port);
     port.handle = HandleFor(fd);
     lunvik::posix::RequestLowLatency(fd);
     Configure(port, fd, modeText);
@@ -83,13 +87,6 @@ int OpenPort(CSerialPort& port, const std::string& device, unsigned long portNum
 }
 
 }  // namespace
-
-CSerialPort::CSerialPort()
-    : logStream(nullptr), handle(kNullSerialHandle), timeouts(), lineSettings(), portNumber(0) {}
-
-CSerialPort::~CSerialPort() = default;
-
-CSerialPort& CSerialPort::operator=(const CSerialPort& other) = default;
 
 int CSerialPort::InitPort(unsigned int number, unsigned int baud, char parity,
                           unsigned int dataBits, unsigned int stopBits, unsigned long eventMask,
@@ -162,35 +159,14 @@ unsigned long CSerialPort::CleanPort() {
 }
 
 unsigned long CSerialPort::ClosePort() {
+    // Callers close after a failed open as a matter of course: refusing to close what is
+    // not open keeps the open's cause instead of replacing it.
     const int fd = DescriptorOf(handle);
-    if (fd < 0 || !lunvik::posix::Close(fd)) return kFailure;
+    if (fd < 0) return kFailure;
+    if (!lunvik::posix::Close(fd)) {
+        lunvik::RecordFailure(*this, "close()", false);
+        return kFailure;
+    }
     handle = kNullSerialHandle;
     return 0;
-}
-
-void CSerialPort::ProcessErrorMessage(char* operation) {
-    const int error = errno;
-    char systemText[128];
-    const char* reason = strerror_r(error, systemText, sizeof systemText);
-    // Composed and dropped: the callers report failures in their own words. The text is
-    // there to be looked at in a debugger.
-    char message[200];
-    std::snprintf(message, sizeof message, "%s failed with the following error: \n%s\nPort #: %d\n",
-                  operation != nullptr ? operation : "", reason, static_cast<int>(portNumber));
-    errno = error;
-}
-
-void CSerialPort::Log(char* text) {
-    if (logStream == nullptr) return;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char clock[9] = "00:00:00";
-    if (localtime_r(&now, &local) != nullptr)
-        std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
-    char line[260];
-    const int length =
-        std::snprintf(line, sizeof line, "%s \t - \t %s\n", clock, text != nullptr ? text : "");
-    if (length <= 0) return;
-    const std::size_t size = std::min(static_cast<std::size_t>(length), sizeof line - 1);
-    std::fwrite(line, 1, size, logStream);
 }

@@ -3,7 +3,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#if defined(LUNVIK_BUILDING)
+// The one header of liblunvik.so and lunvik.dll.
+#if defined(_WIN32) && defined(LUNVIK_BUILDING)
+#define LUNVIK_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define LUNVIK_API __declspec(dllimport)
+#elif defined(LUNVIK_BUILDING)
 #define LUNVIK_API __attribute__((visibility("default")))
 #else
 #define LUNVIK_API
@@ -35,6 +40,20 @@ using SerialHandle = std::intptr_t;
 inline constexpr SerialHandle kNullSerialHandle = 0;
 inline constexpr SerialHandle kInvalidSerialHandle = -1;
 
+// Why the last failed operation failed, in the same terms on every platform; the system's own
+// error code (errno, or GetLastError on Windows) is kept beside it.
+enum class SerialFailure : int {
+    None = 0,      // no failure since the object was made or a port was last opened
+    NotFound,      // no such port or device
+    Permission,    // the user may not open it
+    Busy,          // another program (or another object) holds it
+    NotATerminal,  // the name opens something that is not a serial port
+    GoneAway,      // the port vanished or hung up while open (unplugged adapter)
+    Other,
+};
+
+inline constexpr unsigned kSerialFailureTextBytes = 200;
+
 class LUNVIK_API CSerialPort {
 public:
     static constexpr unsigned long kFailure = 0xFFFFFFFFUL;
@@ -60,9 +79,19 @@ public:
     void ProcessErrorMessage(char* operation);
     void Log(char* text);
 
+    // The cause of the last failure: kept until the next failure or the next successful open.
+    SerialFailure LastFailure() const { return lastFailure; }
+    // The system's error code for it (0 with SerialFailure::None).
+    long LastSystemError() const { return lastSystemError; }
+    // "<operation> failed: <the system's text>"; empty with SerialFailure::None.
+    const char* LastFailureText() const { return lastFailureText; }
+
     std::FILE* logStream;
     SerialHandle handle;
     SerialTimeouts timeouts;
     SerialLineSettings lineSettings;
     unsigned long portNumber;
+    SerialFailure lastFailure;
+    long lastSystemError;
+    char lastFailureText[kSerialFailureTextBytes];
 };

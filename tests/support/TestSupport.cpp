@@ -1,16 +1,32 @@
 #include "tests/support/TestSupport.h"
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
 
+#include "tests/support/Environment.h"
+
 namespace testsupport {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pelorant-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A fresh name that create_directory makes atomically: a clash just draws again.
+    std::random_device seed;
+    std::mt19937_64 draw(seed());
+    const std::filesystem::path root = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::ostringstream name;
+        name << "pelorant-test-" << std::hex << draw();
+        std::error_code error;
+        if (std::filesystem::create_directory(root / name.str(), error)) {
+            std::filesystem::permissions(root / name.str(), std::filesystem::perms::owner_all,
+                                         error);
+            path_ = root / name.str();
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary directory could be made");
 }
 
 TempDir::~TempDir() {
@@ -29,19 +45,11 @@ std::filesystem::path TempDir::Write(const std::string& name, const std::string&
 ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
     : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-    if (value) {
-        setenv(name_.c_str(), value->c_str(), 1);
-    } else {
-        unsetenv(name_.c_str());
-    }
+    SetEnvironment(name_, value);
 }
 
 ScopedEnv::~ScopedEnv() {
-    if (previous_) {
-        setenv(name_.c_str(), previous_->c_str(), 1);
-    } else {
-        unsetenv(name_.c_str());
-    }
+    SetEnvironment(name_, previous_);
 }
 
 BoxAnswer RecordingMessageBox::Show(const std::string& text, const std::string& caption,

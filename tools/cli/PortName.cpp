@@ -1,16 +1,5 @@
 #include "tools/cli/PortName.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
-#include "serial/PortDirectory.h"
-#include "serial/PortLock.h"
-
 bool ParsePortName(const std::string& text, PortName& port) {
     port = PortName{};
     port.text = text;
@@ -27,37 +16,40 @@ bool ParsePortName(const std::string& text, PortName& port) {
     return true;
 }
 
-std::string DiagnoseOpenFailure(const PortName& port, unsigned baud) {
+namespace {
+std::string BusyHolder(const std::string& path) {
+    const std::string holder = LockHolder(path);
+    return holder.empty() ? "another program holds it" : holder;
+}
+}  // namespace
+
+std::string DescribeOpenFailure(const PortName& port, const CSerialPort& serial, unsigned baud) {
     std::string path = port.devicePath;
     if (port.comNumber != 0) {
-        path = lunvik::ResolveComPort(static_cast<unsigned>(port.comNumber));
-        if (path.empty()) {
-            return port.text + " does not exist: no link " + port.text + " in " +
-                   lunvik::PortDirectory() + " (pelorant-cli ports lists the ports)";
-        }
+        path = ComPortDevice(port.comNumber);
+        if (path.empty()) return MissingComPortText(port.text);
     }
     const std::string name = port.comNumber != 0 ? port.text + " (" + path + ")" : path;
-
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) {
-        return name + " does not exist (pelorant-cli ports lists the ports)";
+    switch (serial.LastFailure()) {
+        case SerialFailure::NotFound:
+            return name + " does not exist (pelorant-cli ports lists the ports)";
+        case SerialFailure::Permission:
+            return "permission denied on " + name + ": " + PermissionAdvice();
+        case SerialFailure::Busy:
+            return name + " is busy: " + BusyHolder(path);
+        case SerialFailure::NotATerminal:
+            return name + " is not a serial port";
+        case SerialFailure::GoneAway:
+            return name + " went away while it was being opened";
+        case SerialFailure::None:
+        case SerialFailure::Other:
+            break;
     }
-    if (const auto holder = lunvik::LiveLockHolder(path)) {
-        return name + " is busy: held by pid " + std::to_string(holder->pid) + " (" +
-               (holder->program.empty() ? "unknown program" : holder->program) + ")";
+    // A lock file names a holder even when the open failed for another reason.
+    if (const std::string holder = LockHolder(path); !holder.empty()) {
+        return name + " is busy: " + holder;
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == EACCES || error == EPERM) {
-            return "permission denied on " + name +
-                   ": join the dialout group (sudo usermod -aG dialout $USER), then log in again";
-        }
-        if (error == EBUSY) return name + " is busy: another program holds it";
-        return name + " cannot be opened: " + std::strerror(error);
-    }
-    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    if (held) return name + " is busy: another program holds it";
-    return name + " does not take " + std::to_string(baud) + " bps, or is not a serial port";
+    const std::string reason = serial.LastFailureText();
+    return name + " cannot be opened at " + std::to_string(baud) + " bps" +
+           (reason.empty() ? std::string() : ": " + reason);
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "serial/CSerialPort.h"
+
 // A port as the user names it: "COMn" (through the serial library's port directory) or a
 // device path.
 struct PortName {
@@ -13,5 +15,14 @@ struct PortName {
 // False when the text names no port at all (empty, or COM with a number below 1).
 bool ParsePortName(const std::string& text, PortName& port);
 
-// Why a port that failed to open cannot be used, in terms a user can act on.
-std::string DiagnoseOpenFailure(const PortName& port, unsigned baud);
+// Why a port that failed to open cannot be used, in terms a user can act on, from the cause
+// the serial library kept for the failed open.
+std::string DescribeOpenFailure(const PortName& port, const CSerialPort& serial, unsigned baud);
+
+// The platform's side (a file per platform): the device COMn opens, empty when none;
+// why COMn names nothing; what to do about a port the user may not open; who holds a busy
+// port ("held by pid N (program)"), empty when the platform cannot tell.
+std::string ComPortDevice(int comNumber);
+std::string MissingComPortText(const std::string& name);
+std::string PermissionAdvice();
+std::string LockHolder(const std::string& path);

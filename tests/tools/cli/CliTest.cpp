@@ -440,6 +440,11 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
     EXPECT_EQ(unlinked.status, 3);
     EXPECT_TRUE(Contains(unlinked.err, "COM77 does not exist")) << unlinked.err;
 
+    const CliRun plain = RunCli({"detect", "--port", dir_.Write("plain", "text").string(),
+                                 "--workdir", kCatalogueDir});
+    EXPECT_EQ(plain.status, 3);
+    EXPECT_TRUE(Contains(plain.err, "is not a serial port")) << plain.err;
+
     StartBoard();
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);

@@ -1,0 +1,17 @@
+#include "tools/cli/PortName.h"
+
+std::string ComPortDevice(int comNumber) {
+    return "\\\\.\\COM" + std::to_string(comNumber);
+}
+
+// Every COM number names a Windows device, so a missing one is reported by the open itself.
+std::string MissingComPortText(const std::string& name) {
+    return name + " does not exist (pelorant-cli ports lists the ports)";
+}
+
+std::string PermissionAdvice() {
+    return "ask the administrator for access to the port";
+}
+
+// Windows keeps no lock files: a busy port's holder is not known.
+std::string LockHolder(const std::string&) { return {}; }
