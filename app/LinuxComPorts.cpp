@@ -32,12 +32,16 @@ std::string ComName(unsigned number) {
     return "COM" + std::to_string(number);
 }
 
+// The friendly name is what the settings remember to preselect the port, so it names the
+// adapter, never the kernel's node: a re-plugged adapter comes back as another ttyUSB<k>.
 ComPortEntry DeviceEntry(const SerialDevice& device, unsigned number) {
     ComPortEntry entry;
     entry.devicePath = device.devicePath;
     entry.portName = ComName(number);
-    entry.friendlyName =
-        device.adapterName + " (" + device.devicePath + ") (" + entry.portName + ")";
+    const std::string adapter = device.serialNumber.empty()
+                                    ? device.adapterName
+                                    : device.adapterName + " " + device.serialNumber;
+    entry.friendlyName = adapter + " (" + entry.portName + ")";
     entry.isUsbDevice = device.usb ? 1 : 0;
     entry.portDescription = device.adapterName;
     return entry;

@@ -124,6 +124,7 @@ std::optional<std::string> ScanSysfsSerialDevices(const PortEnvironment& environ
         device.adapterName = usbDevice    ? UsbAdapterName(*usbDevice)
                              : device.usb ? "USB serial port"
                                           : "Serial port";
+        if (usbDevice) device.serialNumber = ReadAttribute(*usbDevice / "serial");
         devices.push_back(std::move(device));
     }
     if (error) return FailureText("Could not read " + classDirectory.string(), error.value());

@@ -8,11 +8,12 @@
 
 // One hardware serial device the kernel reports, with what the port list shows of it.
 struct SerialDevice {
-    std::string kernelName;   // ttyUSB0
-    std::string devicePath;   // the node under the /dev root
-    std::string identity;     // the node's canonical path: where links to it lead
-    std::string stableKey;    // its serial/by-id link when it has one, else devicePath
-    std::string adapterName;  // "FT232R USB UART", "Serial port"
+    std::string kernelName;    // ttyUSB0
+    std::string devicePath;    // the node under the /dev root
+    std::string identity;      // the node's canonical path: where links to it lead
+    std::string stableKey;     // its serial/by-id link when it has one, else devicePath
+    std::string adapterName;   // "FT232R USB UART", "Serial port"
+    std::string serialNumber;  // the USB adapter's own serial number, empty when it has none
     bool usb = false;
 };
 

@@ -88,7 +88,7 @@ TEST(ComPortEnumerationTest, UsbAdapterIsNamedFromItsStringsAndRecordedByItsById
     const ComPortEntry& entry = list.At(0);
     EXPECT_EQ(entry.portName, "COM33");
     EXPECT_EQ(entry.devicePath, machine.Dev() + "/ttyUSB0");
-    EXPECT_EQ(entry.friendlyName, "FT232R USB UART (" + machine.Dev() + "/ttyUSB0) (COM33)");
+    EXPECT_EQ(entry.friendlyName, "FT232R USB UART (COM33)");
     EXPECT_EQ(entry.portDescription, "FT232R USB UART");
     EXPECT_EQ(entry.isUsbDevice, 1);
     EXPECT_EQ(fs::read_symlink(machine.Ports() + "/COM33").string(),
@@ -128,7 +128,7 @@ TEST(ComPortEnumerationTest, OnBoardPortsAreListedOnlyWhenTheyExist) {
     const ComPortList list = Enumerate(machine);
 
     ASSERT_EQ(PortNames(list), std::vector<std::string>{"COM1"});
-    EXPECT_EQ(list.At(0).friendlyName, "Serial port (" + machine.Dev() + "/ttyS0) (COM1)");
+    EXPECT_EQ(list.At(0).friendlyName, "Serial port (COM1)");
     EXPECT_EQ(list.At(0).portDescription, "Serial port");
     EXPECT_EQ(list.At(0).isUsbDevice, 0);
     EXPECT_FALSE(fs::exists(machine.Ports())) << "ttyS ports need no link";
@@ -163,6 +163,46 @@ TEST(ComPortEnumerationTest, NumbersSurviveRestartsAndReplugging) {
     ASSERT_EQ(PortNames(replugged), (std::vector<std::string>{"COM33", "COM34", "COM35"}));
     EXPECT_EQ(replugged.At(0).devicePath, machine.Dev() + "/ttyUSB3");
     EXPECT_EQ(replugged.At(0).portDescription, "FT232R USB UART");
+}
+
+// Page 1/3 preselects the port whose friendly name the settings remember, so the name must
+// not change when the adapter comes back under another kernel name.
+TEST(ComPortEnumerationTest, FriendlyNameNamesTheAdapterAndSurvivesReplugging) {
+    struct Row {
+        const char* what;
+        std::optional<std::string> product;
+        std::optional<std::string> serial;
+        std::string byId;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"product and serial", "FT232R USB UART", "A50285BI", kFtdiById,
+         "FT232R USB UART A50285BI (COM33)"},
+        {"product only", "CP2102 USB to UART", std::nullopt, "usb-Silicon_Labs_CP2102-if00",
+         "CP2102 USB to UART (COM33)"},
+        {"serial only", std::nullopt, "0001", "usb-0403_6001_0001-if00-port0",
+         "FTDI USB serial port 0001 (COM33)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeMachine machine;
+        FakeMachine::UsbStrings strings;
+        strings.manufacturer = "FTDI";
+        strings.product = row.product;
+        strings.serial = row.serial;
+        machine.PlugUsb("ttyUSB0", 1, strings, row.byId);
+        const ComPortList before = Enumerate(machine);
+
+        machine.Unplug("ttyUSB0", 1, row.byId);
+        machine.PlugUsb("ttyUSB1", 2, strings, row.byId);
+        const ComPortList after = Enumerate(machine);
+
+        ASSERT_EQ(before.Count(), 1u);
+        ASSERT_EQ(after.Count(), 1u);
+        EXPECT_EQ(before.At(0).friendlyName, row.expected);
+        EXPECT_EQ(after.At(0).friendlyName, row.expected);
+        EXPECT_EQ(after.At(0).devicePath, machine.Dev() + "/ttyUSB1");
+    }
 }
 
 TEST(ComPortEnumerationTest, PortDirectoryLinksAreListedAndCompleted) {

@@ -38,6 +38,7 @@ void FakeMachine::PlugUsb(const std::string& name, int socket, const UsbStrings&
         root_.Write("sys/" + usbDevice + "/manufacturer", *strings.manufacturer + "\n");
     }
     if (strings.product) root_.Write("sys/" + usbDevice + "/product", *strings.product + "\n");
+    if (strings.serial) root_.Write("sys/" + usbDevice + "/serial", *strings.serial + "\n");
     Link(Sys() + "/" + ttyDevice, Sys() + "/" + classDirectory + "/device");
     Link("../../" + classDirectory, Sys() + "/class/tty/" + name);
     root_.Write("dev/" + name, "");

@@ -13,6 +13,7 @@ public:
     struct UsbStrings {
         std::optional<std::string> manufacturer;
         std::optional<std::string> product;
+        std::optional<std::string> serial;
         std::string vendorId = "0403";
         std::string productId = "6001";
     };
