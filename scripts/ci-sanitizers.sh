@@ -13,7 +13,7 @@ UBSAN_OPTIONS=print_stacktrace=1 \
 stage "TSan: workers, control, CLI, virtual board"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELORANT_WERROR=ON \
       -DPELORANT_SANITIZE=thread -DPELORANT_BUILD_GUI=OFF -DPELORANT_BUILD_BENCHMARKS=OFF
-cmake --build build-tsan --target test_workers test_control test_cli pelorant_sim_tests
+cmake --build build-tsan --target protocol_workers_test control_test tools_cli_test tools_sim_test
 TSAN_OPTIONS="halt_on_error=1:ignore_noninstrumented_modules=1:suppressions=$PWD/tests/sanitizers/tsan.supp" \
     ctest --test-dir build-tsan --output-on-failure -j2 --timeout 300 -L '^(workers|control|cli|sim)$'
 stage_done
