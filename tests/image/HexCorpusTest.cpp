@@ -42,7 +42,7 @@ void CheckFileForDevice(const fs::path& hexFile, const std::string& catalogue,
     for (const auto& box : boxes.boxes) EXPECT_EQ(box.icon, BoxIcon::Information) << box.text;
 
     for (CMemoryImage& image : device.images) image.Clear();
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(hexFile.c_str(), "r"),
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(hexFile.string().c_str(), "r"),
                                                          &std::fclose);
     ASSERT_EQ(ReadHexFile(file.get(), device.images[0], device.images[1], device.images[2]), 1);
     testsupport::TempDir work;

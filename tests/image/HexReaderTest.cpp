@@ -25,11 +25,11 @@ struct Reader : ::testing::Test {
         config.SetRange(0xF80000, 0xF8000E);
     }
     HexReadReport Report(const std::string& contents) {
-        FilePtr file(std::fopen(dir.Write("in.hex", contents).c_str(), "r"), &std::fclose);
+        FilePtr file(std::fopen(dir.Write("in.hex", contents).string().c_str(), "r"), &std::fclose);
         return ReadHexRecords(file.get(), code, data, config);
     }
     int Read(const std::string& contents) {
-        FilePtr file(std::fopen(dir.Write("in.hex", contents).c_str(), "r"), &std::fclose);
+        FilePtr file(std::fopen(dir.Write("in.hex", contents).string().c_str(), "r"), &std::fclose);
         return ReadHexFile(file.get(), code, data, config);
     }
     testsupport::TempDir dir;
@@ -190,7 +190,7 @@ TEST_F(Reader, RefusedRecordsPlaceNothingOfThemselves) {
 }
 
 TEST_F(Reader, ReadErrorIsNotTheEndOfTheFile) {
-    FilePtr directory(std::fopen(dir.path().c_str(), "r"), &std::fclose);
+    FilePtr directory(std::fopen(dir.path().string().c_str(), "r"), &std::fclose);
     ASSERT_NE(directory, nullptr);
     EXPECT_EQ(ReadHexFile(directory.get(), code, data, config), -1);
 }
