@@ -14,4 +14,6 @@ std::string PermissionAdvice() {
 }
 
 // Windows keeps no lock files: a busy port's holder is not known.
-std::string LockHolder(const std::string&) { return {}; }
+std::string LockHolder(const std::string&) {
+    return {};
+}
