@@ -19,17 +19,7 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 # A fresh machine has two cores shared with others: stay polite.
 run() { nice -n 10 "$@"; }
 
-packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix cmake ninja-build)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
-        missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix cmake ninja-build
 
 if [ ! -f "$deps/include/xercesc/util/XercesVersion.hpp" ]; then
     if [ ! -f "$archive" ]; then

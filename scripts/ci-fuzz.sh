@@ -10,14 +10,7 @@ targets=(hex_load catalogue settings command_line)
 
 stage "fuzz: build"
 scripts/install-deps.sh
-missing=()
-for p in clang libclang-rt-dev llvm; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh clang libclang-rt-dev llvm
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DPELORANT_WERROR=ON -DPELORANT_FUZZ=ON -DPELORANT_SANITIZE=address \
     -DPELORANT_BUILD_GUI=OFF -DPELORANT_BUILD_BENCHMARKS=OFF

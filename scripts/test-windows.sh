@@ -18,17 +18,7 @@ deps=$build/deps
 work=$build/wine-run
 run() { nice -n 10 "$@"; }
 
-packages=(wine wine64 googletest g++-mingw-w64-x86-64-posix cmake ninja-build)
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
-        missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=; [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh wine wine64 googletest g++-mingw-w64-x86-64-posix cmake ninja-build
 
 # GoogleTest for Windows, from the sources Debian's googletest package installs.
 if [ ! -f "$deps/lib/cmake/GTest/GTestConfig.cmake" ]; then
