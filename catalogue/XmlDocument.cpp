@@ -1,9 +1,5 @@
 #include "catalogue/XmlDocument.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -13,6 +9,8 @@
 #include <xercesc/util/TransService.hpp>
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/validators/DTD/DTDEntityDecl.hpp>
+
+#include "common/RegularFile.h"
 
 using namespace xercesc;
 
@@ -43,40 +41,33 @@ std::string Utf8(const XMLCh* text) {
 // Thrown from inside the parse when an entity could expand beyond the budget.
 struct EntityBudgetExceeded {};
 
-// Reads the whole of a regular file of at most `limit` bytes. The open does not wait, so a
-// FIFO or a terminal is refused at once instead of blocking the program.
+// Reads the whole of a regular file of at most `limit` bytes. A FIFO or a terminal is refused
+// at once instead of blocking the program.
 bool ReadBoundedFile(const std::string& path, std::size_t limit, std::string& contents,
                      std::string& reason) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = path + ": " + std::strerror(errno);
+    FileStamp stamp;
+    const FilePtr file = OpenRegularFile(path, stamp, reason);
+    if (!file) return false;
+    const std::string tooLarge = path + " is larger than " + std::to_string(limit) + " bytes";
+    if (static_cast<std::uint64_t>(stamp.size) > limit) {
+        reason = tooLarge;
         return false;
-    }
-    struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (!ok) reason = path + " is not a regular file";
-    if (ok && static_cast<std::uint64_t>(info.st_size) > limit) {
-        reason = path + " is larger than " + std::to_string(limit) + " bytes";
-        ok = false;
     }
     contents.clear();
     char buffer[65536];
-    while (ok) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got == 0) break;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            reason = path + ": " + std::strerror(errno);
-            ok = false;
-        } else if (contents.size() + static_cast<std::size_t>(got) > limit) {
-            reason = path + " is larger than " + std::to_string(limit) + " bytes";
-            ok = false;
-        } else {
-            contents.append(buffer, static_cast<std::size_t>(got));
+    // The file may grow while it is read: the limit holds for what is read, not what was seen.
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get())) {
+        if (contents.size() + got > limit) {
+            reason = tooLarge;
+            return false;
         }
+        contents.append(buffer, got);
     }
-    close(fd);
-    return ok;
+    if (std::ferror(file.get())) {
+        reason = path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 // Copies `source` into `target` as its root element. The root keeps the source's namespace,

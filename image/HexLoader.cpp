@@ -1,15 +1,9 @@
 #include "image/HexLoader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 
 #include "common/Product.h"
+#include "common/RegularFile.h"
 #include "image/HexReader.h"
 
 namespace {
@@ -17,12 +11,10 @@ namespace {
 constexpr const char* kLoadingError = "loading error";
 constexpr const char* kBootloaderConflict = "bootloader conflict";
 
-using FilePtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-void StatusFrom(const struct stat& info, HexFileStatus& status) {
+void StatusFrom(const FileStamp& stamp, HexFileStatus& status) {
     status.valid = true;
-    status.size = static_cast<std::int64_t>(info.st_size);
-    status.modifiedSeconds = static_cast<std::int64_t>(info.st_mtime);
+    status.size = stamp.size;
+    status.modifiedSeconds = stamp.modifiedSeconds;
 }
 
 HexLoadReport Refusal(HexLoadResult result, std::string reason, int line = 0) {
@@ -33,32 +25,15 @@ HexLoadReport Refusal(HexLoadResult result, std::string reason, int line = 0) {
     return report;
 }
 
-// Opens a regular file for reading. The open itself does not wait: a FIFO or a terminal
-// would block a plain open until someone writes, and is no HEX file anyway.
+// Opens a regular file for reading; a FIFO, a terminal or a directory is refused at once.
 FilePtr OpenHexFile(const std::string& path, HexFileStatus& status, std::string& reason) {
-    FilePtr none(nullptr, &std::fclose);
     if (path.empty()) {
         reason = "no HEX file was chosen";
-        return none;
+        return FilePtr(nullptr, &std::fclose);
     }
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = path + ": " + std::strerror(errno);
-        return none;
-    }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        reason = path + " is not a regular file";
-        close(fd);
-        return none;
-    }
-    StatusFrom(info, status);
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    FilePtr file(fdopen(fd, "r"), &std::fclose);
-    if (!file) {
-        reason = path + ": " + std::strerror(errno);
-        close(fd);
-    }
+    FileStamp stamp;
+    FilePtr file = OpenRegularFile(path, stamp, reason);
+    if (file) StatusFrom(stamp, status);
     return file;
 }
 
@@ -130,9 +105,9 @@ std::string HexLoadReport::Cause() const {
 }
 
 bool ReadHexFileStatus(const std::string& path, HexFileStatus& status) {
-    struct stat info {};
-    if (path.empty() || stat(path.c_str(), &info) != 0) return false;
-    StatusFrom(info, status);
+    FileStamp stamp;
+    if (!ReadFileStamp(path, stamp)) return false;
+    StatusFrom(stamp, status);
     return true;
 }
 

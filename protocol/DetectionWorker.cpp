@@ -23,8 +23,8 @@ enum class ProbeOutcome { Synchronised, Stopped, NotSent, PortLost };
 
 // A port that went away fails every later attempt the same way: waiting out the window's
 // time limit would only end in blaming the board.
-bool Lost(unsigned long result) {
-    return result == CSerialPort::kFailure && bootproto::PortWentAway();
+bool Lost(const CSerialPort& port, unsigned long result) {
+    return result == CSerialPort::kFailure && bootproto::PortWentAway(port);
 }
 
 ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::uint8_t>& stop) {
@@ -32,12 +32,12 @@ ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::ui
         char probe = static_cast<char>(bootproto::kProbe);
         const unsigned long written = port.WriteToPort(&probe, 1);
         if (written == 0) return ProbeOutcome::NotSent;
-        if (Lost(written)) return ProbeOutcome::PortLost;
+        if (Lost(port, written)) return ProbeOutcome::PortLost;
 
         std::uint8_t reply[bootproto::kProbeReplyLength] = {};
         const unsigned long received =
             port.ReadFromPort(reinterpret_cast<char*>(reply), bootproto::kProbeReplyLength);
-        if (Lost(received)) return ProbeOutcome::PortLost;
+        if (Lost(port, received)) return ProbeOutcome::PortLost;
         const bool readFailed = received == CSerialPort::kFailure;
         if (!readFailed && bootproto::ProbeSynchronised(reply, received)) {
             port.CleanPort();
@@ -56,12 +56,12 @@ int Identify(CSerialPort& port, unsigned char deviceId[2]) {
         request[i] = static_cast<char>(bootproto::kIdentifyRequest[i]);
     }
     const unsigned long written = port.WriteToPort(request, sizeof request);
-    if (Lost(written)) return kDetectPortLost;
+    if (Lost(port, written)) return kDetectPortLost;
     if (written != sizeof request) return kDetectWriteError;
 
     char reply[bootproto::kIdentifyReplyLength];
     const unsigned long received = port.ReadFromPort(reply, sizeof reply);
-    if (Lost(received)) return kDetectPortLost;
+    if (Lost(port, received)) return kDetectPortLost;
     if (received != sizeof reply) return kDetectTimeout;
     deviceId[0] = static_cast<unsigned char>(reply[1]);
     deviceId[1] = static_cast<unsigned char>(reply[2]);

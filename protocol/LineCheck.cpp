@@ -1,7 +1,5 @@
 #include "protocol/LineCheck.h"
 
-#include <cerrno>
-
 #include "serial/CSerialPort.h"
 
 namespace bootproto {
@@ -13,17 +11,17 @@ LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs) {
                      kept.writeTotalConstant);
     char byte = 0;
     const unsigned long received = port.ReadFromPort(&byte, 1);
-    const bool gone = received == CSerialPort::kFailure && PortWentAway();
+    const bool gone = received == CSerialPort::kFailure && PortWentAway(port);
     port.SetTimeouts(kept.readInterval, kept.readTotalPerByte, kept.readTotalConstant,
                      kept.writeTotalPerByte, kept.writeTotalConstant);
     if (gone) return LineState::PortLost;
     return received == 1 ? LineState::StrayInput : LineState::Quiet;
 }
 
-bool PortWentAway() {
-    // The serial library leaves the system's reason in errno: a hung-up or removed tty
-    // reads and writes with EIO (or ENXIO, ENODEV once the device node is gone).
-    return errno == EIO || errno == ENXIO || errno == ENODEV;
+bool PortWentAway(const CSerialPort& port) {
+    // The serial library keeps the cause of the port's last failure in its own terms, the
+    // same on every platform (a hung-up tty's EIO, a removed adapter's ERROR_DEVICE_REMOVED).
+    return port.LastFailure() == SerialFailure::GoneAway;
 }
 
 }  // namespace bootproto

@@ -13,8 +13,8 @@ enum class LineState { Quiet, StrayInput, PortLost };
 // purging it. The port's time-outs are left as they were.
 LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs);
 
-// Whether the port call that just failed failed because the port went away (adapter
+// Whether the port call that just failed on `port` failed because the port went away (adapter
 // unplugged, line hung up), not for a time-out: nothing more can be exchanged on it.
-bool PortWentAway();
+bool PortWentAway(const CSerialPort& port);
 
 }  // namespace bootproto

@@ -29,8 +29,8 @@ void FinishBlock(WriteJob& job, int result) {
 }
 
 // A failed port call means a vanished port or just a failed exchange.
-int FailureOf(int exchangeResult) {
-    return bootproto::PortWentAway() ? kBlockPortLost : exchangeResult;
+int FailureOf(const CSerialPort& port, int exchangeResult) {
+    return bootproto::PortWentAway(port) ? kBlockPortLost : exchangeResult;
 }
 
 int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
@@ -39,12 +39,12 @@ int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int r
     if (length < 0) return kBlockRowSizeInvalid;
     const unsigned long written =
         port.WriteToPort(reinterpret_cast<char*>(frame), static_cast<unsigned long>(length));
-    if (written == CSerialPort::kFailure) return FailureOf(kBlockFrameNotWritten);
+    if (written == CSerialPort::kFailure) return FailureOf(port, kBlockFrameNotWritten);
     if (written != static_cast<unsigned long>(length)) return kBlockFrameNotWritten;
     notifyWindow->Post(kMsgRowWritten, 0, 0);
     char ack = 0;
     const unsigned long received = port.ReadFromPort(&ack, 1);
-    if (received == CSerialPort::kFailure) return FailureOf(kBlockNoAck);
+    if (received == CSerialPort::kFailure) return FailureOf(port, kBlockNoAck);
     if (received != 1) return kBlockNoAck;
     if (static_cast<std::uint8_t>(ack) != bootproto::kAck) return kBlockBadAck;
     return kBlockOk;

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -270,21 +269,17 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
          kCatalogueUnreadable, "an entity is longer than 10485 bytes"},
         {"20 KB entity in 99 attributes", entity(20000) + "<list>" + bigAttributes + "</list>",
          kCatalogueUnreadable, "an entity is longer than 10485 bytes"},
-        {"FIFO without a writer", "FIFO", kCatalogueUnreadable, "is not a regular file"},
+        {"pipe without a writer", "PIPE", kCatalogueUnreadable, "is not a regular file"},
     };
-    const auto path = dir.path() / "hostile.xml";
+    const testsupport::SpecialFiles special(dir.path());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(Run(Device("0x0101", kCode, kData)), kCatalogueFound);
-        std::filesystem::remove(path);
-        if (c.file == "FIFO") {
-            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-        } else {
-            dir.Write("hostile.xml", c.file);
-        }
+        const std::string path =
+            c.file == "PIPE" ? special.pipe : dir.Write("hostile.xml", c.file).string();
         std::string cause;
         testing::internal::CaptureStdout();
-        EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name, &cause), c.code);
+        EXPECT_EQ(LookupDevice(path, "0x0101", device, name, &cause), c.code);
         testing::internal::GetCapturedStdout();
         EXPECT_NE(cause.find(c.cause), std::string::npos) << cause;
         EXPECT_EQ(device.bootStart, 0x7C00u);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <vector>
@@ -112,7 +111,7 @@ TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
                              Data(0xF800, "5AA50000") + kEnd;
     ASSERT_EQ(Load(good), 1);
     const std::vector<std::uint32_t> loaded = Snapshot(device);
-    ::mkfifo((dir.path() / "fifo.hex").c_str(), 0600);
+    const testsupport::SpecialFiles special(dir.path());
 
     const std::string openText = "Load HEX file failed.\nCheck path and try again.\n";
     const std::string lineText =
@@ -133,7 +132,7 @@ TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
          (dir.path() / "none.hex").string(),
          "",
          HexLoadResult::NotOpened,
-         {openText + (dir.path() / "none.hex").string() + ": No such file or directory",
+         {openText + (dir.path() / "none.hex").string() + ": " + testsupport::MissingFileText(),
           "loading error", BoxIcon::Error, BoxButtons::Ok}},
         {"directory",
          dir.path().string(),
@@ -141,17 +140,17 @@ TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
          HexLoadResult::NotOpened,
          {openText + dir.path().string() + " is not a regular file", "loading error",
           BoxIcon::Error, BoxButtons::Ok}},
-        {"FIFO without a writer",
-         (dir.path() / "fifo.hex").string(),
+        {"pipe without a writer",
+         special.pipe,
          "",
          HexLoadResult::NotOpened,
-         {openText + (dir.path() / "fifo.hex").string() + " is not a regular file", "loading error",
-          BoxIcon::Error, BoxButtons::Ok}},
+         {openText + special.pipe + " is not a regular file", "loading error", BoxIcon::Error,
+          BoxButtons::Ok}},
         {"device",
-         "/dev/null",
+         special.device,
          "",
          HexLoadResult::NotOpened,
-         {openText + "/dev/null is not a regular file", "loading error", BoxIcon::Error,
+         {openText + special.device + " is not a regular file", "loading error", BoxIcon::Error,
           BoxButtons::Ok}},
         {"cut in the middle of its third line",
          "",

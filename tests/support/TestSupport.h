@@ -38,6 +38,25 @@ private:
     std::optional<std::string> previous_;
 };
 
+// Paths that open without waiting but name no regular file, for the life of the object: a FIFO
+// without a writer in `dir` and /dev/null on POSIX; a named pipe without a reader and the NUL
+// device on Windows. Each platform has its own file.
+class SpecialFiles {
+public:
+    explicit SpecialFiles(const std::filesystem::path& dir);
+    ~SpecialFiles();
+    SpecialFiles(const SpecialFiles&) = delete;
+    SpecialFiles& operator=(const SpecialFiles&) = delete;
+    std::string pipe;
+    std::string device;
+
+private:
+    void* server_ = nullptr;  // the Windows pipe's own end
+};
+
+// The system's text for a file that does not exist, as a failed open reports it.
+std::string MissingFileText();
+
 struct RecordedBox {
     std::string text;
     std::string caption;

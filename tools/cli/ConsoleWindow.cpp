@@ -4,17 +4,13 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/LocalTime.h"
+
 ConsoleWindow::ConsoleWindow(ConsoleOutput& output, CBootloaderApp& app, IMessageBox& boxes)
     : output_(output), app_(app), boxes_(boxes) {}
 
 void ConsoleWindow::AddLogLine(const std::string& message, const std::string& result) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);  // the thread-safe local time under its Windows name
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = LocalTime(std::time(nullptr));
     char time[16];
     std::strftime(time, sizeof time, "%H:%M:%S", &local);
     char line[160];

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -323,11 +324,15 @@ TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
         std::string said;
     };
     const std::string missingHex = (dir_.path() / "missing.hex").string();
+    const std::string fifo = (dir_.path() / "fifo.hex").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<Case> cases = {
         {{"write", missingHex, "--workdir", kCatalogueDir}, 6, "cannot read the HEX file"},
         {{"write", dir_.path().string(), "--workdir", kCatalogueDir},
          6,
          "cannot read the HEX file"},
+        // A FIFO without a writer is refused at once, not waited on.
+        {{"write", fifo, "--workdir", kCatalogueDir}, 6, fifo + " is not a regular file"},
         {{"write", kSample, "--workdir", dir_.path().string()},
          5,
          "cannot read the device catalogue " + dir_.path().string() + "/qor_dspiclist.xml"},
@@ -440,8 +445,8 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
     EXPECT_EQ(unlinked.status, 3);
     EXPECT_TRUE(Contains(unlinked.err, "COM77 does not exist")) << unlinked.err;
 
-    const CliRun plain = RunCli({"detect", "--port", dir_.Write("plain", "text").string(),
-                                 "--workdir", kCatalogueDir});
+    const CliRun plain = RunCli(
+        {"detect", "--port", dir_.Write("plain", "text").string(), "--workdir", kCatalogueDir});
     EXPECT_EQ(plain.status, 3);
     EXPECT_TRUE(Contains(plain.err, "is not a serial port")) << plain.err;
 

@@ -1,9 +1,6 @@
-#include "tools/cli/StopSignals.h"
-
-#include <signal.h>
-
 #include <csignal>
-#include <initializer_list>
+
+#include "tools/cli/StopSignals.h"
 
 namespace {
 
@@ -15,11 +12,12 @@ extern "C" void RememberStopSignal(int signal) {
 
 }  // namespace
 
+// The C runtime turns Ctrl+C into SIGINT; SIGTERM only comes from raise() on Windows, but is
+// taken the same way. The runtime resets a handler once it has run: a second Ctrl+C ends the
+// tool at once, as a console user expects.
 void InstallStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = RememberStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM}) sigaction(signal, &action, nullptr);
+    std::signal(SIGINT, RememberStopSignal);
+    std::signal(SIGTERM, RememberStopSignal);
 }
 
 int StopSignal() {
