@@ -90,9 +90,12 @@ start_board suites dsPIC30F4011
 map_port 5 "$pts"
 start_board windows dsPIC30F4011
 map_port 6 "$pts"
-# The mount manager reads the port list when Wine starts: start it afresh.
+# The mount manager reads the port list when Wine starts: start it afresh. Wine's server takes
+# a board's pseudo-terminal as its controlling terminal; when a board stops it gets a hang-up
+# and lists its objects on its error output: that goes to a log of its own.
 wineserver -k 2>/dev/null || true
 wineserver -w
+wineserver -p 2>"$work/wineserver.log"
 
 echo "test-windows: the Windows test programs"
 dll_dirs=("$build/pelorant/serial" "$deps/bin" "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
