@@ -34,16 +34,22 @@ int FailureOf(int exchangeResult) {
 }
 
 int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
-            CMemoryImage& image, MessageTarget* notifyWindow) {
+            CMemoryImage& image, MessageTarget* notifyWindow, std::uint32_t row,
+            bootproto::LineTrace* trace) {
+    using bootproto::TraceDirection;
     const int length = bootproto::BuildWriteFrame(frame, address, rowUnits, image);
     if (length < 0) return kBlockRowSizeInvalid;
     const unsigned long written =
         port.WriteToPort(reinterpret_cast<char*>(frame), static_cast<unsigned long>(length));
+    bootproto::Trace(trace, TraceDirection::HostToBoard,
+                     {bootproto::ExchangeKind::Row, row, address}, frame, written);
     if (written == CSerialPort::kFailure) return FailureOf(kBlockFrameNotWritten);
     if (written != static_cast<unsigned long>(length)) return kBlockFrameNotWritten;
     notifyWindow->Post(kMsgRowWritten, 0, 0);
     char ack = 0;
     const unsigned long received = port.ReadFromPort(&ack, 1);
+    bootproto::Trace(trace, TraceDirection::BoardToHost,
+                     {bootproto::ExchangeKind::Ack, row, address}, &ack, received);
     if (received == CSerialPort::kFailure) return FailureOf(kBlockNoAck);
     if (received != 1) return kBlockNoAck;
     if (static_cast<std::uint8_t>(ack) != bootproto::kAck) return kBlockBadAck;
@@ -54,8 +60,9 @@ int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int r
 // exchange: the acknowledgement read last may have been it, so its row is not counted. A port
 // found gone here took the last acknowledgement before it went.
 int CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
-                      std::atomic<std::uint32_t>* acknowledged, bool rowPending) {
-    const bootproto::LineState state = bootproto::LookForStrayInput(port, waitMs);
+                      std::atomic<std::uint32_t>* acknowledged, bool rowPending,
+                      bootproto::LineTrace* trace) {
+    const bootproto::LineState state = bootproto::LookForStrayInput(port, waitMs, trace);
     if (state == bootproto::LineState::Quiet) return kBlockOk;
     if (state == bootproto::LineState::PortLost) return kBlockPortLost;
     if (rowPending && acknowledged != nullptr) --*acknowledged;
@@ -66,7 +73,7 @@ int CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
 
 int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
               std::uint32_t bootStart, std::uint32_t bootEnd, const std::atomic<bool>* abandon,
-              std::atomic<std::uint32_t>* acknowledged) {
+              std::atomic<std::uint32_t>* acknowledged, bootproto::LineTrace* trace) {
     if (acknowledged != nullptr) *acknowledged = 0;
     if (image == nullptr) return kBlockOk;
     const RowPlan plan = PlanRows(*image, rowUnits, bootStart, bootEnd);
@@ -75,16 +82,19 @@ int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarge
 
     std::uint8_t frame[bootproto::kFrameBufferSize];
     bool rowPending = false;  // a row is acknowledged but the line after it not yet seen
+    std::uint32_t row = 0;
     for (const std::uint32_t address : plan.rows) {
         if (abandon != nullptr && abandon->load()) return kBlockFrameNotWritten;
-        const int line = CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending);
+        const int line =
+            CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending, trace);
         if (line != kBlockOk) return line;
-        const int result = SendRow(port, frame, address, rowUnits, *image, notifyWindow);
+        const int result =
+            SendRow(port, frame, address, rowUnits, *image, notifyWindow, row++, trace);
         if (result != kBlockOk) return result;
         if (acknowledged != nullptr) ++*acknowledged;
         rowPending = true;
     }
-    return CheckLineAfterRow(port, kLookAfterBlockMs, acknowledged, rowPending);
+    return CheckLineAfterRow(port, kLookAfterBlockMs, acknowledged, rowPending, trace);
 }
 
 unsigned RowWriterThread(WriteJob* job) {
@@ -95,8 +105,9 @@ unsigned RowWriterThread(WriteJob* job) {
         const std::int32_t command = ReadCommand(*job);
         std::this_thread::sleep_for(kCommandPollInterval);
         if (command == kCommandWrite) {
-            const int result = WriteRows(*job->port, job->image, job->rowUnits, notifyWindow,
-                                         bootStart, bootEnd, &job->abandon, &job->rowsAcknowledged);
+            const int result =
+                WriteRows(*job->port, job->image, job->rowUnits, notifyWindow, bootStart, bootEnd,
+                          &job->abandon, &job->rowsAcknowledged, job->trace);
             FinishBlock(*job, result);
             notifyWindow->Post(kMsgBlockFinished, 0, 0);
         } else if (command != kCommandIdle) {

@@ -60,6 +60,7 @@ struct WriteJob {
     std::atomic<bool> abandon{false};
     // Rows of the current block the board has acknowledged; the writer clears it per block.
     std::atomic<std::uint32_t> rowsAcknowledged{0};
+    bootproto::LineTrace* trace = nullptr;  // the board's line trace, none when not traced
 };
 
 // Thread body: writes one block per command 0 until told to end. Returns 0. A request to
@@ -71,7 +72,8 @@ unsigned RowWriterThread(WriteJob* job);
 int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
               std::uint32_t bootStart, std::uint32_t bootEnd,
               const std::atomic<bool>* abandon = nullptr,
-              std::atomic<std::uint32_t>* acknowledged = nullptr);
+              std::atomic<std::uint32_t>* acknowledged = nullptr,
+              bootproto::LineTrace* trace = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.
