@@ -56,6 +56,7 @@ void CProgrammingControl::OnWriteCommand() {
     m_writeJob.bootEnd = engine_.device.bootEnd;
     m_writeJob.notifyWindow = &window_.Target();
     m_writeJob.abandon = false;
+    m_writeJob.rowsAcknowledgedInWrite = 0;
     m_writeJob.trace = engine_.trace;
     SetWriterCommand(kWriteBlock);
 

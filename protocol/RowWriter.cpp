@@ -108,6 +108,7 @@ unsigned RowWriterThread(WriteJob* job) {
             const int result =
                 WriteRows(*job->port, job->image, job->rowUnits, notifyWindow, bootStart, bootEnd,
                           &job->abandon, &job->rowsAcknowledged, job->trace);
+            job->rowsAcknowledgedInWrite += job->rowsAcknowledged.load();
             FinishBlock(*job, result);
             notifyWindow->Post(kMsgBlockFinished, 0, 0);
         } else if (command != kCommandIdle) {

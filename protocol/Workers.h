@@ -60,6 +60,9 @@ struct WriteJob {
     std::atomic<bool> abandon{false};
     // Rows of the current block the board has acknowledged; the writer clears it per block.
     std::atomic<std::uint32_t> rowsAcknowledged{0};
+    // Rows the board acknowledged over the whole write: each block's count is added when the
+    // block ends, before its message is posted. The sequencer clears it per write.
+    std::atomic<std::uint32_t> rowsAcknowledgedInWrite{0};
     bootproto::LineTrace* trace = nullptr;  // the board's line trace, none when not traced
 };
 
