@@ -90,8 +90,7 @@ int Session::Connect() {
     control_.OnReconnectCommand();
     if (!control_.m_busy) {
         if (boxes_.Shown("configuring process failed")) {
-            output_.Error("pelorant-cli: " +
-                          DescribeOpenFailure(port_, app_.m_serialPort, options_.baud));
+            output_.Error("pelorant-cli: " + DescribeOpenFailure(port_, app_.m_serialPort, options_.baud));
             return kExitPortNotOpened;
         }
         return kExitDetectionFailed;
