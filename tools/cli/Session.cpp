@@ -104,7 +104,7 @@ int Session::Connect() {
                       " during the detection; " + port_.text + " is released");
         return kExitSignalBase + signal;
     }
-    if (watch.result && *watch.result != kDetectSynchronised) {
+    if (watch.result && *watch.result != Code(DetectionResult::Synchronised)) {
         return ReportFailedDetection(*watch.result);
     }
     char id[8];
@@ -117,15 +117,15 @@ int Session::Connect() {
 
 int Session::ReportFailedDetection(std::intptr_t code) {
     std::string reason;
-    if (code == kDetectStopped) {
+    if (code == Code(DetectionResult::Stopped)) {
         reason = "no bootloader answered on " + port_.text + " within " +
                  std::to_string(options_.detectTimeout) +
                  " s: reset the board while pelorant-cli waits, and check the baud rate";
-    } else if (code == kDetectTimeout) {
+    } else if (code == Code(DetectionResult::Timeout)) {
         reason = "Timeout expired: the line went quiet during the detection";
-    } else if (code == kDetectWriteError) {
+    } else if (code == Code(DetectionResult::WriteError)) {
         reason = "Writing error: the identification request did not go out";
-    } else if (code == kDetectPortLost) {
+    } else if (code == Code(DetectionResult::PortLost)) {
         reason = "the port " + port_.text + " went away (adapter unplugged or line hung up)";
     } else {
         reason = "Unknown error (" + std::to_string(code) + ")";

@@ -19,23 +19,23 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
 
 }  // namespace
 
-std::string BlockFailureCause(std::int32_t result) {
+std::string BlockFailureCause(BlockResult result) {
     switch (result) {
-        case kBlockFrameNotWritten:
+        case BlockResult::FrameNotWritten:
             return "a row frame did not go out in full";
-        case kBlockNoAck:
+        case BlockResult::NoAck:
             return "the board did not acknowledge a row";
-        case kBlockBadAck:
+        case BlockResult::BadAck:
             return "the board refused a row (its reply was not 0x55)";
-        case kBlockRowSizeInvalid:
+        case BlockResult::RowSizeInvalid:
             return "rows of this size cannot be framed; nothing was sent";
-        case kBlockStrayInput:
+        case BlockResult::StrayInput:
             return "a byte no exchange asked for came in, so a row's acknowledgement cannot be "
                    "trusted";
-        case kBlockPortLost:
+        case BlockResult::PortLost:
             return "the port went away (adapter unplugged or line hung up)";
         default:
-            return "error code " + std::to_string(result);
+            return "error code " + std::to_string(Code(result));
     }
 }
 
@@ -99,16 +99,16 @@ void WriteProgress::Show() {
     output_.Transient(line);
 }
 
-void WriteProgress::FinishBlock(std::int32_t result) {
+void WriteProgress::FinishBlock(BlockResult result) {
     const BlockLoad& load = loads_[block_];
     const double elapsed = Seconds(std::chrono::steady_clock::now() - started_);
     const std::size_t bytes = sent_ * load.bytesPerRow;
     char line[160];
     std::snprintf(line, sizeof line, "%s: %zu/%zu rows, %zu bytes in %.2f s%s",
                   kMemoryNames[block_], sent_, load.rows, bytes, elapsed,
-                  result == 0 ? "" : ", not completed");
+                  result == BlockResult::Ok ? "" : ", not completed");
     output_.Note(line);
-    if (result != kBlockOk) {
+    if (result != BlockResult::Ok) {
         output_.Error(std::string("pelorant-cli: ") + kMemoryNames[block_] + ": " +
                       BlockFailureCause(result));
     }

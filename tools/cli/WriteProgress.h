@@ -31,7 +31,7 @@ public:
 private:
     void StartBlock(int block);
     void Show();
-    void FinishBlock(std::int32_t result);
+    void FinishBlock(BlockResult result);
 
     ConsoleOutput& output_;
     const CProgrammingControl& control_;
@@ -42,5 +42,5 @@ private:
     std::chrono::steady_clock::time_point started_;  // when the block was asked for
 };
 
-// The cause line of a block that ended with `result` (a block result code, not 0).
-std::string BlockFailureCause(std::int32_t result);
+// The cause line of a block that ended with `result` (not Ok).
+std::string BlockFailureCause(BlockResult result);
