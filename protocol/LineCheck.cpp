@@ -1,10 +1,11 @@
 #include "protocol/LineCheck.h"
 
+#include "protocol/LineTrace.h"
 #include "serial/CSerialPort.h"
 
 namespace bootproto {
 
-LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs) {
+LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs, LineTrace* trace) {
     const SerialTimeouts kept = port.timeouts;
     // Only the constant bounds the read: it ends at the first byte or after `waitMs`.
     port.SetTimeouts(0, 0, waitMs > 0 ? waitMs : 1, kept.writeTotalPerByte,
@@ -15,12 +16,15 @@ LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs) {
     port.SetTimeouts(kept.readInterval, kept.readTotalPerByte, kept.readTotalConstant,
                      kept.writeTotalPerByte, kept.writeTotalConstant);
     if (gone) return LineState::PortLost;
+    // A quiet line is the rule before every row: only what came is worth a line.
+    if (received == 1) Trace(trace, TraceDirection::BoardToHost, {ExchangeKind::Stray}, &byte, 1);
     return received == 1 ? LineState::StrayInput : LineState::Quiet;
 }
 
 bool PortWentAway(const CSerialPort& port) {
     // The serial library keeps the cause of the port's last failure in its own terms, the
-    // same on every platform (a hung-up tty's EIO, a removed adapter's ERROR_DEVICE_REMOVED).
+    // same on every platform (a hung-up tty's EIO, a removed adapter's ERROR_DEVICE_REMOVED),
+    // and unlike errno it survives the trace written between the call and this question.
     return port.LastFailure() == SerialFailure::GoneAway;
 }
 
