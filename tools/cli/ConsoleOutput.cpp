@@ -1,7 +1,8 @@
 #include "tools/cli/ConsoleOutput.h"
 
-#include <sys/ioctl.h>
 #include <unistd.h>
+
+#include "tools/cli/TerminalWidth.h"
 
 namespace {
 
@@ -98,8 +99,7 @@ void ConsoleOutput::ShowBoardPanel(std::size_t boards) {
     if (quiet_ || !errIsTerminal_) return;
     std::lock_guard<std::mutex> guard(lock_);
     panel_.assign(boards, std::string());
-    winsize size{};
-    if (ioctl(fileno(err_), TIOCGWINSZ, &size) == 0 && size.ws_col > 1) width_ = size.ws_col;
+    if (const std::size_t columns = TerminalColumns(err_); columns > 1) width_ = columns;
 }
 
 void ConsoleOutput::CloseBoardPanel() {
