@@ -1,7 +1,7 @@
 #include "control/ProgrammingControl.h"
 
 CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine)
-    : window_(window), engine_(engine) {}
+    : window_(window), engine_(engine), detection_(engine) {}
 
 CProgrammingControl::~CProgrammingControl() {
     Shutdown();
@@ -27,10 +27,9 @@ bool CProgrammingControl::Dispatch(const WindowMessage& message) {
 }
 
 void CProgrammingControl::Shutdown() {
-    if (detectionThread_.Joinable()) {
-        engine_.detection.stop = 1;
+    if (detection_.Started()) {
         window_.KillDetectionTimer();
-        detectionThread_.Join();
+        detection_.Stop();
     }
     if (rowWriterThread_.Joinable()) {
         // The writer keeps an end request made mid-block, so one request is enough.
@@ -41,13 +40,13 @@ void CProgrammingControl::Shutdown() {
 }
 
 void CProgrammingControl::RequestDetectionStop() {
-    if (!detectionThread_.Joinable()) return;
-    engine_.detection.stop = 1;
+    if (!detection_.Started()) return;
+    detection_.RequestStop();
     window_.KillDetectionTimer();
 }
 
 bool CProgrammingControl::WorkerRunning() const {
-    return detectionAlive_ || rowWriterAlive_;
+    return detection_.WorkerAlive() || rowWriterAlive_;
 }
 
 void CProgrammingControl::SetWriterCommand(std::int32_t command) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "control/DetectionRun.h"
 #include "control/ProgrammingWindow.h"
 #include "image/HexLoader.h"
 #include "protocol/EngineContext.h"
@@ -81,9 +82,7 @@ private:
 
     IProgrammingWindow& window_;
     const EngineContext engine_;
-    std::uint32_t detectionTicksElapsed_ = 0;
-    std::atomic<bool> detectionAlive_{false};
+    DetectionRun detection_;
     std::atomic<bool> rowWriterAlive_{false};
-    WorkerThread detectionThread_;
     WorkerThread rowWriterThread_;
 };
