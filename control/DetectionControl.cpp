@@ -17,30 +17,30 @@ void CProgrammingControl::OnReconnectCommand() {
     if (m_portOpen) {
         engine_.port.ClosePort();
         std::this_thread::sleep_for(kReopenDelay);
-        m_portOpen = 0;
+        m_portOpen = false;
     }
-    m_enableRun = 0;
-    m_enableReload = 0;
-    m_enableWrite = 0;
-    m_enableOpen = 0;
+    commands_.run = false;
+    commands_.reload = false;
+    commands_.write = false;
+    commands_.open = false;
     window_.UpdateControlStates();
-    m_busy = 1;
+    m_busy = true;
 
     if (!ReopenPort() || !StartDetection()) {
         LeaveOnlyReconnectEnabled();
-        m_busy = 0;
+        m_busy = false;
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("not connected");
         engine_.port.ClosePort();
-        m_portOpen = 0;
+        m_portOpen = false;
     }
     window_.RefreshCursor();
 }
 
 int CProgrammingControl::ReopenPort() {
-    if (OpenEnginePort(engine_, m_devicePath)) return 1;
+    if (OpenEnginePort(engine_, devicePath_)) return 1;
     // A port given by its device path is named by that path.
-    window_.MessageBoxes().Show(ConfiguringFailedText(EnginePortName(engine_, m_devicePath),
+    window_.MessageBoxes().Show(ConfiguringFailedText(EnginePortName(engine_, devicePath_),
                                                       engine_.baudRate, kReconnectProgramName),
                                 kConfiguringFailedCaption, BoxIcon::Error, BoxButtons::Ok);
     window_.AddLogLine(kDetectionStartedLog, "failed");
@@ -58,11 +58,11 @@ int CProgrammingControl::StartDetection() {
     window_.SetStatusLamp(kLampGrey);
 
     // The range first: a position set before it would be clamped into the last write's range.
-    window_.SetProgressRange(1, m_detectionTicks);
+    window_.SetProgressRange(1, detectionTicks_);
     window_.SetProgressPosition(0);
     window_.SetProgressStep(1);
 
-    if (!detection_.Start(window_.Target(), m_detectionTicks)) {
+    if (!detection_.Start(window_.Target(), detectionTicks_)) {
         window_.MessageBoxes().Show(kDetectionNotStartedText, kDetectionNotStartedCaption,
                                     BoxIcon::Error, BoxButtons::Ok);
         window_.AddLogLine(kDetectionStartedLog, "failed");
@@ -87,17 +87,17 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.KillDetectionTimer();
     const DetectionOutcome outcome = detection_.Finish(result);
 
-    m_busy = 0;
+    m_busy = false;
     window_.RefreshCursor();
-    m_enableReconnect = 1;
-    m_enableOpen = 0;
-    m_enableWrite = 0;
-    m_enableRun = 0;
+    commands_.reconnect = true;
+    commands_.open = false;
+    commands_.write = false;
+    commands_.run = false;
 
     if (!outcome.identification) {
         window_.SetStatusLamp(kLampRed);
         engine_.port.ClosePort();
-        m_portOpen = 0;
+        m_portOpen = false;
         window_.AddLogLine(kDetectionFinishedLog, "failed");
         window_.ShowProgressBar(false);
         window_.SetStatusText("not connected");
@@ -112,7 +112,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
         window_.ShowProgressBar(false);
         window_.SetStatusLamp(kLampRed);
         engine_.port.ClosePort();
-        m_portOpen = 0;
+        m_portOpen = false;
         window_.UpdateControlStates();
         return;
     }
@@ -121,24 +121,24 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.SetStatusLamp(kLampGreen);
     window_.SetStatusText("ready");
     window_.AddLogLine(kDetectionFinishedLog, "ok");
-    m_portOpen = 1;
+    m_portOpen = true;
 
     const std::string shownName = window_.DeviceNameLabel();
     if (!m_hexPath.empty() && shownName == engine_.device.name) {
         if (m_hexLoaded &&
             LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
             window_.UpdateBlockChecks();
-            m_enableWrite = 1;
-            m_enableReload = 1;
+            commands_.write = true;
+            commands_.reload = true;
         } else {
-            m_enableWrite = 0;
+            commands_.write = false;
         }
     } else {
-        m_hexLoaded = 0;
-        m_enableWrite = 0;
+        m_hexLoaded = false;
+        commands_.write = false;
     }
-    m_enableRun = 1;
-    m_enableOpen = 1;
+    commands_.run = true;
+    commands_.open = true;
     ShowDeviceRanges();
     window_.ShowVersions();
     window_.UpdateControlStates();

@@ -36,7 +36,7 @@ void HexFileWatch::Check() {
     if (answer == BoxAnswer::Yes) {
         control_.LoadHexFile();
     } else {
-        control_.m_hexStamp = current;
+        control_.KeepLoadedImage(current);
     }
     m_reloadPromptActive = 0;
 }

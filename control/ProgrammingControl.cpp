@@ -1,7 +1,13 @@
 #include "control/ProgrammingControl.h"
 
-CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine)
-    : window_(window), engine_(engine), detection_(engine) {}
+CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine,
+                                         PortAtStart port)
+    : window_(window), engine_(engine), detection_(engine) {
+    if (port == PortAtStart::Closed) {
+        m_portOpen = false;
+        commands_ = CommandStates{.open = false, .run = false};
+    }
+}
 
 CProgrammingControl::~CProgrammingControl() {
     Shutdown();
@@ -55,19 +61,19 @@ void CProgrammingControl::SetWriterCommand(std::int32_t command) {
 }
 
 void CProgrammingControl::RestoreIdleCommands() {
-    m_enableOpen = 1;
-    m_enableRun = 1;
-    m_enableReload = 1;
-    m_enableReconnect = 1;
+    commands_.open = true;
+    commands_.run = true;
+    commands_.reload = true;
+    commands_.reconnect = true;
     window_.UpdateControlStates();
 }
 
 // After a lost link only reconnect leads on.
 void CProgrammingControl::LeaveOnlyReconnectEnabled() {
-    m_enableOpen = 0;
-    m_enableRun = 0;
-    m_enableReload = 0;
-    m_enableWrite = 0;
-    m_enableReconnect = 1;
+    commands_.open = false;
+    commands_.run = false;
+    commands_.reload = false;
+    commands_.write = false;
+    commands_.reconnect = true;
     window_.UpdateControlStates();
 }

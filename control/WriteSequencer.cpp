@@ -41,15 +41,15 @@ void CProgrammingControl::OnWriteCommand() {
         return;
     }
 
-    m_busy = 1;
+    m_busy = true;
     window_.RefreshCursor();
-    m_enableOpen = 0;
-    m_enableRun = 0;
-    m_enableReload = 0;
-    m_enableReconnect = 0;
+    commands_.open = false;
+    commands_.run = false;
+    commands_.reload = false;
+    commands_.reconnect = false;
     window_.UpdateControlStates();
 
-    m_blockIndex = -1;
+    block_ = -1;
     m_failedBlocks.clear();
     m_writeJob.port = &engine_.port;
     m_writeJob.bootStart = engine_.device.bootStart;
@@ -65,7 +65,7 @@ void CProgrammingControl::OnWriteCommand() {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("write error");
         window_.AddLogLine("write process started", "failed");
-        m_busy = 0;
+        m_busy = false;
         window_.RefreshCursor();
         return;
     }
@@ -85,7 +85,7 @@ void CProgrammingControl::OnWriteCommand() {
         window_.SetStatusLamp(kLampRed);
         RestoreIdleCommands();
         window_.AddLogLine("write process started", "failed");
-        m_busy = 0;
+        m_busy = false;
         window_.RefreshCursor();
         return;
     }
@@ -94,20 +94,19 @@ void CProgrammingControl::OnWriteCommand() {
 }
 
 int CProgrammingControl::SelectNextBlock() {
-    ++m_blockIndex;
-    while (m_blockIndex < 3 &&
-           !(window_.BlockCheckVisible(m_blockIndex) && window_.BlockChecked(m_blockIndex))) {
-        ++m_blockIndex;
+    ++block_;
+    while (block_ < 3 && !(window_.BlockCheckVisible(block_) && window_.BlockChecked(block_))) {
+        ++block_;
     }
-    if (m_blockIndex >= 3) return 0;
+    if (block_ >= 3) return 0;
 
-    CMemoryImage& image = engine_.device.images[m_blockIndex];
+    CMemoryImage& image = engine_.device.images[block_];
     m_writeJob.image = &image;
     m_writeJob.rowUnits = 2 * image.instructionsPerRow;
     const std::uint32_t first = image.FirstUsedAddress();
     const std::uint32_t last = image.LastUsedAddress();
 
-    window_.SetStatusText(kBlockTexts[m_blockIndex].start);
+    window_.SetStatusText(kBlockTexts[block_].start);
     window_.SetProgressRange(first, last);
     window_.SetProgressPosition(first);
     window_.SetProgressStep(static_cast<std::uint32_t>(m_writeJob.rowUnits));
@@ -120,12 +119,12 @@ void CProgrammingControl::OnRowWritten() {
 }
 
 void CProgrammingControl::OnBlockFinished() {
-    if (!rowWriterThread_.Joinable() || m_blockIndex < 0 || m_blockIndex > 2) return;
-    const std::string text = kBlockTexts[m_blockIndex].finish;
+    if (!rowWriterThread_.Joinable() || block_ < 0 || block_ > 2) return;
+    const std::string text = kBlockTexts[block_].finish;
     const BlockResult result = m_writeJob.result;
 
     if (result != BlockResult::Ok) {
-        m_failedBlocks.push_back(m_blockIndex);
+        m_failedBlocks.push_back(block_);
         window_.AddLogLine(text, "failed");
         window_.SetStatusLamp(kLampGrey);
         char question[128];
@@ -156,8 +155,7 @@ void CProgrammingControl::OnBlockFinished() {
 }
 
 bool CProgrammingControl::WriteRunning() const {
-    return m_busy && rowWriterThread_.Joinable() && m_blockIndex >= kBlockCode &&
-           m_blockIndex <= kBlockConfig;
+    return m_busy && rowWriterThread_.Joinable() && block_ >= kBlockCode && block_ <= kBlockConfig;
 }
 
 void CProgrammingControl::StopWriteAfterRow() {
@@ -168,7 +166,7 @@ void CProgrammingControl::StopWriteAfterRow() {
     SetWriterCommand(kEndWriter);
     rowWriterThread_.Join();
     window_.AddLogLine("write stopped: " + std::to_string(m_writeJob.rowsAcknowledged.load()) +
-                           " rows of " + kBlockNames[m_blockIndex] + " written",
+                           " rows of " + kBlockNames[block_] + " written",
                        "failed");
     FinishWrite(kWriteFailed);
 }
@@ -190,7 +188,7 @@ void CProgrammingControl::FinishWrite(std::intptr_t status) {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("failed");
     }
-    m_busy = 0;
+    m_busy = false;
     window_.RefreshCursor();
 }
 
@@ -208,18 +206,18 @@ void CProgrammingControl::OnRunCommand() {
         window_.SetStatusLamp(kLampGreen);
         window_.SetStatusText("running program...");
         window_.AddLogLine("Running program", "ok");
-        m_portOpen = 0;
+        m_portOpen = false;
         engine_.port.CleanPort();
         engine_.port.ClosePort();
     } else {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("running failed");
         window_.AddLogLine(step, "failed");
-        m_enableReconnect = 1;
+        commands_.reconnect = true;
     }
-    m_enableReload = 0;
-    m_enableOpen = 0;
-    m_enableWrite = 0;
-    m_enableRun = 0;
+    commands_.reload = false;
+    commands_.open = false;
+    commands_.write = false;
+    commands_.run = false;
     window_.UpdateControlStates();
 }

@@ -22,8 +22,7 @@ ControlTest::ControlTest()
     app.m_detectionParam.stop = 0;
     app.m_deviceId[0] = app.m_deviceId[1] = 0;
     app.m_device.name[0] = 0;
-    control_ = std::make_unique<CProgrammingControl>(window_, app.Engine());
-    control_->m_portOpen = 0;
+    control_ = std::make_unique<CProgrammingControl>(window_, app.Engine(), PortAtStart::Closed);
 }
 
 ControlTest::~ControlTest() {
@@ -43,7 +42,7 @@ void ControlTest::StartBoard(const BoardOptions& options) {
     std::string error;
     board_ = VirtualBoard::Start(options, &error);
     ASSERT_TRUE(board_) << error;
-    control_->m_devicePath = board_->DevicePath();
+    control_->SetDevicePath(board_->DevicePath());
 }
 
 bool ControlTest::Pump(const std::function<bool()>& done, std::chrono::seconds limit) {

@@ -18,9 +18,9 @@ const LogLine kFinishedFailed{"Detection&Sync process finished", "failed"};
 class DetectionControlTest : public ControlTest {
 protected:
     void ExpectOnlyReconnectEnabled() {
-        EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
-                     control_->m_enableWrite);
-        EXPECT_TRUE(control_->m_enableReconnect);
+        EXPECT_FALSE(control_->Commands().open || control_->Commands().run ||
+                     control_->Commands().reload || control_->Commands().write);
+        EXPECT_TRUE(control_->Commands().reconnect);
         EXPECT_FALSE(control_->m_busy);
         EXPECT_EQ(control_->m_portOpen, 0);
     }
@@ -40,8 +40,9 @@ TEST_F(DetectionControlTest, IdentifiedBoardIsReadyWithItsRangesAndVersions) {
               (std::array<std::string, 3>{"(0x0000 - 0x7FFE)", "(0x7FFC00 - 0x7FFFFE)",
                                           "(0xF80000 - 0xF8000E)"}));
     EXPECT_EQ(window_.visible, (std::array<bool, 3>{true, true, true}));
-    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReconnect);
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_TRUE(control_->Commands().open && control_->Commands().run &&
+                control_->Commands().reconnect);
+    EXPECT_FALSE(control_->Commands().write);
     EXPECT_EQ(control_->m_hexLoaded, 0);
 }
 
@@ -61,7 +62,8 @@ TEST_F(DetectionControlTest, ReconnectToTheSameBoardLoadsTheFileAgain) {
                                     "AddLogLine(Detection&Sync process finished|ok)");
     EXPECT_NE(std::find(finished, window_.calls.end(), "UpdateBlockChecks"), window_.calls.end());
     EXPECT_EQ(control_->m_hexLoaded, 1);
-    EXPECT_TRUE(control_->m_enableWrite && control_->m_enableReload && control_->m_enableRun);
+    EXPECT_TRUE(control_->Commands().write && control_->Commands().reload &&
+                control_->Commands().run);
     EXPECT_EQ(window_.status, "ready");
     EXPECT_EQ(window_.lamp, kLampGreen);
 }
@@ -75,7 +77,7 @@ TEST_F(DetectionControlTest, AnotherDeviceMakesTheFileCountAsNotLoaded) {
     StartBoard(Options("dsPIC30F3010"));
     ASSERT_TRUE(Connect());
     EXPECT_EQ(control_->m_hexLoaded, 0);
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_FALSE(control_->Commands().write);
     EXPECT_EQ(window_.deviceName, "dsPIC30F3010");
     EXPECT_EQ(window_.ranges[kBlockCode], "(0x0000 - 0x3FFE)");
 }
@@ -163,7 +165,7 @@ TEST_F(DetectionControlTest, PortNamedByNumberIsReportedAsCom) {
     BoardOptions options = Options();
     options.comNumber = 7;
     StartBoard(options);
-    control_->m_devicePath.clear();
+    control_->SetDevicePath({});
     theApp().m_comNumber = 7;
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(7, 115200, 'N', 8, 1, 9, 512), 1);

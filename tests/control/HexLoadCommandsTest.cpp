@@ -26,23 +26,23 @@ protected:
 };
 
 TEST_F(HexLoadCommandsTest, LoadEnablesTheWriteOnlyWithThePortOpen) {
-    control_->m_enableRun = 0;
     control_->m_hexPath = SampleHexPath();
     control_->LoadHexFile();
     EXPECT_EQ(control_->m_hexLoaded, 1);
-    EXPECT_FALSE(control_->m_enableRun || control_->m_enableWrite || control_->m_enableReload);
+    EXPECT_FALSE(control_->Commands().run || control_->Commands().write ||
+                 control_->Commands().reload);
     EXPECT_EQ(window_.checked, (std::array<bool, 3>{true, true, false}));
 
     control_->m_portOpen = 1;
     control_->LoadHexFile();
     EXPECT_EQ(window_.log,
               (std::vector<LogLine>{{"Load HEX file", "ok"}, {"Load HEX file", "ok"}}));
-    EXPECT_TRUE(control_->m_enableRun && control_->m_enableWrite && control_->m_enableReload);
+    EXPECT_TRUE(control_->Commands().run && control_->Commands().write &&
+                control_->Commands().reload);
     EXPECT_FALSE(control_->m_busy);
 }
 
 TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
-    control_->m_enableWrite = 1;
     control_->m_hexPath = (dir_.path() / "missing.hex").string();
     control_->LoadHexFile();
 
@@ -50,7 +50,7 @@ TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
     ASSERT_EQ(window_.boxes.size(), 1u);
     EXPECT_EQ(window_.boxes[0].caption, "loading error");
     EXPECT_EQ(control_->m_hexLoaded, 0);
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_FALSE(control_->Commands().write);
     EXPECT_FALSE(control_->m_hexPath.empty());
 }
 
@@ -67,7 +67,7 @@ TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeChangesNoEnableStateAndWaitsForI
     control_->m_hexPath = (dir_.path() / "missing.hex").string();
     control_->OnReloadCommand();
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "ok"}, {"Reloading", "failed"}}));
-    EXPECT_FALSE(control_->m_enableWrite || control_->m_enableReload);
+    EXPECT_FALSE(control_->Commands().write || control_->Commands().reload);
     EXPECT_EQ(window_.checked, (std::array<bool, 3>{false, false, false}));
 }
 
@@ -121,13 +121,12 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     HexFileWatch watch(*control_, answers);
     watch.OnActivationChange();
     EXPECT_EQ(answers.boxes.size(), 1u);
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_FALSE(control_->Commands().write);
 
     // A reconnect reloads the file for the same device; the cut file leaves the write off.
-    control_->m_enableWrite = 1;
     board_->Reset();
     ASSERT_TRUE(Connect());
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_FALSE(control_->Commands().write);
     EXPECT_FALSE(theApp().m_device.images[CDeviceInfo::kCode].hasData);
 }
 

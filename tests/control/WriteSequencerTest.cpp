@@ -43,8 +43,8 @@ TEST_F(WriteSequencerTest, OnlyTheConfigurationWritesOneBlockAndReportsSuccess) 
     EXPECT_FALSE(window_.barVisible);
     EXPECT_EQ(RowsReceived(), kSampleConfigRows);
     EXPECT_TRUE(BoardHoldsImage(kBlockConfig, kSampleConfigRows));
-    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReload &&
-                control_->m_enableReconnect);
+    EXPECT_TRUE(control_->Commands().open && control_->Commands().run &&
+                control_->Commands().reload && control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, FailedBlockAsksAndYesGoesOnToTheNextBlock) {
@@ -114,8 +114,8 @@ TEST_F(WriteSequencerTest, NothingCheckedRefusesAndLeavesTheWindowUsable) {
     EXPECT_EQ(window_.status, "write error");
     EXPECT_FALSE(control_->m_busy);
     EXPECT_FALSE(control_->WorkerRunning());
-    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReload &&
-                control_->m_enableReconnect);
+    EXPECT_TRUE(control_->Commands().open && control_->Commands().run &&
+                control_->Commands().reload && control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, CheckedButHiddenBoxIsNotWritten) {
@@ -158,9 +158,9 @@ TEST_F(WriteSequencerTest, SynchronismErrorLeavesOnlyReconnect) {
     EXPECT_EQ(window_.lamp, kLampRed);
     EXPECT_FALSE(control_->m_busy);
     EXPECT_EQ(control_->m_portOpen, 1);
-    EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
-                 control_->m_enableWrite);
-    EXPECT_TRUE(control_->m_enableReconnect);
+    EXPECT_FALSE(control_->Commands().open || control_->Commands().run ||
+                 control_->Commands().reload || control_->Commands().write);
+    EXPECT_TRUE(control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, RunWhileNotConnectedDoesNothing) {
@@ -177,9 +177,9 @@ TEST_F(WriteSequencerTest, RunStartsTheProgramClosesThePortAndLeavesOnlyReconnec
     EXPECT_EQ(window_.lamp, kLampGreen);
     EXPECT_EQ(control_->m_portOpen, 0);
     EXPECT_EQ(theApp().m_serialPort.handle, kNullSerialHandle);
-    EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
-                 control_->m_enableWrite);
-    EXPECT_TRUE(control_->m_enableReconnect);
+    EXPECT_FALSE(control_->Commands().open || control_->Commands().run ||
+                 control_->Commands().reload || control_->Commands().write);
+    EXPECT_TRUE(control_->Commands().reconnect);
     EXPECT_TRUE(Pump([this] { return board_->UserProgramRunning(); }, std::chrono::seconds(5)));
 }
 
@@ -192,7 +192,7 @@ TEST_F(WriteSequencerTest, RunThatCannotCheckSynchronismNamesTheStep) {
     EXPECT_EQ(window_.status, "running failed");
     EXPECT_EQ(window_.lamp, kLampRed);
     EXPECT_EQ(control_->m_portOpen, 1);
-    EXPECT_TRUE(control_->m_enableReconnect);
+    EXPECT_TRUE(control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, ShutdownDuringAWriteEndsTheWriterAfterItsRow) {

@@ -8,9 +8,10 @@
 #include "tools/sim/VirtualBoard.h"
 
 ControlDriver::ControlDriver(VirtualBoard& board, std::string hexPath)
-    : board_(board), hexPath_(std::move(hexPath)), control_(window_, theApp().Engine()) {
-    control_.m_portOpen = 0;
-    control_.m_devicePath = board.DevicePath();
+    : board_(board),
+      hexPath_(std::move(hexPath)),
+      control_(window_, theApp().Engine(), PortAtStart::Closed) {
+    control_.SetDevicePath(board.DevicePath());
 }
 
 bool ControlDriver::WaitWhileBusy() {

@@ -65,7 +65,7 @@ std::string FailedBlocksText(const std::vector<int>& blocks) {
 
 // Where a write stopped by a signal ended.
 std::string StoppedWriteText(const CProgrammingControl& control) {
-    const int block = control.m_blockIndex;
+    const int block = control.CurrentBlock();
     if (block < kBlockCode || block > kBlockConfig) return "no row was written";
     return std::to_string(control.m_writeJob.rowsAcknowledged.load()) + " rows of " +
            kMemoryNames[block] + " written, nothing more sent";

@@ -43,10 +43,8 @@ Session::Session(const CliOptions& options, ConsoleOutput& output)
       app_(theApp()),
       boxes_(output, options.proceedOnError),
       window_(output, app_, boxes_),
-      control_(window_, app_.Engine()) {
-    // Nothing is open yet: the first reconnect opens the port without closing it first.
-    control_.m_portOpen = 0;
-}
+      // Nothing is open yet: the first reconnect opens the port without closing it first.
+      control_(window_, app_.Engine(), PortAtStart::Closed) {}
 
 Session::~Session() {
     control_.Shutdown();
@@ -71,8 +69,8 @@ int Session::Configure() {
     }
     app_.m_comNumber = port_.comNumber;
     app_.m_baudRate = static_cast<int>(options_.baud);
-    control_.m_devicePath = port_.devicePath;
-    control_.m_detectionTicks = options_.detectTimeout;
+    control_.SetDevicePath(port_.devicePath);
+    control_.SetDetectionLimit(options_.detectTimeout);
     return kExitOk;
 }
 

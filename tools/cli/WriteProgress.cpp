@@ -51,7 +51,7 @@ void WriteProgress::BeforeDispatch(const WindowMessage& message) {
         finishStatus = message.wParam;
         return;
     }
-    const int block = control_.m_blockIndex;
+    const int block = control_.CurrentBlock();
     if (block < kBlockCode || block > kBlockConfig) return;
     if (message.message == kMsgRowWritten) {
         if (block != block_) StartBlock(block);

@@ -16,16 +16,16 @@ namespace {
 
 // The controls each enable flag switches.
 struct EnableGroup {
-    int CProgrammingControl::*flag;
+    bool CommandStates::*flag;
     std::initializer_list<int> controls;
 };
 
 const EnableGroup kEnableGroups[] = {
-    {&CProgrammingControl::m_enableOpen, {kIdcOpen, kIdcOpenLabel}},
-    {&CProgrammingControl::m_enableRun, {kIdcRun, kIdcRunLabel}},
-    {&CProgrammingControl::m_enableReconnect, {kIdcReconnect, kIdcReconnectLabel}},
-    {&CProgrammingControl::m_enableReload, {kIdcReload, kIdcReloadLabel}},
-    {&CProgrammingControl::m_enableWrite, {kIdcWrite, kIdcWriteLabel, kIdcWriteHint}},
+    {&CommandStates::open, {kIdcOpen, kIdcOpenLabel}},
+    {&CommandStates::run, {kIdcRun, kIdcRunLabel}},
+    {&CommandStates::reconnect, {kIdcReconnect, kIdcReconnectLabel}},
+    {&CommandStates::reload, {kIdcReload, kIdcReloadLabel}},
+    {&CommandStates::write, {kIdcWrite, kIdcWriteLabel, kIdcWriteHint}},
 };
 
 // Firmware version bytes are signed: 0xFF reads -1.
@@ -87,10 +87,10 @@ void CLoadAndWriteDialog::ReturnParkedFocus() {
 
 void CLoadAndWriteDialog::UpdateControlStates() {
     for (const EnableGroup& group : kEnableGroups) {
-        const bool enabled = (*control_).*group.flag != 0;
+        const bool enabled = control_->Commands().*group.flag;
         for (const int id : group.controls) SetControlEnabled(Control(id), enabled);
     }
-    if (control_->m_enableWrite == 0) {
+    if (!control_->Commands().write) {
         for (int block = kBlockCode; block <= kBlockConfig; ++block) {
             SetControlEnabled(BlockCheck(block), false);
         }
