@@ -58,9 +58,10 @@ int CProgrammingControl::StartDetection() {
     window_.SetStatusLamp(kLampGrey);
 
     // The range first: a position set before it would be clamped into the last write's range.
-    window_.SetProgressRange(1, detectionTicks_);
-    window_.SetProgressPosition(0);
-    window_.SetProgressStep(1);
+    progress_.SetRange(1, detectionTicks_);
+    progress_.SetPosition(0);
+    progress_.step = 1;
+    window_.ShowProgress(progress_);
 
     if (!detection_.Start(window_.Target(), detectionTicks_)) {
         window_.MessageBoxes().Show(kDetectionNotStartedText, kDetectionNotStartedCaption,
@@ -78,7 +79,8 @@ void CProgrammingControl::OnDetectionTimer() {
     if (detection_.Tick()) {
         window_.KillDetectionTimer();
     } else {
-        window_.StepProgress();
+        progress_.Step();
+        window_.ShowProgress(progress_);
     }
 }
 

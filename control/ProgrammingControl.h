@@ -40,6 +40,7 @@ public:
     const CommandStates& Commands() const { return commands_; }
     // The block being written (kBlockCode … kBlockConfig); -1 when none is.
     int CurrentBlock() const { return block_; }
+    const Progress& CurrentProgress() const { return progress_; }
 
     // Port and detection settings beyond the application's COM number and baud rate.
     void SetDevicePath(std::string path) { devicePath_ = std::move(path); }  // instead of COM<n>
@@ -93,6 +94,7 @@ private:
     const EngineContext engine_;
     CommandStates commands_;
     int block_ = -1;
+    Progress progress_;
     std::string devicePath_;             // opened instead of COM<n> when not empty
     std::uint32_t detectionTicks_ = 44;  // timer ticks before the detection is stopped
     DetectionRun detection_;

@@ -107,15 +107,17 @@ int CProgrammingControl::SelectNextBlock() {
     const std::uint32_t last = image.LastUsedAddress();
 
     window_.SetStatusText(kBlockTexts[block_].start);
-    window_.SetProgressRange(first, last);
-    window_.SetProgressPosition(first);
-    window_.SetProgressStep(static_cast<std::uint32_t>(m_writeJob.rowUnits));
+    progress_.SetRange(first, last);
+    progress_.SetPosition(first);
+    progress_.step = static_cast<std::uint32_t>(m_writeJob.rowUnits);
+    window_.ShowProgress(progress_);
     return 1;
 }
 
 void CProgrammingControl::OnRowWritten() {
     if (!rowWriterThread_.Joinable()) return;
-    window_.StepProgress();
+    progress_.Step();
+    window_.ShowProgress(progress_);
 }
 
 void CProgrammingControl::OnBlockFinished() {

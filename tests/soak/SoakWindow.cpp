@@ -1,6 +1,5 @@
 #include "tests/soak/SoakWindow.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "app/BootloaderApp.h"
@@ -17,16 +16,6 @@ void SoakWindow::UpdateBlockChecks() {
     for (int block = kBlockCode; block <= kBlockConfig; ++block) {
         checked_[block] = theApp().m_device.images[block].hasData;
     }
-}
-
-void SoakWindow::SetProgressRange(std::uint32_t low, std::uint32_t high) {
-    low_ = low;
-    high_ = std::max(low, high);
-    position_ = std::clamp(position_, low_, high_);
-}
-
-void SoakWindow::StepProgress() {
-    position_ = std::min(position_ + step_, high_);
 }
 
 BoxAnswer SoakWindow::Show(const std::string& text, const std::string& caption, BoxIcon,

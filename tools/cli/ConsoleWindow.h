@@ -28,11 +28,8 @@ public:
     void ShowStatusText(bool show) override;
     void ShowStatusLamp(bool show) override;
     void ShowProgressBar(bool show) override;
-    void SetProgressRange(std::uint32_t low, std::uint32_t high) override;
-    void SetProgressPosition(std::uint32_t position) override;
-    void SetProgressStep(std::uint32_t step) override;
-    void StepProgress() override;
-    std::uint32_t ProgressPosition() const override { return position_; }
+    // The console follows a write and a detection through their messages instead.
+    void ShowProgress(const Progress&) override {}
 
     bool BlockCheckVisible(int block) const override;
     bool BlockChecked(int block) const override;
@@ -62,10 +59,6 @@ private:
     std::string statusText_;
     std::string deviceName_;
     std::string firmware_;
-    std::uint32_t low_ = 0;
-    std::uint32_t high_ = 100;
-    std::uint32_t position_ = 0;
-    std::uint32_t step_ = 10;
     bool timerRunning_ = false;
     std::array<bool, 3> visible_{};
     std::array<bool, 3> checked_{};

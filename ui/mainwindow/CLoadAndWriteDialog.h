@@ -57,11 +57,7 @@ public:
     void ShowStatusText(bool show) override;
     void ShowStatusLamp(bool show) override;
     void ShowProgressBar(bool show) override;
-    void SetProgressRange(std::uint32_t low, std::uint32_t high) override;
-    void SetProgressPosition(std::uint32_t position) override;
-    void SetProgressStep(std::uint32_t step) override;
-    void StepProgress() override;
-    std::uint32_t ProgressPosition() const override;
+    void ShowProgress(const Progress& progress) override;
     bool BlockCheckVisible(int block) const override;
     bool BlockChecked(int block) const override;
     void SetRangeLabel(int block, const std::string& text) override;

@@ -156,24 +156,8 @@ void CLoadAndWriteDialog::ShowProgressBar(bool show) {
     progressBar_->setVisible(show);
 }
 
-void CLoadAndWriteDialog::SetProgressRange(std::uint32_t low, std::uint32_t high) {
-    progress_.SetRange(low, high);
-}
-
-void CLoadAndWriteDialog::SetProgressPosition(std::uint32_t position) {
-    progress_.SetPosition(position);
-}
-
-void CLoadAndWriteDialog::SetProgressStep(std::uint32_t step) {
-    progress_.SetStep(step);
-}
-
-void CLoadAndWriteDialog::StepProgress() {
-    progress_.Step();
-}
-
-std::uint32_t CLoadAndWriteDialog::ProgressPosition() const {
-    return progress_.Position();
+void CLoadAndWriteDialog::ShowProgress(const Progress& progress) {
+    progress_.Show(progress);
 }
 
 bool CLoadAndWriteDialog::BlockCheckVisible(int block) const {
