@@ -13,26 +13,26 @@ constexpr std::chrono::milliseconds kReopenDelay{500};
 }  // namespace
 
 void CProgrammingControl::OnReconnectCommand() {
-    if (m_busy) return;
-    if (m_portOpen) {
+    if (busy_) return;
+    if (portOpen_) {
         engine_.port.ClosePort();
         std::this_thread::sleep_for(kReopenDelay);
-        m_portOpen = false;
+        portOpen_ = false;
     }
     commands_.run = false;
     commands_.reload = false;
     commands_.write = false;
     commands_.open = false;
     window_.UpdateControlStates();
-    m_busy = true;
+    busy_ = true;
 
     if (!ReopenPort() || !StartDetection()) {
         LeaveOnlyReconnectEnabled();
-        m_busy = false;
+        busy_ = false;
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("not connected");
         engine_.port.ClosePort();
-        m_portOpen = false;
+        portOpen_ = false;
     }
     window_.RefreshCursor();
 }
@@ -89,7 +89,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.KillDetectionTimer();
     const DetectionOutcome outcome = detection_.Finish(result);
 
-    m_busy = false;
+    busy_ = false;
     window_.RefreshCursor();
     commands_.reconnect = true;
     commands_.open = false;
@@ -99,7 +99,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     if (!outcome.identification) {
         window_.SetStatusLamp(kLampRed);
         engine_.port.ClosePort();
-        m_portOpen = false;
+        portOpen_ = false;
         window_.AddLogLine(kDetectionFinishedLog, "failed");
         window_.ShowProgressBar(false);
         window_.SetStatusText("not connected");
@@ -114,7 +114,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
         window_.ShowProgressBar(false);
         window_.SetStatusLamp(kLampRed);
         engine_.port.ClosePort();
-        m_portOpen = false;
+        portOpen_ = false;
         window_.UpdateControlStates();
         return;
     }
@@ -123,11 +123,11 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.SetStatusLamp(kLampGreen);
     window_.SetStatusText("ready");
     window_.AddLogLine(kDetectionFinishedLog, "ok");
-    m_portOpen = true;
+    portOpen_ = true;
 
     const std::string shownName = window_.DeviceNameLabel();
     if (!m_hexPath.empty() && shownName == engine_.device.name) {
-        if (m_hexLoaded &&
+        if (hexLoaded_ &&
             LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
             window_.UpdateBlockChecks();
             commands_.write = true;
@@ -136,7 +136,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
             commands_.write = false;
         }
     } else {
-        m_hexLoaded = false;
+        hexLoaded_ = false;
         commands_.write = false;
     }
     commands_.run = true;

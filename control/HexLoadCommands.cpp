@@ -6,12 +6,12 @@
 
 void CProgrammingControl::LoadHexFile() {
     // The row writer and a detection's identification read the images: no load meanwhile.
-    if (m_busy) return;
-    m_busy = true;
+    if (busy_) return;
+    busy_ = true;
     window_.RefreshCursor();
     m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
     ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
-    m_busy = false;
+    busy_ = false;
     window_.RefreshCursor();
 
     if (!m_lastLoad.Loaded()) {
@@ -20,9 +20,9 @@ void CProgrammingControl::LoadHexFile() {
         window_.UpdateControlStates();
         return;
     }
-    m_hexLoaded = true;
+    hexLoaded_ = true;
     window_.AddLogLine("Load HEX file", "ok");
-    if (m_portOpen) {
+    if (portOpen_) {
         commands_.run = true;
         commands_.write = true;
         commands_.reload = true;
@@ -32,7 +32,7 @@ void CProgrammingControl::LoadHexFile() {
 }
 
 void CProgrammingControl::OpenHexFile(const std::string& path) {
-    if (m_busy) return;
+    if (busy_) return;
     m_hexPath = path;
     commands_.write = false;
     window_.UpdateControlStates();
@@ -40,9 +40,9 @@ void CProgrammingControl::OpenHexFile(const std::string& path) {
 }
 
 void CProgrammingControl::OnReloadCommand() {
-    if (m_busy || m_hexPath.empty()) return;
+    if (busy_ || m_hexPath.empty()) return;
     m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
     ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
-    if (m_lastLoad.Loaded()) m_hexLoaded = true;
+    if (m_lastLoad.Loaded()) hexLoaded_ = true;
     window_.AddLogLine("Reloading", m_lastLoad.Loaded() ? "ok" : "failed");
 }

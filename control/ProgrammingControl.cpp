@@ -4,7 +4,7 @@ CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const Engin
                                          PortAtStart port)
     : window_(window), engine_(engine), detection_(engine) {
     if (port == PortAtStart::Closed) {
-        m_portOpen = false;
+        portOpen_ = false;
         commands_ = CommandStates{.open = false, .run = false};
     }
 }

@@ -27,9 +27,10 @@ public:
     CProgrammingControl& operator=(const CProgrammingControl&) = delete;
 
     // What the control is doing and holds, read by the window to render.
-    bool m_busy = false;  // a write, a detection or a load runs: every command is refused
-    bool m_portOpen = true;
-    bool m_hexLoaded = false;
+    bool Busy() const { return busy_; }  // a write, a detection or a load runs: commands wait
+    bool PortOpen() const { return portOpen_; }
+    bool HexLoaded() const { return hexLoaded_; }
+
     std::string m_hexPath;
     HexFileStatus m_hexStamp;
     HexLoadReport m_lastLoad;         // the outcome of the last load, open or reload
@@ -92,6 +93,9 @@ private:
 
     IProgrammingWindow& window_;
     const EngineContext engine_;
+    bool busy_ = false;
+    bool portOpen_ = true;
+    bool hexLoaded_ = false;
     CommandStates commands_;
     int block_ = -1;
     Progress progress_;

@@ -28,7 +28,7 @@ constexpr std::intptr_t kWriteFailed = -1;
 }  // namespace
 
 void CProgrammingControl::OnWriteCommand() {
-    if (m_busy) return;
+    if (busy_) return;
     // A writer told to end polls its command once more before it goes; it must be gone
     // before the job is filled again, or it would take this write's command as its own.
     rowWriterThread_.Join();
@@ -41,7 +41,7 @@ void CProgrammingControl::OnWriteCommand() {
         return;
     }
 
-    m_busy = true;
+    busy_ = true;
     window_.RefreshCursor();
     commands_.open = false;
     commands_.run = false;
@@ -65,7 +65,7 @@ void CProgrammingControl::OnWriteCommand() {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("write error");
         window_.AddLogLine("write process started", "failed");
-        m_busy = false;
+        busy_ = false;
         window_.RefreshCursor();
         return;
     }
@@ -85,7 +85,7 @@ void CProgrammingControl::OnWriteCommand() {
         window_.SetStatusLamp(kLampRed);
         RestoreIdleCommands();
         window_.AddLogLine("write process started", "failed");
-        m_busy = false;
+        busy_ = false;
         window_.RefreshCursor();
         return;
     }
@@ -157,7 +157,7 @@ void CProgrammingControl::OnBlockFinished() {
 }
 
 bool CProgrammingControl::WriteRunning() const {
-    return m_busy && rowWriterThread_.Joinable() && block_ >= kBlockCode && block_ <= kBlockConfig;
+    return busy_ && rowWriterThread_.Joinable() && block_ >= kBlockCode && block_ <= kBlockConfig;
 }
 
 void CProgrammingControl::StopWriteAfterRow() {
@@ -174,7 +174,7 @@ void CProgrammingControl::StopWriteAfterRow() {
 }
 
 void CProgrammingControl::OnWriteFinished(std::intptr_t status) {
-    if (!rowWriterThread_.Joinable() || !m_busy) return;
+    if (!rowWriterThread_.Joinable() || !busy_) return;
     FinishWrite(status);
 }
 
@@ -190,12 +190,12 @@ void CProgrammingControl::FinishWrite(std::intptr_t status) {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("failed");
     }
-    m_busy = false;
+    busy_ = false;
     window_.RefreshCursor();
 }
 
 void CProgrammingControl::OnRunCommand() {
-    if (m_busy || !m_portOpen) return;
+    if (busy_ || !portOpen_) return;
 
     const char* step = "Checking synchronism";
     bool sent = bootproto::CheckSynchronism(engine_.port);
@@ -208,7 +208,7 @@ void CProgrammingControl::OnRunCommand() {
         window_.SetStatusLamp(kLampGreen);
         window_.SetStatusText("running program...");
         window_.AddLogLine("Running program", "ok");
-        m_portOpen = false;
+        portOpen_ = false;
         engine_.port.CleanPort();
         engine_.port.ClosePort();
     } else {

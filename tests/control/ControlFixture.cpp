@@ -58,19 +58,19 @@ bool ControlTest::Pump(const std::function<bool()>& done, std::chrono::seconds l
 
 bool ControlTest::Connect() {
     control_->OnReconnectCommand();
-    EXPECT_TRUE(Pump([this] { return !control_->m_busy; }));
-    return control_->m_portOpen == 1;
+    EXPECT_TRUE(Pump([this] { return !control_->Busy(); }));
+    return control_->PortOpen() == 1;
 }
 
 void ControlTest::LoadSample() {
     control_->m_hexPath = SampleHexPath();
     control_->LoadHexFile();
-    ASSERT_EQ(control_->m_hexLoaded, 1);
+    ASSERT_EQ(control_->HexLoaded(), 1);
 }
 
 void ControlTest::WriteAndWait() {
     control_->OnWriteCommand();
-    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
 }
 
 std::vector<std::uint32_t> ControlTest::RowsReceived() const {

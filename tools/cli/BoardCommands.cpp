@@ -74,7 +74,7 @@ std::string StoppedWriteText(const CProgrammingControl& control) {
 // Sends the run command; false when it was not sent.
 bool RunUserProgram(Session& session) {
     session.Control().OnRunCommand();
-    return !session.Control().m_portOpen;
+    return !session.Control().PortOpen();
 }
 
 }  // namespace

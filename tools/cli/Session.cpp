@@ -48,7 +48,7 @@ Session::Session(const CliOptions& options, ConsoleOutput& output)
 
 Session::~Session() {
     control_.Shutdown();
-    if (control_.m_portOpen) app_.m_serialPort.ClosePort();
+    if (control_.PortOpen()) app_.m_serialPort.ClosePort();
 }
 
 int Session::Configure() {
@@ -78,7 +78,7 @@ int Session::Connect() {
     if (const int status = Configure(); status != kExitOk) return status;
 
     control_.OnReconnectCommand();
-    if (!control_.m_busy) {
+    if (!control_.Busy()) {
         if (boxes_.Shown("configuring process failed")) {
             output_.Error("pelorant-cli: " + DescribeOpenFailure(port_, app_.m_serialPort, options_.baud));
             return kExitPortNotOpened;
@@ -88,7 +88,7 @@ int Session::Connect() {
     DetectionWatch watch(output_, options_.detectTimeout);
     RunWhileBusy(control_, window_, watch);
 
-    if (control_.m_portOpen) return kExitOk;
+    if (control_.PortOpen()) return kExitOk;
     if (const int signal = StopSignal(); signal != 0) {
         output_.Error(std::string("pelorant-cli: stopped by ") + StopSignalName(signal) +
                       " during the detection; " + port_.text + " is released");

@@ -44,7 +44,7 @@ bool CLoadAndWriteDialog::RunReturnKeyCommand(QObject* target) {
 }
 
 void CLoadAndWriteDialog::OnOpenCommand() {
-    if (control_->m_busy) return;
+    if (control_->Busy()) return;
     const std::optional<std::string> chosen = fileDialog_->ChooseHexFile(*this);
     if (chosen) {
         SetWindowTitleFor(*chosen);

@@ -183,7 +183,7 @@ std::string CLoadAndWriteDialog::DeviceNameLabel() const {
 }
 
 void CLoadAndWriteDialog::RefreshCursor() {
-    if (control_->m_busy) {
+    if (control_->Busy()) {
         setCursor(Qt::WaitCursor);
     } else {
         unsetCursor();

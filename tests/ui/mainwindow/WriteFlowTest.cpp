@@ -182,7 +182,7 @@ TEST_F(WriteFlowTest, ClosingTheWindowMidDetectionStopsTheWorker) {
     board_.reset();
     board_ = uitest::PageEnvironment::StartBoard(kCom, silent);
     window_->OnReconnectCommand();
-    ASSERT_EQ(Control().m_busy, 1);
+    ASSERT_EQ(Control().Busy(), 1);
     EXPECT_NE(window_->m_detectTimerId, 0);
     EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
 
