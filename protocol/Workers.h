@@ -37,6 +37,10 @@ struct WriteJob {
     std::atomic<bool> abandon{false};
     // Rows of the current block the board has acknowledged; the writer clears it per block.
     std::atomic<std::uint32_t> rowsAcknowledged{0};
+    // Rows the board acknowledged over the whole write: each block's count is added when the
+    // block ends, before its message is posted. The sequencer clears it per write.
+    std::atomic<std::uint32_t> rowsAcknowledgedInWrite{0};
+    bootproto::LineTrace* trace = nullptr;  // the board's line trace, none when not traced
 };
 
 // Thread body: writes one block per command 0 until told to end. Returns 0. A request to
@@ -44,11 +48,12 @@ struct WriteJob {
 unsigned RowWriterThread(WriteJob* job);
 // Writes one block through `port`: exactly the rows PlanRows chooses. When `abandon` is set
 // before a row, no further row is sent and the result is FrameNotWritten. `acknowledged`
-// counts the block's acknowledged rows.
+// counts the block's acknowledged rows; every byte goes to `trace` when there is one.
 BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
                       MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
                       const std::atomic<bool>* abandon = nullptr,
-                      std::atomic<std::uint32_t>* acknowledged = nullptr);
+                      std::atomic<std::uint32_t>* acknowledged = nullptr,
+                      bootproto::LineTrace* trace = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.
