@@ -125,8 +125,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.AddLogLine(kDetectionFinishedLog, "ok");
     portOpen_ = true;
 
-    const std::string shownName = window_.DeviceNameLabel();
-    if (!m_hexPath.empty() && shownName == engine_.device.name) {
+    if (!m_hexPath.empty() && shownDevice_ == engine_.device.name) {
         if (hexLoaded_ &&
             LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
             window_.UpdateBlockChecks();
@@ -142,6 +141,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     commands_.run = true;
     commands_.open = true;
     ShowDeviceRanges();
+    shownDevice_ = engine_.device.name;
     window_.ShowVersions();
     window_.UpdateControlStates();
 }

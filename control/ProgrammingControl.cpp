@@ -2,7 +2,7 @@
 
 CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine,
                                          PortAtStart port)
-    : window_(window), engine_(engine), detection_(engine) {
+    : window_(window), engine_(engine), shownDevice_(engine.device.name), detection_(engine) {
     if (port == PortAtStart::Closed) {
         portOpen_ = false;
         commands_ = CommandStates{.open = false, .run = false};

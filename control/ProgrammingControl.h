@@ -101,6 +101,9 @@ private:
     Progress progress_;
     std::string devicePath_;             // opened instead of COM<n> when not empty
     std::uint32_t detectionTicks_ = 44;  // timer ticks before the detection is stopped
+    // The device the window shows: the one identified before the control started (page 2/3),
+    // then the last one a reconnect identified.
+    std::string shownDevice_;
     DetectionRun detection_;
     std::atomic<bool> rowWriterAlive_{false};
     WorkerThread rowWriterThread_;

@@ -44,9 +44,8 @@ public:
     virtual void SetRangeLabel(int block, const std::string& text) = 0;
     virtual void ShowBlockControls(int block) = 0;  // shows the range label and the check box
 
-    virtual std::string DeviceNameLabel() const = 0;  // text of 1033
-    virtual void RefreshCursor() = 0;                 // wait cursor while busy
-    virtual void StartDetectionTimer() = 0;           // timer 1, every 1000 ms
+    virtual void RefreshCursor() = 0;        // wait cursor while busy
+    virtual void StartDetectionTimer() = 0;  // timer 1, every 1000 ms
     virtual void KillDetectionTimer() = 0;
     virtual IMessageBox& MessageBoxes() = 0;
     virtual MessageTarget& Target() = 0;  // where the workers post this window's messages

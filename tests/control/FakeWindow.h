@@ -42,7 +42,6 @@ public:
     void SetRangeLabel(int block, const std::string& text) override { ranges.at(block) = text; }
     void ShowBlockControls(int block) override { visible.at(block) = true; }
 
-    std::string DeviceNameLabel() const override { return deviceName; }
     void RefreshCursor() override { calls.push_back("RefreshCursor"); }
     void StartDetectionTimer() override { timerRunning = true; }
     void KillDetectionTimer() override { timerRunning = false; }

@@ -8,10 +8,6 @@ void SoakWindow::AddLogLine(const std::string& message, const std::string& resul
     lastLine = {message, result};
 }
 
-void SoakWindow::ShowVersions() {
-    deviceName_ = theApp().m_device.name;
-}
-
 void SoakWindow::UpdateBlockChecks() {
     for (int block = kBlockCode; block <= kBlockConfig; ++block) {
         checked_[block] = theApp().m_device.images[block].hasData;

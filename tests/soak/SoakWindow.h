@@ -18,7 +18,7 @@ public:
     void UpdateControlStates() override {}
     void ShowProgressGroup(bool) override {}
     void SetStatusLamp(int) override {}
-    void ShowVersions() override;
+    void ShowVersions() override {}
     void UpdateBlockChecks() override;
 
     void SetStatusText(const std::string&) override {}
@@ -32,7 +32,6 @@ public:
     void SetRangeLabel(int, const std::string&) override {}
     void ShowBlockControls(int block) override { visible_.at(block) = true; }
 
-    std::string DeviceNameLabel() const override { return deviceName_; }
     void RefreshCursor() override {}
     void StartDetectionTimer() override {}
     void KillDetectionTimer() override {}
@@ -49,5 +48,4 @@ public:
 private:
     std::array<bool, 3> visible_{};
     std::array<bool, 3> checked_{};
-    std::string deviceName_;
 };

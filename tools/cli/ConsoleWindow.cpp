@@ -38,7 +38,6 @@ void ConsoleWindow::ShowVersions() {
                   static_cast<signed char>(app_.m_firmwareVersion[0]),
                   static_cast<signed char>(app_.m_firmwareVersion[1]));
     firmware_ = firmware;
-    deviceName_ = app_.m_device.name;
 }
 
 void ConsoleWindow::UpdateBlockChecks() {

@@ -36,7 +36,6 @@ public:
     void SetRangeLabel(int block, const std::string& text) override;
     void ShowBlockControls(int block) override;
 
-    std::string DeviceNameLabel() const override { return deviceName_; }
     void RefreshCursor() override;
     void StartDetectionTimer() override { timerRunning_ = true; }
     void KillDetectionTimer() override { timerRunning_ = false; }
@@ -57,7 +56,6 @@ private:
     MessageQueue queue_;
     int logLines_ = 0;
     std::string statusText_;
-    std::string deviceName_;
     std::string firmware_;
     bool timerRunning_ = false;
     std::array<bool, 3> visible_{};

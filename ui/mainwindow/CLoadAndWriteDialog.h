@@ -62,7 +62,6 @@ public:
     bool BlockChecked(int block) const override;
     void SetRangeLabel(int block, const std::string& text) override;
     void ShowBlockControls(int block) override;
-    std::string DeviceNameLabel() const override;
     void RefreshCursor() override;
     void StartDetectionTimer() override;
     void KillDetectionTimer() override;

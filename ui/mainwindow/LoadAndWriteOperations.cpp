@@ -178,10 +178,6 @@ void CLoadAndWriteDialog::ShowBlockControls(int block) {
     BlockCheck(block)->show();
 }
 
-std::string CLoadAndWriteDialog::DeviceNameLabel() const {
-    return Label(kIdcDeviceName)->text().toLocal8Bit().toStdString();
-}
-
 void CLoadAndWriteDialog::RefreshCursor() {
     if (control_->Busy()) {
         setCursor(Qt::WaitCursor);
