@@ -22,9 +22,10 @@ std::int32_t ReadCommand(WriteJob& job) {
     return job.command;
 }
 
-void FinishBlock(WriteJob& job, int result) {
+void FinishBlock(WriteJob& job, int result, std::uint8_t refusal) {
     std::lock_guard<std::mutex> guard(job.lock);
     job.result = result;
+    job.refusal = refusal;
     if (job.command == kCommandWrite) job.command = kCommandIdle;
 }
 
@@ -34,7 +35,7 @@ int FailureOf(int exchangeResult) {
 }
 
 int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
-            CMemoryImage& image, MessageTarget* notifyWindow) {
+            CMemoryImage& image, MessageTarget* notifyWindow, std::uint8_t* refusal) {
     const int length = bootproto::BuildWriteFrame(frame, address, rowUnits, image);
     if (length < 0) return kBlockRowSizeInvalid;
     const unsigned long written =
@@ -46,7 +47,10 @@ int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int r
     const unsigned long received = port.ReadFromPort(&ack, 1);
     if (received == CSerialPort::kFailure) return FailureOf(kBlockNoAck);
     if (received != 1) return kBlockNoAck;
-    if (static_cast<std::uint8_t>(ack) != bootproto::kAck) return kBlockBadAck;
+    if (static_cast<std::uint8_t>(ack) != bootproto::kAck) {
+        if (refusal != nullptr) *refusal = static_cast<std::uint8_t>(ack);
+        return kBlockBadAck;
+    }
     return kBlockOk;
 }
 
@@ -66,7 +70,7 @@ int CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
 
 int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
               std::uint32_t bootStart, std::uint32_t bootEnd, const std::atomic<bool>* abandon,
-              std::atomic<std::uint32_t>* acknowledged) {
+              std::atomic<std::uint32_t>* acknowledged, std::uint8_t* refusal) {
     if (acknowledged != nullptr) *acknowledged = 0;
     if (image == nullptr) return kBlockOk;
     const RowPlan plan = PlanRows(*image, rowUnits, bootStart, bootEnd);
@@ -79,7 +83,7 @@ int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarge
         if (abandon != nullptr && abandon->load()) return kBlockFrameNotWritten;
         const int line = CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending);
         if (line != kBlockOk) return line;
-        const int result = SendRow(port, frame, address, rowUnits, *image, notifyWindow);
+        const int result = SendRow(port, frame, address, rowUnits, *image, notifyWindow, refusal);
         if (result != kBlockOk) return result;
         if (acknowledged != nullptr) ++*acknowledged;
         rowPending = true;
@@ -95,9 +99,11 @@ unsigned RowWriterThread(WriteJob* job) {
         const std::int32_t command = ReadCommand(*job);
         std::this_thread::sleep_for(kCommandPollInterval);
         if (command == kCommandWrite) {
-            const int result = WriteRows(*job->port, job->image, job->rowUnits, notifyWindow,
-                                         bootStart, bootEnd, &job->abandon, &job->rowsAcknowledged);
-            FinishBlock(*job, result);
+            std::uint8_t refusal = 0;
+            const int result =
+                WriteRows(*job->port, job->image, job->rowUnits, notifyWindow, bootStart, bootEnd,
+                          &job->abandon, &job->rowsAcknowledged, &refusal);
+            FinishBlock(*job, result, refusal);
             notifyWindow->Post(kMsgBlockFinished, 0, 0);
         } else if (command != kCommandIdle) {
             return 0;

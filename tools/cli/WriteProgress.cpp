@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/cli/CauseLines.h"
 #include "tools/cli/MemoryNames.h"
 
 namespace {
@@ -19,30 +20,13 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
 
 }  // namespace
 
-std::string BlockFailureCause(std::int32_t result) {
-    switch (result) {
-        case kBlockFrameNotWritten:
-            return "a row frame did not go out in full";
-        case kBlockNoAck:
-            return "the board did not acknowledge a row";
-        case kBlockBadAck:
-            return "the board refused a row (its reply was not 0x55)";
-        case kBlockRowSizeInvalid:
-            return "rows of this size cannot be framed; nothing was sent";
-        case kBlockStrayInput:
-            return "a byte no exchange asked for came in, so a row's acknowledgement cannot be "
-                   "trusted";
-        case kBlockPortLost:
-            return "the port went away (adapter unplugged or line hung up)";
-        default:
-            return "error code " + std::to_string(result);
-    }
-}
-
 WriteProgress::WriteProgress(ConsoleOutput& output, const CProgrammingControl& control,
-                             const std::array<BlockLoad, 3>& loads)
+                             const std::array<BlockLoad, 3>& loads, ConsoleMessageBox& boxes,
+                             unsigned baud)
     : output_(output),
       control_(control),
+      boxes_(boxes),
+      baud_(baud),
       loads_(loads),
       started_(std::chrono::steady_clock::now()) {}
 
@@ -108,10 +92,23 @@ void WriteProgress::FinishBlock(std::int32_t result) {
                   kMemoryNames[block_], sent_, load.rows, bytes, elapsed,
                   result == 0 ? "" : ", not completed");
     output_.Note(line);
-    if (result != kBlockOk) {
-        output_.Error(std::string("pelorant-cli: ") + kMemoryNames[block_] + ": " +
-                      BlockFailureCause(result));
-    }
+    if (result != kBlockOk) ExplainFailure(result);
     block_ = -1;
     started_ = std::chrono::steady_clock::now();
+}
+
+// The failed row is the one after those the board acknowledged: the writer takes back the
+// acknowledgement of a row that stray input put in doubt.
+void WriteProgress::ExplainFailure(std::int32_t result) {
+    const BlockLoad& load = loads_[block_];
+    BlockFailure failure;
+    failure.code = result;
+    failure.rowBytes = load.bytesPerRow;
+    failure.baud = baud_;
+    const std::size_t row = control_.m_writeJob.rowsAcknowledged.load();
+    if (result != kBlockRowSizeInvalid && row < load.addresses.size()) {
+        failure.row = load.addresses[row];
+    }
+    if (result == kBlockBadAck) failure.reply = control_.m_writeJob.refusal;
+    boxes_.AddCause("write error", std::string(kMemoryNames[block_]) + ": " + BlockCause(failure));
 }

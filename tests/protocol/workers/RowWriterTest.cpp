@@ -35,12 +35,12 @@ bool InsideRowOf(const std::vector<std::uint32_t>& rows, std::uint32_t address, 
 
 class RowWriterTest : public BoardTest {
 protected:
-    int Write(CMemoryImage& image, int rowUnits) {
+    int Write(CMemoryImage& image, int rowUnits, std::uint8_t* refusal = nullptr) {
         int result = -1;
         workertest::RunBounded(
             [&] {
                 result = WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart,
-                                   kBootEnd, nullptr, &acknowledged_);
+                                   kBootEnd, nullptr, &acknowledged_, refusal);
             },
             kWriterLimit, "WriteRows");
         return result;
@@ -123,7 +123,9 @@ TEST_F(RowWriterTest, RefusedRowEndsTheBlockAfterOneProgressMessage) {
     options.faults.refuseRow = 2;
     StartBoard(options);
     FillCode(images_.code);
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockBadAck);
+    std::uint8_t refusal = 0;
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits, &refusal), kBlockBadAck);
+    EXPECT_EQ(refusal, 0xEE);
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), 3u);
     EXPECT_EQ(workertest::RowFrameAddresses(*board_).size(), 3u);
 }
