@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# CI: build the Debian package from a fresh build folder with Debian's compiler flags, check
+# it with lintian (any error or warning fails), install it into an empty root, run the
+# programs from there, and remove it again leaving nothing behind.
+# Usage: scripts/ci-package.sh [build-dir]   (default build-deb; it is wiped first)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-deb}
+
+export DEBIAN_FRONTEND=noninteractive
+need=()
+for tool in lintian:lintian dpkg-buildflags:dpkg-dev file:file appstreamcli:appstream; do
+    command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
+done
+if ((${#need[@]})); then
+    apt-get update
+    apt-get install -y --no-install-recommends "${need[@]}"
+fi
+
+appstreamcli validate --no-net packaging/*.metainfo.xml
+
+rm -rf "$build"
+# Debian's hardening: fortified functions, stack protector, read-only relocations, bindnow.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+          -DPELORANT_BUILD_TESTS=OFF -DPELORANT_BUILD_BENCHMARKS=OFF -DPELORANT_WERROR=ON \
+          -DPELORANT_PRIVATE_LUNVIK=ON
+cmake --build "$build"
+(cd "$build" && cpack)
+deb=$(ls "$build"/pelorant_*.deb)
+echo "== $deb"
+dpkg-deb --info "$deb"
+
+lintian --fail-on error,warning --display-info "$deb"
+
+# Everything the package depends on must be installable here.
+apt-get satisfy --simulate "$(dpkg-deb --field "$deb" Depends)" >/dev/null
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+mkdir -p "$root"/var/lib/dpkg/{info,updates,triggers}
+touch "$root"/var/lib/dpkg/status
+# The root is empty: its dependencies were checked against this machine above.
+dpkg --root="$root" --force-script-chrootless --force-depends -i "$deb"
+for program in pelorant-cli pelorant-sim; do
+    "$root/usr/bin/$program" --help >/dev/null
+    echo "$program --help: ok"
+done
+if ldd "$root/usr/bin/Pelorant" | grep 'not found'; then
+    echo "Pelorant misses libraries" >&2
+    exit 1
+fi
+for page in pelorant-cli pelorant-sim Pelorant; do
+    man --warnings -l "$root/usr/share/man/man1/$page.1.gz" >/dev/null
+done
+dpkg --root="$root" --force-script-chrootless --force-depends --purge pelorant
+left=$(find "$root" -path "$root/var/lib/dpkg" -prune -o ! -type d -print)
+if [[ -n $left ]]; then
+    printf 'left behind after purge:\n%s\n' "$left" >&2
+    exit 1
+fi
+echo "package $deb: lintian clean, installs, runs and purges"
