@@ -5,18 +5,12 @@
 # Usage: scripts/ci-package.sh [build-dir]   (default build-deb; it is wiped first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/ci-stage.sh
 build=${1:-build-deb}
 
-export DEBIAN_FRONTEND=noninteractive
-need=()
-for tool in lintian:lintian dpkg-buildflags:dpkg-dev file:file appstreamcli:appstream; do
-    command -v "${tool%%:*}" >/dev/null || need+=("${tool#*:}")
-done
-if ((${#need[@]})); then
-    apt-get update
-    apt-get install -y --no-install-recommends "${need[@]}"
-fi
-
+stage "package: build"
+scripts/install-deps.sh
+scripts/install-packages.sh lintian dpkg-dev file appstream man-db
 appstreamcli validate --no-net packaging/*.metainfo.xml
 
 rm -rf "$build"
@@ -30,16 +24,17 @@ LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
 cmake --build "$build"
 (cd "$build" && cpack)
 deb=$(ls "$build"/pelorant_*.deb)
-echo "== $deb"
 dpkg-deb --info "$deb"
 
+stage "package: lintian"
 lintian --fail-on error,warning --display-info "$deb"
 
+stage "package: install, run, purge"
 # Everything the package depends on must be installable here.
 apt-get satisfy --simulate "$(dpkg-deb --field "$deb" Depends)" >/dev/null
 
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+# An empty root inside the build folder, which the next run wipes.
+root=$PWD/$build/root
 mkdir -p "$root"/var/lib/dpkg/{info,updates,triggers}
 touch "$root"/var/lib/dpkg/status
 # The root is empty: its dependencies were checked against this machine above.
@@ -61,4 +56,5 @@ if [[ -n $left ]]; then
     printf 'left behind after purge:\n%s\n' "$left" >&2
     exit 1
 fi
+stage_done
 echo "package $deb: lintian clean, installs, runs and purges"
