@@ -59,11 +59,11 @@ std::string Range(std::uint32_t first, std::uint32_t last) {
 
 // Why a lookup refused the catalogue, for whoever wants to say more than the code.
 struct Refusal {
-    int code = kCatalogueFound;
+    CatalogueLookup code = CatalogueLookup::Found;
     std::string cause;
 };
 
-Refusal Refuse(int code, std::string cause) {
+Refusal Refuse(CatalogueLookup code, std::string cause) {
     return Refusal{code, std::move(cause)};
 }
 
@@ -80,7 +80,7 @@ Refusal MarkProtectedRanges(CXmlDocument& memory, const char* tagName, CMemoryIm
     for (int j = 0; j < count; ++j) {
         const DOMElement* range = AsElement(ranges->item(static_cast<XMLSize_t>(j)));
         if (range == nullptr) {
-            return Refuse(kCatalogueProtectedMissing,
+            return Refuse(CatalogueLookup::ProtectedMissing,
                           std::string("a protected range of ") + tagName + " cannot be found");
         }
         const std::uint32_t first =
@@ -89,13 +89,15 @@ Refusal MarkProtectedRanges(CXmlDocument& memory, const char* tagName, CMemoryIm
         const std::string where =
             std::string("protected range ") + Range(first, last) + " of " + tagName;
         if (!CoversWholeRows(first, last, image.instructionsPerRow)) {
-            return Refuse(kCatalogueProtectedNotOnRows, where + " does not cover whole rows");
+            return Refuse(CatalogueLookup::ProtectedNotOnRows,
+                          where + " does not cover whole rows");
         }
         // A reversed range would protect nothing while the catalogue means to protect.
-        if (last < first) return Refuse(kCatalogueUnreadable, where + " is reversed");
+        if (last < first) return Refuse(CatalogueLookup::Unreadable, where + " is reversed");
         if (image.MarkProtected(first, last) < 0) {
-            return Refuse(kCatalogueProtectedOutside, where + " lies outside the memory " +
-                                                          Range(image.GetStart(), image.GetEnd()));
+            return Refuse(
+                CatalogueLookup::ProtectedOutside,
+                where + " lies outside the memory " + Range(image.GetStart(), image.GetEnd()));
         }
     }
     return {};
@@ -115,22 +117,23 @@ bool ReadAddress(CXmlDocument& document, const char* name, const DOMElement* ele
 Refusal ReadBootloader(CXmlDocument& memory, const CMemoryImage& code, CDeviceInfo& info) {
     const DOMElement* bootloader = FirstElement(memory, "bootloader");
     if (bootloader == nullptr) {
-        return Refuse(kCatalogueNoBootloader, "memcode has no bootloader element");
+        return Refuse(CatalogueLookup::NoBootloader, "memcode has no bootloader element");
     }
     std::uint32_t first = 0;
     std::uint32_t last = 0;
     if (!ReadAddress(memory, "startaddress", bootloader, first) ||
         !ReadAddress(memory, "endaddress", bootloader, last)) {
-        return Refuse(kCatalogueUnreadable, "the bootloader lacks its startaddress or endaddress");
+        return Refuse(CatalogueLookup::Unreadable,
+                      "the bootloader lacks its startaddress or endaddress");
     }
     if (last < first) {
-        return Refuse(kCatalogueUnreadable,
+        return Refuse(CatalogueLookup::Unreadable,
                       "the bootloader range " + Range(first, last) + " is reversed");
     }
     if (first < code.GetStart() || last > code.GetEnd()) {
-        return Refuse(kCatalogueUnreadable, "the bootloader range " + Range(first, last) +
-                                                " is not inside program flash " +
-                                                Range(code.GetStart(), code.GetEnd()));
+        return Refuse(CatalogueLookup::Unreadable, "the bootloader range " + Range(first, last) +
+                                                       " is not inside program flash " +
+                                                       Range(code.GetStart(), code.GetEnd()));
     }
     info.bootStart = first;
     info.bootEnd = last;
@@ -145,7 +148,7 @@ Refusal ReadMemory(CXmlDocument& device, const char* tagName, const std::string&
     const DOMElement* element = FirstElement(device, tagName);
     if (element == nullptr) {
         // Program flash holds the reset vector and the bootloader: no device goes without.
-        if (isCode) return Refuse(kCatalogueUnreadable, "the device has no memcode");
+        if (isCode) return Refuse(CatalogueLookup::Unreadable, "the device has no memcode");
         image.present = false;
         return {};
     }
@@ -153,31 +156,32 @@ Refusal ReadMemory(CXmlDocument& device, const char* tagName, const std::string&
     std::uint32_t end = 0;
     if (!ReadAddress(device, "startaddress", element, start) ||
         !ReadAddress(device, "endaddress", element, end)) {
-        return Refuse(kCatalogueUnreadable,
+        return Refuse(CatalogueLookup::Unreadable,
                       std::string(tagName) + " lacks its startaddress or endaddress");
     }
     if (end < start || end > kLastProgramAddress) {
-        return Refuse(kCatalogueUnreadable,
+        return Refuse(CatalogueLookup::Unreadable,
                       std::string(tagName) + " range " + Range(start, end) + " is no dsPIC memory");
     }
     const std::int32_t instructionsPerRow =
         ParseCatalogueDecimal(device.GetAttributeText("instructionxrow", element));
     if (instructionsPerRow < kFewestInstructionsPerRow ||
         instructionsPerRow > kMostInstructionsPerRow) {
-        return Refuse(kCatalogueUnreadable, std::string(tagName) + " instructionxrow " +
-                                                std::to_string(instructionsPerRow) +
-                                                " is outside 1 to 63");
+        return Refuse(CatalogueLookup::Unreadable, std::string(tagName) + " instructionxrow " +
+                                                       std::to_string(instructionsPerRow) +
+                                                       " is outside 1 to 63");
     }
     image.present = true;
     image.instructionsPerRow = instructionsPerRow;
     image.rowsPerPage = ParseCatalogueDecimal(rowsPerPage);
     image.SetRange(start, end);
-    if (!image.cells) return Refuse(kCatalogueUnreadable, "no memory for " + std::string(tagName));
+    if (!image.cells)
+        return Refuse(CatalogueLookup::Unreadable, "no memory for " + std::string(tagName));
 
     CXmlDocument memory(element);
     if (isCode) {
         if (Refusal refusal = ReadBootloader(memory, image, info);
-            refusal.code != kCatalogueFound) {
+            refusal.code != CatalogueLookup::Found) {
             return refusal;
         }
     }
@@ -196,7 +200,7 @@ Refusal CheckOverlap(const CDeviceInfo& device) {
             if (!x.present || !y.present) continue;
             if (x.GetStart() <= y.GetEnd() + std::uint64_t{1} &&
                 y.GetStart() <= x.GetEnd() + std::uint64_t{1}) {
-                return Refuse(kCatalogueUnreadable,
+                return Refuse(CatalogueLookup::Unreadable,
                               std::string(kMemories[a]) + " and " + kMemories[b] + " overlap");
             }
         }
@@ -208,16 +212,16 @@ Refusal LookupInto(const std::string& cataloguePath, const std::string& identifi
                    CDeviceInfo& device, std::string& name) {
     CXmlDocument catalogue;
     if (catalogue.Load(cataloguePath) != 1) {
-        return Refuse(kCatalogueUnreadable, catalogue.LastError().empty()
-                                                ? cataloguePath + " is no well-formed XML"
-                                                : catalogue.LastError());
+        return Refuse(CatalogueLookup::Unreadable, catalogue.LastError().empty()
+                                                       ? cataloguePath + " is no well-formed XML"
+                                                       : catalogue.LastError());
     }
     const DOMElement* found = FindDevice(catalogue, identifier);
-    if (found == nullptr) return Refuse(kCatalogueDeviceNotFound, "no device " + identifier);
+    if (found == nullptr) return Refuse(CatalogueLookup::DeviceNotFound, "no device " + identifier);
 
     std::string deviceName = catalogue.GetAttributeText("name", found);
     if (deviceName.size() > kLongestName) {
-        return Refuse(kCatalogueUnreadable, "the device name is longer than 259 characters");
+        return Refuse(CatalogueLookup::Unreadable, "the device name is longer than 259 characters");
     }
     const std::string rowsPerPage = catalogue.GetAttributeText("rowsxpage", found);
 
@@ -225,17 +229,18 @@ Refusal LookupInto(const std::string& cataloguePath, const std::string& identifi
     for (int k = 0; k < 3; ++k) {
         Refusal refusal = ReadMemory(deviceDocument, kMemories[k], rowsPerPage, device.images[k],
                                      device, k == CDeviceInfo::kCode);
-        if (refusal.code != kCatalogueFound) return refusal;
+        if (refusal.code != CatalogueLookup::Found) return refusal;
     }
-    if (Refusal refusal = CheckOverlap(device); refusal.code != kCatalogueFound) return refusal;
+    if (Refusal refusal = CheckOverlap(device); refusal.code != CatalogueLookup::Found)
+        return refusal;
     name = std::move(deviceName);
     return {};
 }
 
 }  // namespace
 
-int LookupDevice(const std::string& cataloguePath, const std::string& identifier,
-                 CDeviceInfo& device, std::string& name, std::string* cause) {
+CatalogueLookup LookupDevice(const std::string& cataloguePath, const std::string& identifier,
+                             CDeviceInfo& device, std::string& name, std::string* cause) {
     // The device is read into a record of its own and handed over only when all of it was
     // sound: a refused device leaves no half-set memory behind.
     CDeviceInfo fresh;
@@ -244,17 +249,17 @@ int LookupDevice(const std::string& cataloguePath, const std::string& identifier
     try {
         refusal = LookupInto(cataloguePath, identifier, fresh, freshName);
     } catch (const xercesc::DOMException&) {
-        refusal = Refuse(kCatalogueUnreadable, "the catalogue cannot be searched");
+        refusal = Refuse(CatalogueLookup::Unreadable, "the catalogue cannot be searched");
     } catch (const xercesc::XMLException&) {
-        refusal = Refuse(kCatalogueUnreadable, "the catalogue cannot be searched");
+        refusal = Refuse(CatalogueLookup::Unreadable, "the catalogue cannot be searched");
     } catch (const std::bad_alloc&) {
-        refusal = Refuse(kCatalogueUnreadable, "not enough memory for the catalogue");
+        refusal = Refuse(CatalogueLookup::Unreadable, "not enough memory for the catalogue");
     }
     if (cause != nullptr) *cause = refusal.cause;
-    if (refusal.code != kCatalogueFound) return refusal.code;
+    if (refusal.code != CatalogueLookup::Found) return refusal.code;
     for (int k = 0; k < 3; ++k) device.images[k].Swap(fresh.images[k]);
     device.bootStart = fresh.bootStart;
     device.bootEnd = fresh.bootEnd;
     name = std::move(freshName);
-    return kCatalogueFound;
+    return CatalogueLookup::Found;
 }

@@ -6,14 +6,17 @@
 
 #include "device/DeviceInfo.h"
 
-// Catalogue lookup result codes.
-inline constexpr int kCatalogueFound = 0;
-inline constexpr int kCatalogueNoBootloader = -2;
-inline constexpr int kCatalogueProtectedMissing = -3;
-inline constexpr int kCatalogueDeviceNotFound = -5;
-inline constexpr int kCatalogueUnreadable = -6;
-inline constexpr int kCatalogueProtectedNotOnRows = -7;
-inline constexpr int kCatalogueProtectedOutside = -8;
+// The catalogue lookup's result. The numbers are the ones the identification passes on and
+// the windows show.
+enum class CatalogueLookup : int {
+    Found = 0,
+    NoBootloader = -2,
+    ProtectedMissing = -3,
+    DeviceNotFound = -5,
+    Unreadable = -6,
+    ProtectedNotOnRows = -7,
+    ProtectedOutside = -8,
+};
 
 // Finds the device with `identifier` ("0x" and four upper-case hex digits) and fills
 // `device` (not its name). `name` receives the device's name on success. A catalogue that
@@ -23,8 +26,8 @@ inline constexpr int kCatalogueProtectedOutside = -8;
 // program flash. Only a device read in full replaces the memories and bootloader range of
 // `device`; a memory the device does not have keeps no range. `cause`, when given, receives
 // why a lookup was refused, in words.
-int LookupDevice(const std::string& cataloguePath, const std::string& identifier,
-                 CDeviceInfo& device, std::string& name, std::string* cause = nullptr);
+CatalogueLookup LookupDevice(const std::string& cataloguePath, const std::string& identifier,
+                             CDeviceInfo& device, std::string& name, std::string* cause = nullptr);
 
 struct CatalogueEntry {
     std::string id;

@@ -108,7 +108,7 @@ void CProgrammingControl::OnDetectionTimer() {
     }
 }
 
-void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
+void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     if (!detectionThread_.Joinable()) return;
     window_.KillDetectionTimer();
     // The worker's message is its last act; joining it here is all but immediate.
@@ -121,7 +121,7 @@ void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
     m_enableWrite = 0;
     m_enableRun = 0;
 
-    if (result != kDetectSynchronised) {
+    if (result != DetectionResult::Synchronised) {
         window_.SetStatusLamp(kLampRed);
         engine_.port.ClosePort();
         m_portOpen = 0;
@@ -132,10 +132,10 @@ void CProgrammingControl::OnDetectionFinished(std::intptr_t result) {
         return;
     }
 
-    const int identified = IdentifyDevice(engine_);
-    if (identified < 0) {
+    const IdentifyResult identified = IdentifyDevice(engine_);
+    if (identified != IdentifyResult::Identified) {
         const std::string text =
-            "dsPIC identification failed.\nError code : " + std::to_string(identified) +
+            "dsPIC identification failed.\nError code : " + std::to_string(Code(identified)) +
             ".\n\nIf problem persists contact vardeno at " + product::kMakerWebAddress;
         window_.MessageBoxes().Show(text, "dsPIC identification failed.", BoxIcon::Error,
                                     BoxButtons::Ok);

@@ -10,7 +10,7 @@ CProgrammingControl::~CProgrammingControl() {
 bool CProgrammingControl::Dispatch(const WindowMessage& message) {
     switch (message.message) {
         case kMsgDetectionFinished:
-            OnDetectionFinished(message.wParam);
+            OnDetectionFinished(static_cast<DetectionResult>(message.wParam));
             return true;
         case kMsgRowWritten:
             OnRowWritten();

@@ -53,7 +53,7 @@ public:
 
     // Handlers of the window's messages and of the detection timer.
     bool Dispatch(const WindowMessage& message);  // false when not one of 1025..1028
-    void OnDetectionFinished(std::intptr_t result);
+    void OnDetectionFinished(DetectionResult result);
     void OnRowWritten();
     void OnWriteFinished(std::intptr_t status);
     void OnBlockFinished();

@@ -122,9 +122,9 @@ void CProgrammingControl::OnRowWritten() {
 void CProgrammingControl::OnBlockFinished() {
     if (!rowWriterThread_.Joinable() || m_blockIndex < 0 || m_blockIndex > 2) return;
     const std::string text = kBlockTexts[m_blockIndex].finish;
-    const std::int32_t result = m_writeJob.result;
+    const BlockResult result = m_writeJob.result;
 
-    if (result != 0) {
+    if (result != BlockResult::Ok) {
         m_failedBlocks.push_back(m_blockIndex);
         window_.AddLogLine(text, "failed");
         window_.SetStatusLamp(kLampGrey);
@@ -132,7 +132,7 @@ void CProgrammingControl::OnBlockFinished() {
         std::snprintf(question, sizeof question,
                       "Error code: %d\nWrite process of this block, not completed.\nProceed "
                       "anyway?",
-                      result);
+                      Code(result));
         const BoxAnswer answer =
             window_.MessageBoxes().Show(question, "write error", BoxIcon::Error, BoxButtons::YesNo);
         if (answer != BoxAnswer::Yes) {

@@ -50,25 +50,25 @@ ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::ui
     return ProbeOutcome::Stopped;
 }
 
-int Identify(CSerialPort& port, unsigned char deviceId[2]) {
+DetectionResult Identify(CSerialPort& port, unsigned char deviceId[2]) {
     char request[sizeof bootproto::kIdentifyRequest];
     for (std::size_t i = 0; i < sizeof request; ++i) {
         request[i] = static_cast<char>(bootproto::kIdentifyRequest[i]);
     }
     const unsigned long written = port.WriteToPort(request, sizeof request);
-    if (Lost(written)) return kDetectPortLost;
-    if (written != sizeof request) return kDetectWriteError;
+    if (Lost(written)) return DetectionResult::PortLost;
+    if (written != sizeof request) return DetectionResult::WriteError;
 
     char reply[bootproto::kIdentifyReplyLength];
     const unsigned long received = port.ReadFromPort(reply, sizeof reply);
-    if (Lost(received)) return kDetectPortLost;
-    if (received != sizeof reply) return kDetectTimeout;
+    if (Lost(received)) return DetectionResult::PortLost;
+    if (received != sizeof reply) return DetectionResult::Timeout;
     deviceId[0] = static_cast<unsigned char>(reply[1]);
     deviceId[1] = static_cast<unsigned char>(reply[2]);
-    return kDetectSynchronised;
+    return DetectionResult::Synchronised;
 }
 
-int Detect(const EngineContext& engine) {
+DetectionResult Detect(const EngineContext& engine) {
     CSerialPort& port = engine.port;
     const DetectionThreadParam& param = engine.detection;
     platform::ScopedTimerResolution timerResolution(kProbeTimerResolutionMs);
@@ -76,10 +76,10 @@ int Detect(const EngineContext& engine) {
     port.CleanPort();
 
     const ProbeOutcome outcome = ProbeUntilSynchronised(port, param.stop);
-    if (outcome == ProbeOutcome::NotSent) return kDetectTimeout;
-    if (outcome == ProbeOutcome::PortLost) return kDetectPortLost;
+    if (outcome == ProbeOutcome::NotSent) return DetectionResult::Timeout;
+    if (outcome == ProbeOutcome::PortLost) return DetectionResult::PortLost;
     // Tested again after a synchronised attempt: a stop always wins.
-    if (param.stop.load() != 0) return kDetectStopped;
+    if (param.stop.load() != 0) return DetectionResult::Stopped;
     timerResolution.Restore();
 
     // Let the trailing probe replies arrive, then drop them before identifying.
@@ -93,7 +93,7 @@ int Detect(const EngineContext& engine) {
 
 unsigned DetectionWorker(const EngineContext& engine) {
     MessageTarget* window = engine.detection.notifyWindow;
-    const int result = Detect(engine);
-    window->Post(kMsgDetectionFinished, result, 0);
+    const DetectionResult result = Detect(engine);
+    window->Post(kMsgDetectionFinished, Code(result), 0);
     return 0;
 }

@@ -21,19 +21,19 @@ bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3]) {
 
 }  // namespace
 
-int IdentifyDevice(const EngineContext& engine) {
+IdentifyResult IdentifyDevice(const EngineContext& engine) {
     const std::string cataloguePath = std::string(engine.workingPath) + product::kCatalogueFileName;
     const std::string identifier =
         bootproto::IdentifierText(engine.deviceId[0], engine.deviceId[1]);
 
     std::string name;
-    const int found = LookupDevice(cataloguePath, identifier, engine.device, name);
-    if (found != kCatalogueFound) return found;
+    const CatalogueLookup found = LookupDevice(cataloguePath, identifier, engine.device, name);
+    if (found != CatalogueLookup::Found) return IdentifyRefusal(found);
 
     if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion)) {
-        return kIdentifyFirmwareFailed;
+        return IdentifyResult::FirmwareFailed;
     }
     // The name changes only on complete success.
     std::snprintf(engine.device.name, sizeof engine.device.name, "%s", name.c_str());
-    return kIdentified;
+    return IdentifyResult::Identified;
 }

@@ -22,7 +22,7 @@ std::int32_t ReadCommand(WriteJob& job) {
     return job.command;
 }
 
-void FinishBlock(WriteJob& job, int result, std::uint8_t refusal) {
+void FinishBlock(WriteJob& job, BlockResult result, std::uint8_t refusal) {
     std::lock_guard<std::mutex> guard(job.lock);
     job.result = result;
     job.refusal = refusal;
@@ -30,61 +30,64 @@ void FinishBlock(WriteJob& job, int result, std::uint8_t refusal) {
 }
 
 // A failed port call means a vanished port or just a failed exchange.
-int FailureOf(int exchangeResult) {
-    return bootproto::PortWentAway() ? kBlockPortLost : exchangeResult;
+BlockResult FailureOf(BlockResult exchangeResult) {
+    return bootproto::PortWentAway() ? BlockResult::PortLost : exchangeResult;
 }
 
-int SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
-            CMemoryImage& image, MessageTarget* notifyWindow, std::uint8_t* refusal) {
+BlockResult SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
+                    CMemoryImage& image, MessageTarget* notifyWindow, std::uint8_t* refusal) {
     const int length = bootproto::BuildWriteFrame(frame, address, rowUnits, image);
-    if (length < 0) return kBlockRowSizeInvalid;
+    if (length < 0) return BlockResult::RowSizeInvalid;
     const unsigned long written =
         port.WriteToPort(reinterpret_cast<char*>(frame), static_cast<unsigned long>(length));
-    if (written == CSerialPort::kFailure) return FailureOf(kBlockFrameNotWritten);
-    if (written != static_cast<unsigned long>(length)) return kBlockFrameNotWritten;
+    if (written == CSerialPort::kFailure) return FailureOf(BlockResult::FrameNotWritten);
+    if (written != static_cast<unsigned long>(length)) return BlockResult::FrameNotWritten;
     notifyWindow->Post(kMsgRowWritten, 0, 0);
     char ack = 0;
     const unsigned long received = port.ReadFromPort(&ack, 1);
-    if (received == CSerialPort::kFailure) return FailureOf(kBlockNoAck);
-    if (received != 1) return kBlockNoAck;
+    if (received == CSerialPort::kFailure) return FailureOf(BlockResult::NoAck);
+    if (received != 1) return BlockResult::NoAck;
     if (static_cast<std::uint8_t>(ack) != bootproto::kAck) {
         if (refusal != nullptr) *refusal = static_cast<std::uint8_t>(ack);
-        return kBlockBadAck;
+        return BlockResult::BadAck;
     }
-    return kBlockOk;
+    return BlockResult::Ok;
 }
 
 // A byte on the line before a frame, or after the block's last acknowledgement, came from no
 // exchange: the acknowledgement read last may have been it, so its row is not counted. A port
 // found gone here took the last acknowledgement before it went.
-int CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
-                      std::atomic<std::uint32_t>* acknowledged, bool rowPending) {
+BlockResult CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
+                              std::atomic<std::uint32_t>* acknowledged, bool rowPending) {
     const bootproto::LineState state = bootproto::LookForStrayInput(port, waitMs);
-    if (state == bootproto::LineState::Quiet) return kBlockOk;
-    if (state == bootproto::LineState::PortLost) return kBlockPortLost;
+    if (state == bootproto::LineState::Quiet) return BlockResult::Ok;
+    if (state == bootproto::LineState::PortLost) return BlockResult::PortLost;
     if (rowPending && acknowledged != nullptr) --*acknowledged;
-    return kBlockStrayInput;
+    return BlockResult::StrayInput;
 }
 
 }  // namespace
 
-int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
-              std::uint32_t bootStart, std::uint32_t bootEnd, const std::atomic<bool>* abandon,
-              std::atomic<std::uint32_t>* acknowledged, std::uint8_t* refusal) {
+BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
+                      MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
+                      const std::atomic<bool>* abandon, std::atomic<std::uint32_t>* acknowledged,
+                      std::uint8_t* refusal) {
     if (acknowledged != nullptr) *acknowledged = 0;
-    if (image == nullptr) return kBlockOk;
+    if (image == nullptr) return BlockResult::Ok;
     const RowPlan plan = PlanRows(*image, rowUnits, bootStart, bootEnd);
-    if (!plan.rowSizeValid) return kBlockRowSizeInvalid;
-    if (plan.rows.empty()) return kBlockOk;
+    if (!plan.rowSizeValid) return BlockResult::RowSizeInvalid;
+    if (plan.rows.empty()) return BlockResult::Ok;
 
     std::uint8_t frame[bootproto::kFrameBufferSize];
     bool rowPending = false;  // a row is acknowledged but the line after it not yet seen
     for (const std::uint32_t address : plan.rows) {
-        if (abandon != nullptr && abandon->load()) return kBlockFrameNotWritten;
-        const int line = CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending);
-        if (line != kBlockOk) return line;
-        const int result = SendRow(port, frame, address, rowUnits, *image, notifyWindow, refusal);
-        if (result != kBlockOk) return result;
+        if (abandon != nullptr && abandon->load()) return BlockResult::FrameNotWritten;
+        const BlockResult line =
+            CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending);
+        if (line != BlockResult::Ok) return line;
+        const BlockResult result =
+            SendRow(port, frame, address, rowUnits, *image, notifyWindow, refusal);
+        if (result != BlockResult::Ok) return result;
         if (acknowledged != nullptr) ++*acknowledged;
         rowPending = true;
     }
@@ -100,7 +103,7 @@ unsigned RowWriterThread(WriteJob* job) {
         std::this_thread::sleep_for(kCommandPollInterval);
         if (command == kCommandWrite) {
             std::uint8_t refusal = 0;
-            const int result =
+            const BlockResult result =
                 WriteRows(*job->port, job->image, job->rowUnits, notifyWindow, bootStart, bootEnd,
                           &job->abandon, &job->rowsAcknowledged, &refusal);
             FinishBlock(*job, result, refusal);

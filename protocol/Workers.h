@@ -9,30 +9,8 @@
 #include "common/WindowMessages.h"
 #include "device/MemoryImage.h"
 #include "protocol/EngineContext.h"
+#include "protocol/Outcomes.h"
 #include "serial/CSerialPort.h"
-
-// Detection worker result codes (wParam of WM_USER+1).
-inline constexpr int kDetectSynchronised = 0;
-inline constexpr int kDetectTimeout = -1;
-inline constexpr int kDetectWriteError = -2;
-inline constexpr int kDetectStopped = -4;
-// The port went away (unplugged adapter, hung-up line): nothing more can be sent or read.
-inline constexpr int kDetectPortLost = -5;
-
-// IdentifyDevice's own codes; the catalogue lookup adds -2, -3, -5, -6, -7 and -8.
-inline constexpr int kIdentified = 1;
-inline constexpr int kIdentifyFirmwareFailed = -4;
-
-// Block result codes of the row writer.
-inline constexpr int kBlockOk = 0;
-inline constexpr int kBlockFrameNotWritten = 1;
-inline constexpr int kBlockNoAck = 2;
-inline constexpr int kBlockBadAck = 3;
-inline constexpr int kBlockRowSizeInvalid = 4;  // rows that cannot be framed: nothing sent
-// A byte no exchange asked for came in before a frame or right after an acknowledgement:
-// the acknowledgement just read cannot be trusted, so that row counts as failed.
-inline constexpr int kBlockStrayInput = 5;
-inline constexpr int kBlockPortLost = 6;  // the port went away mid-block
 
 // Probes, identifies and posts one WM_USER+1 to engine.detection.notifyWindow, stopping when
 // engine.detection.stop is set. Uses engine.port and stores the identifier in
@@ -41,8 +19,7 @@ unsigned DetectionWorker(const EngineContext& engine);
 
 // Catalogue lookup (in engine.workingPath) and firmware version request, on the window's
 // thread; fills engine.device and engine.firmwareVersion.
-// 1 identified; -2..-8 as the lookup and version request report.
-int IdentifyDevice(const EngineContext& engine);
+IdentifyResult IdentifyDevice(const EngineContext& engine);
 
 // Shared between the write sequencer and the row writer.
 struct WriteJob {
@@ -54,8 +31,8 @@ struct WriteJob {
     MessageTarget* notifyWindow = nullptr;
     std::mutex lock;
     std::int32_t command = 0;  // 0 write the block, 1 idle, anything else: end
-    std::int32_t result = 0;
-    std::uint8_t refusal = 0;  // with kBlockBadAck: the byte the board answered the row with
+    BlockResult result = BlockResult::Ok;
+    std::uint8_t refusal = 0;  // with BadAck: the byte the board answered the row with
     // Set when the window goes away mid-write: the writer finishes the row on the line,
     // sends no further row and ends the block.
     std::atomic<bool> abandon{false};
@@ -66,14 +43,15 @@ struct WriteJob {
 // Thread body: writes one block per command 0 until told to end. Returns 0. A request to
 // end made while a block was being written is kept, not overwritten by the idle state.
 unsigned RowWriterThread(WriteJob* job);
-// Writes one block through `port`: exactly the rows PlanRows chooses. Returns a block result
-// code; when `abandon` is set before a row, no further row is sent and the result is
-// kBlockFrameNotWritten. `acknowledged` counts the block's acknowledged rows; with kBlockBadAck
-// the board's answer goes to `refusal` when given.
-int WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits, MessageTarget* notifyWindow,
-              std::uint32_t bootStart, std::uint32_t bootEnd,
-              const std::atomic<bool>* abandon = nullptr,
-              std::atomic<std::uint32_t>* acknowledged = nullptr, std::uint8_t* refusal = nullptr);
+// Writes one block through `port`: exactly the rows PlanRows chooses. When `abandon` is set
+// before a row, no further row is sent and the result is FrameNotWritten. `acknowledged`
+// counts the block's acknowledged rows; with BadAck the board's answer goes to `refusal` when
+// given.
+BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
+                      MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
+                      const std::atomic<bool>* abandon = nullptr,
+                      std::atomic<std::uint32_t>* acknowledged = nullptr,
+                      std::uint8_t* refusal = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.

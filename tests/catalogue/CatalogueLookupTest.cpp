@@ -33,11 +33,11 @@ std::string CodeWithProtected(const std::string& first, const std::string& last,
 }
 
 struct Lookup : ::testing::Test {
-    int Run(const std::string& devices, const std::string& identifier = "0x0101") {
+    CatalogueLookup Run(const std::string& devices, const std::string& identifier = "0x0101") {
         const auto path =
             dir.Write("list.xml", "<?xml version=\"1.0\"?><list>" + devices + "</list>");
         testing::internal::CaptureStdout();
-        const int result = LookupDevice(path.string(), identifier, device, name);
+        const CatalogueLookup result = LookupDevice(path.string(), identifier, device, name);
         testing::internal::GetCapturedStdout();
         return result;
     }
@@ -51,7 +51,7 @@ TEST_F(Lookup, FillsTheDeviceFromItsMemories) {
         "<memconfig startaddress=\"0xF80000\" endaddress=\"0xF8000E\" instructionxrow=\"1\">"
         "<protected startaddress=\"0xF80006\" endaddress=\"0xF80006\"/>"
         "<protected startaddress=\"0xF80008\" endaddress=\"0xF80008\"/></memconfig>";
-    ASSERT_EQ(Run(Device("0x0101", kCode, kData, config)), kCatalogueFound);
+    ASSERT_EQ(Run(Device("0x0101", kCode, kData, config)), CatalogueLookup::Found);
     EXPECT_EQ(name, "part 0x0101");
     EXPECT_EQ(device.bootStart, 0x7C00u);
     EXPECT_EQ(device.bootEnd, 0x7FFEu);
@@ -71,31 +71,31 @@ TEST_F(Lookup, FillsTheDeviceFromItsMemories) {
 }
 
 TEST_F(Lookup, MatchesIdentifiersExactlyAndTakesTheFirst) {
-    EXPECT_EQ(Run(Device("0x0101", kCode)), kCatalogueFound);
-    EXPECT_EQ(Run(Device("0x0101", kCode), "0x01010"), kCatalogueDeviceNotFound);
-    EXPECT_EQ(Run(Device("0x010a", kCode), "0x010A"), kCatalogueDeviceNotFound);
-    EXPECT_EQ(Run(Device(" 0x0101", kCode)), kCatalogueDeviceNotFound);
-    EXPECT_EQ(Run("<device name=\"no id\"/>"), kCatalogueDeviceNotFound);
-    EXPECT_EQ(Run(""), kCatalogueDeviceNotFound);
+    EXPECT_EQ(Run(Device("0x0101", kCode)), CatalogueLookup::Found);
+    EXPECT_EQ(Run(Device("0x0101", kCode), "0x01010"), CatalogueLookup::DeviceNotFound);
+    EXPECT_EQ(Run(Device("0x010a", kCode), "0x010A"), CatalogueLookup::DeviceNotFound);
+    EXPECT_EQ(Run(Device(" 0x0101", kCode)), CatalogueLookup::DeviceNotFound);
+    EXPECT_EQ(Run("<device name=\"no id\"/>"), CatalogueLookup::DeviceNotFound);
+    EXPECT_EQ(Run(""), CatalogueLookup::DeviceNotFound);
 
     const std::string otherCode =
         "<memcode startaddress=\"0x100\" endaddress=\"0x3FFE\" instructionxrow=\"32\">"
         "<bootloader startaddress=\"0x3C00\" endaddress=\"0x3FFE\"/></memcode>";
-    ASSERT_EQ(Run(Device("0x0101", otherCode) + Device("0x0101", kCode)), kCatalogueFound);
+    ASSERT_EQ(Run(Device("0x0101", otherCode) + Device("0x0101", kCode)), CatalogueLookup::Found);
     EXPECT_EQ(device.images[CDeviceInfo::kCode].GetStart(), 0x100u);
 }
 
 TEST_F(Lookup, RootNamedDeviceIsTheFirstDevice) {
     const auto path = dir.Write("root.xml", Device("0x0101", kCode));
-    EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), kCatalogueFound);
+    EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), CatalogueLookup::Found);
 }
 
 // A memory the device does not define keeps nothing of the device before it: a HEX file's
 // EEPROM words would otherwise be placed in the earlier part's EEPROM range.
 TEST_F(Lookup, AbsentMemoryIsNotPresentAndKeepsNoRange) {
-    ASSERT_EQ(Run(Device("0x0101", kCode, kData)), kCatalogueFound);
+    ASSERT_EQ(Run(Device("0x0101", kCode, kData)), CatalogueLookup::Found);
     ASSERT_TRUE(device.images[CDeviceInfo::kData].Holds(0x7FFC00));
-    ASSERT_EQ(Run(Device("0x0101", kCode)), kCatalogueFound);
+    ASSERT_EQ(Run(Device("0x0101", kCode)), CatalogueLookup::Found);
     const CMemoryImage& data = device.images[CDeviceInfo::kData];
     EXPECT_FALSE(data.present);
     EXPECT_FALSE(data.Holds(0x7FFC00));
@@ -103,33 +103,33 @@ TEST_F(Lookup, AbsentMemoryIsNotPresentAndKeepsNoRange) {
 }
 
 TEST_F(Lookup, ReportsEachFaultWithItsCode) {
-    EXPECT_EQ(Run("<device id=\"0x0101\">"), kCatalogueUnreadable);
+    EXPECT_EQ(Run("<device id=\"0x0101\">"), CatalogueLookup::Unreadable);
     std::filesystem::remove(dir.path() / "list.xml");
     testing::internal::CaptureStdout();
     EXPECT_EQ(LookupDevice((dir.path() / "list.xml").string(), "0x0101", device, name),
-              kCatalogueUnreadable);
+              CatalogueLookup::Unreadable);
     testing::internal::GetCapturedStdout();
 
     EXPECT_EQ(Run(Device("0x0101",
                          "<memcode startaddress=\"0\" endaddress=\"7FFE\" "
                          "instructionxrow=\"32\"/>")),
-              kCatalogueNoBootloader);
+              CatalogueLookup::NoBootloader);
 
-    EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7E"))), kCatalogueFound);
+    EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7E"))), CatalogueLookup::Found);
     EXPECT_TRUE(device.images[CDeviceInfo::kCode].IsProtected(0x7E));
     EXPECT_FALSE(device.images[CDeviceInfo::kCode].IsProtected(0x80));
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7F"))),
-              kCatalogueProtectedNotOnRows);
+              CatalogueLookup::ProtectedNotOnRows);
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x20", "0x7E"))),
-              kCatalogueProtectedNotOnRows);
-    EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x0", "0x7FFE"))), kCatalogueFound);
+              CatalogueLookup::ProtectedNotOnRows);
+    EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x0", "0x7FFE"))), CatalogueLookup::Found);
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x0", "0x803E"))),
-              kCatalogueProtectedOutside);
+              CatalogueLookup::ProtectedOutside);
     // No row size at all is refused before any protected range is looked at.
     for (const std::string rowSize :
          {"", "instructionxrow=\"0\"", "instructionxrow=\"many\"", "instructionxrow=\"-32\""}) {
         EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x0", "0x3E", rowSize))),
-                  kCatalogueUnreadable)
+                  CatalogueLookup::Unreadable)
             << rowSize;
     }
 }
@@ -139,8 +139,8 @@ TEST_F(Lookup, FirstFailingCheckInFileOrderDecides) {
         "<memconfig startaddress=\"0xF80000\" endaddress=\"0xF8000E\" instructionxrow=\"1\">"
         "<protected startaddress=\"0xF80010\" endaddress=\"0xF80010\"/></memconfig>";
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7F"), kData, badConfig)),
-              kCatalogueProtectedNotOnRows);
-    EXPECT_EQ(Run(Device("0x0101", kCode, kData, badConfig)), kCatalogueProtectedOutside);
+              CatalogueLookup::ProtectedNotOnRows);
+    EXPECT_EQ(Run(Device("0x0101", kCode, kData, badConfig)), CatalogueLookup::ProtectedOutside);
     EXPECT_EQ(name, "unchanged");
     // A refused device fills nothing, not even the memories before the failing one.
     EXPECT_FALSE(device.images[CDeviceInfo::kData].present);
@@ -152,20 +152,21 @@ TEST_F(Lookup, RefusesReversedOrOversizedRangesAndLongNamesAsUnreadable) {
     EXPECT_EQ(Run(Device("0x0101",
                          "<memcode startaddress=\"0x8000\" endaddress=\"0x7FFE\" "
                          "instructionxrow=\"32\"><bootloader/></memcode>")),
-              kCatalogueUnreadable);
+              CatalogueLookup::Unreadable);
     EXPECT_EQ(Run(Device("0x0101",
                          "<memcode startaddress=\"0\" endaddress=\"0xFFFFFFFF\" "
                          "instructionxrow=\"32\"><bootloader/></memcode>")),
-              kCatalogueUnreadable);
+              CatalogueLookup::Unreadable);
     EXPECT_EQ(device.images[CDeviceInfo::kCode].GetStart(), 0x100u);
     EXPECT_EQ(device.images[CDeviceInfo::kCode].GetEnd(), 0x200u);
 
-    EXPECT_EQ(Run(Device("0x0101", kCode, "", "", std::string(260, 'n'))), kCatalogueUnreadable);
+    EXPECT_EQ(Run(Device("0x0101", kCode, "", "", std::string(260, 'n'))),
+              CatalogueLookup::Unreadable);
     EXPECT_EQ(device.images[CDeviceInfo::kCode].GetStart(), 0x100u);
     EXPECT_EQ(name, "unchanged");
 
     const std::string longestName(259, 'n');
-    ASSERT_EQ(Run(Device("0x0101", kCode, "", "", longestName)), kCatalogueFound);
+    ASSERT_EQ(Run(Device("0x0101", kCode, "", "", longestName)), CatalogueLookup::Found);
     EXPECT_EQ(name, longestName);
 }
 
@@ -197,10 +198,10 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
     const struct {
         const char* name;
         std::string file;  // written as the catalogue; "FIFO" makes a FIFO instead
-        int code;
+        CatalogueLookup code;
         std::string cause;
     } cases[] = {
-        {"namespace prefix on the root", "<a:l xmlns:a=\"u\"/>", kCatalogueDeviceNotFound,
+        {"namespace prefix on the root", "<a:l xmlns:a=\"u\"/>", CatalogueLookup::DeviceNotFound,
          "no device 0x0101"},
         {"bootloader reversed",
          "<list>" +
@@ -208,18 +209,18 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
                                      Bootloader("startaddress=\"0x7FFE\" "
                                                 "endaddress=\"0x7C00\""))) +
              "</list>",
-         kCatalogueUnreadable, "the bootloader range 0x7FFE - 0x7C00 is reversed"},
+         CatalogueLookup::Unreadable, "the bootloader range 0x7FFE - 0x7C00 is reversed"},
         {"bootloader without attributes",
          "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32", "<bootloader/>")) +
              "</list>",
-         kCatalogueUnreadable, "the bootloader lacks its startaddress or endaddress"},
+         CatalogueLookup::Unreadable, "the bootloader lacks its startaddress or endaddress"},
         {"bootloader above program flash",
          "<list>" +
              Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "32",
                                      Bootloader("startaddress=\"0x7C00\" "
                                                 "endaddress=\"0x803E\""))) +
              "</list>",
-         kCatalogueUnreadable,
+         CatalogueLookup::Unreadable,
          "the bootloader range 0x7C00 - 0x803E is not inside program flash 0x0000 - 0x7FFE"},
         {"bootloader below program flash",
          "<list>" +
@@ -227,55 +228,55 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
                                      Bootloader("startaddress=\"0x0\" "
                                                 "endaddress=\"0x3E\""))) +
              "</list>",
-         kCatalogueUnreadable,
+         CatalogueLookup::Unreadable,
          "the bootloader range 0x0000 - 0x003E is not inside program flash 0x0100 - 0x7FFE"},
         {"no program flash", "<list>" + Device("0x0101", "", kData) + "</list>",
-         kCatalogueUnreadable, "the device has no memcode"},
+         CatalogueLookup::Unreadable, "the device has no memcode"},
         {"memory without its range",
          "<list>" + Device("0x0101", "<memcode instructionxrow=\"32\">" + boot + "</memcode>") +
              "</list>",
-         kCatalogueUnreadable, "memcode lacks its startaddress or endaddress"},
+         CatalogueLookup::Unreadable, "memcode lacks its startaddress or endaddress"},
         {"EEPROM inside program flash",
          "<list>" + Device("0x0101", code, Memory("memdata", "0x7000", "0x73FE", "16")) + "</list>",
-         kCatalogueUnreadable, "memcode and memdata overlap"},
+         CatalogueLookup::Unreadable, "memcode and memdata overlap"},
         {"configuration right after the EEPROM's last word",
          "<list>" +
              Device("0x0101", code, kData, Memory("memconfig", "0x7FFFFF", "0x80000E", "1")) +
              "</list>",
-         kCatalogueUnreadable, "memdata and memconfig overlap"},
+         CatalogueLookup::Unreadable, "memdata and memconfig overlap"},
         {"protected range reversed",
          "<list>" + Device("0x0101", CodeWithProtected("0x80", "0x3E")) + "</list>",
-         kCatalogueUnreadable, "protected range 0x0080 - 0x003E of memcode is reversed"},
+         CatalogueLookup::Unreadable, "protected range 0x0080 - 0x003E of memcode is reversed"},
         {"protected range outside its memory",
          "<list>" + Device("0x0101", CodeWithProtected("0x7FC0", "0x803E")) + "</list>",
-         kCatalogueProtectedOutside,
+         CatalogueLookup::ProtectedOutside,
          "protected range 0x7FC0 - 0x803E of memcode lies outside the memory 0x0000 - 0x7FFE"},
         {"64-instruction rows",
          "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "64", boot)) + "</list>",
-         kCatalogueUnreadable, "memcode instructionxrow 64 is outside 1 to 63"},
+         CatalogueLookup::Unreadable, "memcode instructionxrow 64 is outside 1 to 63"},
         {"rows that overflow a multiplication",
          "<list>" +
              Device("0x0101", code, Memory("memdata", "0x7FFC00", "0x7FFFFE", "2147483647")) +
              "</list>",
-         kCatalogueUnreadable, "memdata instructionxrow 2147483647 is outside 1 to 63"},
+         CatalogueLookup::Unreadable, "memdata instructionxrow 2147483647 is outside 1 to 63"},
         {"no row size",
          "<list>" + Device("0x0101", Memory("memcode", "0x0", "0x7FFE", "", boot)) + "</list>",
-         kCatalogueUnreadable, "memcode instructionxrow 0 is outside 1 to 63"},
-        {"over 256 KiB", "<list>" + std::string(256u << 10, ' ') + "</list>", kCatalogueUnreadable,
-         "is larger than 262144 bytes"},
+         CatalogueLookup::Unreadable, "memcode instructionxrow 0 is outside 1 to 63"},
+        {"over 256 KiB", "<list>" + std::string(256u << 10, ' ') + "</list>",
+         CatalogueLookup::Unreadable, "is larger than 262144 bytes"},
         {"1 MiB entity referenced 99 times",
-         entity(1u << 20) + "<list>" + bigReferences + "</list>", kCatalogueUnreadable,
+         entity(1u << 20) + "<list>" + bigReferences + "</list>", CatalogueLookup::Unreadable,
          "is larger than 262144 bytes"},
         {"20 KB entity referenced 99 times", entity(20000) + "<list>" + bigReferences + "</list>",
-         kCatalogueUnreadable, "an entity is longer than 10485 bytes"},
+         CatalogueLookup::Unreadable, "an entity is longer than 10485 bytes"},
         {"20 KB entity in 99 attributes", entity(20000) + "<list>" + bigAttributes + "</list>",
-         kCatalogueUnreadable, "an entity is longer than 10485 bytes"},
-        {"FIFO without a writer", "FIFO", kCatalogueUnreadable, "is not a regular file"},
+         CatalogueLookup::Unreadable, "an entity is longer than 10485 bytes"},
+        {"FIFO without a writer", "FIFO", CatalogueLookup::Unreadable, "is not a regular file"},
     };
     const auto path = dir.path() / "hostile.xml";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(Run(Device("0x0101", kCode, kData)), kCatalogueFound);
+        ASSERT_EQ(Run(Device("0x0101", kCode, kData)), CatalogueLookup::Found);
         std::filesystem::remove(path);
         if (c.file == "FIFO") {
             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
@@ -298,12 +299,12 @@ TEST_F(Lookup, AcceptsEveryRowSizeAFrameCarries) {
     for (const char* rowSize : {"1", "63"}) {
         SCOPED_TRACE(rowSize);
         EXPECT_EQ(Run(Device("0x0101", kCode, Memory("memdata", "0x7FFC00", "0x7FFFFE", rowSize))),
-                  kCatalogueFound);
+                  CatalogueLookup::Found);
     }
     // A prefixed root is a root like any other.
     const auto path =
         dir.Write("prefixed.xml", "<a:l xmlns:a=\"u\">" + Device("0x0101", kCode) + "</a:l>");
-    EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), kCatalogueFound);
+    EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), CatalogueLookup::Found);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(ShippedCatalogue, EveryPartResolvesToAWritableMap) {
 
         CDeviceInfo device;
         std::string name;
-        ASSERT_EQ(LookupDevice(kShipped, entry.id, device, name), kCatalogueFound);
+        ASSERT_EQ(LookupDevice(kShipped, entry.id, device, name), CatalogueLookup::Found);
         EXPECT_EQ(name, entry.name);
         for (const CMemoryImage& image : device.images) {
             EXPECT_TRUE(image.present);
@@ -99,7 +99,7 @@ TEST(ShippedCatalogue, EveryPartHasItsDataSheetMap) {
 
         CDeviceInfo device;
         std::string name;
-        ASSERT_EQ(LookupDevice(kShipped, part.id, device, name), kCatalogueFound);
+        ASSERT_EQ(LookupDevice(kShipped, part.id, device, name), CatalogueLookup::Found);
         EXPECT_EQ(name, part.name);
         const CMemoryImage& code = device.images[CDeviceInfo::kCode];
         EXPECT_EQ(code.GetStart(), 0x000000u);
@@ -156,7 +156,7 @@ TEST(ShippedCatalogue, LookupsOnTwoThreadsAtOnce) {
         for (int i = 0; i < 5; ++i) {
             CDeviceInfo device;
             std::string name;
-            if (LookupDevice(kShipped, id, device, name) == kCatalogueFound) ++*found;
+            if (LookupDevice(kShipped, id, device, name) == CatalogueLookup::Found) ++*found;
         }
     };
     int first = 0, second = 0;

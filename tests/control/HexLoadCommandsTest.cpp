@@ -20,7 +20,7 @@ protected:
         std::string name;
         CDeviceInfo& device = theApp().m_device;
         EXPECT_EQ(LookupDevice(ShippedCatalogueDir() + "qor_dspiclist.xml", "0x0101", device, name),
-                  kCatalogueFound);
+                  CatalogueLookup::Found);
         std::strncpy(device.name, name.c_str(), sizeof device.name - 1);
     }
 };

@@ -14,15 +14,15 @@ namespace {
 // The last word address of the dsPIC program space.
 constexpr std::uint32_t kLastProgramAddress = 0xFFFFFF;
 
-bool KnownResult(int result) {
+bool KnownResult(CatalogueLookup result) {
     switch (result) {
-        case kCatalogueFound:
-        case kCatalogueNoBootloader:
-        case kCatalogueProtectedMissing:
-        case kCatalogueDeviceNotFound:
-        case kCatalogueUnreadable:
-        case kCatalogueProtectedNotOnRows:
-        case kCatalogueProtectedOutside:
+        case CatalogueLookup::Found:
+        case CatalogueLookup::NoBootloader:
+        case CatalogueLookup::ProtectedMissing:
+        case CatalogueLookup::DeviceNotFound:
+        case CatalogueLookup::Unreadable:
+        case CatalogueLookup::ProtectedNotOnRows:
+        case CatalogueLookup::ProtectedOutside:
             return true;
         default:
             return false;
@@ -72,21 +72,21 @@ CDeviceInfo& EarlierDevice() {
     static CDeviceInfo device;
     std::string name;
     FUZZ_CHECK(LookupDevice(PELORANT_SOURCE_DIR "/catalogue/qor_dspiclist.xml", "0x02C3", device,
-                            name) == kCatalogueFound);
+                            name) == CatalogueLookup::Found);
     return device;
 }
 
-int Lookup(const std::string& path, const std::string& id) {
+CatalogueLookup Lookup(const std::string& path, const std::string& id) {
     CDeviceInfo device;
     std::string name;
-    const int result = LookupDevice(path, id, device, name);
+    const CatalogueLookup result = LookupDevice(path, id, device, name);
     FUZZ_CHECK(KnownResult(result));
-    if (result != kCatalogueFound) return result;
+    if (result != CatalogueLookup::Found) return result;
     CheckFound(device, name);
 
     CDeviceInfo& reused = EarlierDevice();
     std::string reusedName;
-    FUZZ_CHECK(LookupDevice(path, id, reused, reusedName) == kCatalogueFound);
+    FUZZ_CHECK(LookupDevice(path, id, reused, reusedName) == CatalogueLookup::Found);
     for (int k = 0; k < 3; ++k) FUZZ_CHECK(SameImage(reused.images[k], device.images[k]));
     FUZZ_CHECK(reused.bootStart == device.bootStart && reused.bootEnd == device.bootEnd);
     return result;
@@ -99,16 +99,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteFile(path, data, size);
 
     const std::optional<std::vector<CatalogueEntry>> listed = ListCatalogueDevices(path);
-    const int fixed = Lookup(path, "0x0101");
+    const CatalogueLookup fixed = Lookup(path, "0x0101");
     if (!listed) {
-        FUZZ_CHECK(fixed == kCatalogueUnreadable);
+        FUZZ_CHECK(fixed == CatalogueLookup::Unreadable);
         return 0;
     }
     // A few of the listed devices: every one is found by its identifier.
     for (std::size_t i = 0; i < listed->size() && i < 3; ++i) {
         const CatalogueEntry& entry = (*listed)[i];
         if (entry.id.empty()) continue;
-        FUZZ_CHECK(Lookup(path, entry.id) != kCatalogueDeviceNotFound);
+        FUZZ_CHECK(Lookup(path, entry.id) != CatalogueLookup::DeviceNotFound);
         FUZZ_CHECK(ResolveDeviceIdentifier(path, entry.id) == entry.id);
         const std::optional<std::string> byName = ResolveDeviceIdentifier(path, entry.name);
         FUZZ_CHECK(byName.has_value());

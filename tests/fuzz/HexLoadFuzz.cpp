@@ -41,7 +41,7 @@ struct Device {
 
 void Identify(Device& device, const std::string& catalogue, const std::string& id) {
     std::string name;
-    FUZZ_CHECK(LookupDevice(catalogue, id, device.info, name) == kCatalogueFound);
+    FUZZ_CHECK(LookupDevice(catalogue, id, device.info, name) == CatalogueLookup::Found);
     for (int k = 0; k < 3; ++k) {
         const CMemoryImage& image = device.info.images[k];
         device.geometry[k] = Geometry{image.start, image.end, image.count};

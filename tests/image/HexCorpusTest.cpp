@@ -34,7 +34,7 @@ void CheckFileForDevice(const fs::path& hexFile, const std::string& catalogue,
     SCOPED_TRACE(hexFile.filename().string());
     CDeviceInfo device;
     std::string name;
-    ASSERT_EQ(LookupDevice(catalogue, id, device, name), kCatalogueFound);
+    ASSERT_EQ(LookupDevice(catalogue, id, device, name), CatalogueLookup::Found);
 
     testsupport::RecordingMessageBox boxes;
     HexFileStatus status;

@@ -71,8 +71,10 @@ bool MainWindowDriver::Connect() {
     DetectionWorker(app.Engine());
     app.m_detectionParam.notifyWindow = nullptr;
     const std::optional<WindowMessage> detected = results.TryTake();
-    if (!detected || detected->wParam != kDetectSynchronised || IdentifyDevice(app.Engine()) < 0)
+    if (!detected || detected->wParam != Code(DetectionResult::Synchronised) ||
+        IdentifyDevice(app.Engine()) != IdentifyResult::Identified) {
         return false;
+    }
     window_ =
         std::make_unique<CLoadAndWriteDialog>(boxes_, std::make_unique<FixedFileDialog>(hexPath_));
     window_->show();

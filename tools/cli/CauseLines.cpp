@@ -2,9 +2,6 @@
 
 #include <cstdio>
 
-#include "catalogue/Catalogue.h"
-#include "protocol/Workers.h"
-
 namespace {
 
 // The row writer waits this long for a row's acknowledgement.
@@ -34,24 +31,24 @@ std::string SlowLineAdvice(const BlockFailure& failure) {
 
 std::string BlockCause(const BlockFailure& failure) {
     switch (failure.code) {
-        case kBlockFrameNotWritten:
+        case BlockResult::FrameNotWritten:
             return "the port stopped sending (cable?)";
-        case kBlockNoAck:
+        case BlockResult::NoAck:
             return "no acknowledgement within " + std::to_string(kAckWindowMs) + " ms for " +
                    RowAt(failure.row) + " (board reset? baud rate?" + SlowLineAdvice(failure) + ")";
-        case kBlockBadAck:
+        case BlockResult::BadAck:
             return "the board refused " + RowAt(failure.row) +
                    (failure.reply ? " (byte " + Hex(*failure.reply, 2) + ")" : "");
-        case kBlockRowSizeInvalid:
+        case BlockResult::RowSizeInvalid:
             return "the catalogue's row size cannot be framed; nothing was sent (check the "
                    "entry's instructionxrow)";
-        case kBlockStrayInput:
+        case BlockResult::StrayInput:
             return "a byte no exchange asked for came in, so the acknowledgement of " +
                    RowAt(failure.row) + " cannot be trusted (is another program using the port?)";
-        case kBlockPortLost:
+        case BlockResult::PortLost:
             return "the port went away (adapter unplugged or line hung up)";
         default:
-            return "the write stopped with code " + std::to_string(failure.code);
+            return "the write stopped with code " + std::to_string(Code(failure.code));
     }
 }
 
@@ -65,30 +62,30 @@ std::string RunCommandCause() {
            "out: reset the board and run pelorant-cli again";
 }
 
-std::string IdentificationCause(int code, const std::string& identifier,
+std::string IdentificationCause(IdentifyResult result, const std::string& identifier,
                                 const std::string& catalogue, const std::string& detail) {
     const std::string why = detail.empty() ? std::string() : " (" + detail + ")";
-    switch (code) {
-        case kIdentifyFirmwareFailed:
+    switch (result) {
+        case IdentifyResult::FirmwareFailed:
             return "the board was found but did not report its firmware version: reset it "
                    "and try again; a bootloader that never answers the version request (03) "
                    "is of another kind";
-        case kCatalogueDeviceNotFound:
+        case IdentifyResult::DeviceNotFound:
             return "the board reports the id " + identifier + ", which " + catalogue +
                    " does not list: use a catalogue that has it (--workdir DIR)";
-        case kCatalogueUnreadable:
+        case IdentifyResult::CatalogueUnreadable:
             return catalogue + " cannot be read as a device catalogue" + why +
                    ": check the file, or name the folder of a good one with --workdir DIR";
-        case kCatalogueNoBootloader:
+        case IdentifyResult::NoBootloader:
             return "the entry for " + identifier + " in " + catalogue +
                    " gives no bootloader range" + why +
                    ": without it rows could overwrite the bootloader, so nothing is written";
-        case kCatalogueProtectedMissing:
-        case kCatalogueProtectedNotOnRows:
-        case kCatalogueProtectedOutside:
+        case IdentifyResult::ProtectedMissing:
+        case IdentifyResult::ProtectedNotOnRows:
+        case IdentifyResult::ProtectedOutside:
             return "the entry for " + identifier + " in " + catalogue +
                    " has unusable protected addresses" + why + ": correct the entry";
         default:
-            return "identification ended with code " + std::to_string(code);
+            return "identification ended with code " + std::to_string(Code(result));
     }
 }

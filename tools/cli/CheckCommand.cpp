@@ -13,18 +13,18 @@
 namespace {
 
 // The desktop program's texts for the catalogue lookup's failures.
-std::string LookupFailureText(int code) {
+std::string LookupFailureText(CatalogueLookup code) {
     switch (code) {
-        case kCatalogueNoBootloader:
-        case kCatalogueProtectedMissing:
+        case CatalogueLookup::NoBootloader:
+        case CatalogueLookup::ProtectedMissing:
             return "XML syntax error";
-        case kCatalogueDeviceNotFound:
+        case CatalogueLookup::DeviceNotFound:
             return "dsPIC not found";
-        case kCatalogueUnreadable:
+        case CatalogueLookup::Unreadable:
             return "Error reading XML file";
-        case kCatalogueProtectedNotOnRows:
+        case CatalogueLookup::ProtectedNotOnRows:
             return "Protected region doesn't match a row (bad XML definition)";
-        case kCatalogueProtectedOutside:
+        case CatalogueLookup::ProtectedOutside:
             return "Protected zone out of region (bad XML definition)";
         default:
             return "Unknown";
@@ -58,8 +58,8 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output) {
     CDeviceInfo& device = app.m_device;
     std::string name;
     std::string cause;
-    const int found = LookupDevice(catalogue, *id, device, name, &cause);
-    if (found != kCatalogueFound) {
+    const CatalogueLookup found = LookupDevice(catalogue, *id, device, name, &cause);
+    if (found != CatalogueLookup::Found) {
         output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " + LookupFailureText(found));
         if (!cause.empty()) output.Error("pelorant-cli: " + cause);
         return kExitIdentificationFailed;

@@ -100,7 +100,7 @@ int Session::Connect() {
                       " during the detection; " + port_.text + " is released");
         return kExitSignalBase + signal;
     }
-    if (watch.result && *watch.result != kDetectSynchronised) {
+    if (watch.result && *watch.result != Code(DetectionResult::Synchronised)) {
         return ReportFailedDetection(*watch.result);
     }
     const std::string identifier =
@@ -117,25 +117,25 @@ std::string Session::IdentificationFailure(const std::string& identifier) const 
     std::string name;
     std::string detail;
     const std::string catalogue = CataloguePath(app_);
-    const int found = LookupDevice(catalogue, identifier, scratch, name, &detail);
-    if (found == kCatalogueFound) {
-        return IdentificationCause(kIdentifyFirmwareFailed, identifier, catalogue);
+    const CatalogueLookup found = LookupDevice(catalogue, identifier, scratch, name, &detail);
+    if (found == CatalogueLookup::Found) {
+        return IdentificationCause(IdentifyResult::FirmwareFailed, identifier, catalogue);
     }
-    return IdentificationCause(found, identifier, catalogue,
-                               found == kCatalogueDeviceNotFound ? std::string() : detail);
+    return IdentificationCause(IdentifyRefusal(found), identifier, catalogue,
+                               found == CatalogueLookup::DeviceNotFound ? std::string() : detail);
 }
 
 int Session::ReportFailedDetection(std::intptr_t code) {
     std::string reason;
-    if (code == kDetectStopped) {
+    if (code == Code(DetectionResult::Stopped)) {
         reason = "no bootloader answered on " + port_.text + " within " +
                  std::to_string(options_.detectTimeout) +
                  " s: reset the board while pelorant-cli waits, and check the baud rate";
-    } else if (code == kDetectTimeout) {
+    } else if (code == Code(DetectionResult::Timeout)) {
         reason = "Timeout expired: the line went quiet during the detection";
-    } else if (code == kDetectWriteError) {
+    } else if (code == Code(DetectionResult::WriteError)) {
         reason = "Writing error: the identification request did not go out";
-    } else if (code == kDetectPortLost) {
+    } else if (code == Code(DetectionResult::PortLost)) {
         reason = "the port " + port_.text + " went away (adapter unplugged or line hung up)";
     } else {
         reason = "Unknown error (" + std::to_string(code) + ")";

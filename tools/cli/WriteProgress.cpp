@@ -83,32 +83,32 @@ void WriteProgress::Show() {
     output_.Transient(line);
 }
 
-void WriteProgress::FinishBlock(std::int32_t result) {
+void WriteProgress::FinishBlock(BlockResult result) {
     const BlockLoad& load = loads_[block_];
     const double elapsed = Seconds(std::chrono::steady_clock::now() - started_);
     const std::size_t bytes = sent_ * load.bytesPerRow;
     char line[160];
     std::snprintf(line, sizeof line, "%s: %zu/%zu rows, %zu bytes in %.2f s%s",
                   kMemoryNames[block_], sent_, load.rows, bytes, elapsed,
-                  result == 0 ? "" : ", not completed");
+                  result == BlockResult::Ok ? "" : ", not completed");
     output_.Note(line);
-    if (result != kBlockOk) ExplainFailure(result);
+    if (result != BlockResult::Ok) ExplainFailure(result);
     block_ = -1;
     started_ = std::chrono::steady_clock::now();
 }
 
 // The failed row is the one after those the board acknowledged: the writer takes back the
 // acknowledgement of a row that stray input put in doubt.
-void WriteProgress::ExplainFailure(std::int32_t result) {
+void WriteProgress::ExplainFailure(BlockResult result) {
     const BlockLoad& load = loads_[block_];
     BlockFailure failure;
     failure.code = result;
     failure.rowBytes = load.bytesPerRow;
     failure.baud = baud_;
     const std::size_t row = control_.m_writeJob.rowsAcknowledged.load();
-    if (result != kBlockRowSizeInvalid && row < load.addresses.size()) {
+    if (result != BlockResult::RowSizeInvalid && row < load.addresses.size()) {
         failure.row = load.addresses[row];
     }
-    if (result == kBlockBadAck) failure.reply = control_.m_writeJob.refusal;
+    if (result == BlockResult::BadAck) failure.reply = control_.m_writeJob.refusal;
     boxes_.AddCause("write error", std::string(kMemoryNames[block_]) + ": " + BlockCause(failure));
 }

@@ -35,8 +35,8 @@ public:
 private:
     void StartBlock(int block);
     void Show();
-    void FinishBlock(std::int32_t result);
-    void ExplainFailure(std::int32_t result);
+    void FinishBlock(BlockResult result);
+    void ExplainFailure(BlockResult result);
 
     ConsoleOutput& output_;
     const CProgrammingControl& control_;

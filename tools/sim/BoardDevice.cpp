@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
+#include "common/ResultCode.h"
 #include "device/DeviceInfo.h"
 
 namespace board {
@@ -16,22 +17,22 @@ constexpr std::uint64_t kMaxRegionWords = 0x1000000;
 
 const char* const kRegionNames[3] = {"program flash", "data EEPROM", "configuration"};
 
-std::string LookupFailure(int code) {
+std::string LookupFailure(CatalogueLookup code) {
     switch (code) {
-        case kCatalogueNoBootloader:
+        case CatalogueLookup::NoBootloader:
             return "its program flash has no bootloader";
-        case kCatalogueProtectedMissing:
+        case CatalogueLookup::ProtectedMissing:
             return "a protected range cannot be read";
-        case kCatalogueDeviceNotFound:
+        case CatalogueLookup::DeviceNotFound:
             return "no device carries its id";
-        case kCatalogueUnreadable:
+        case CatalogueLookup::Unreadable:
             return "the catalogue cannot be read";
-        case kCatalogueProtectedNotOnRows:
+        case CatalogueLookup::ProtectedNotOnRows:
             return "a protected range does not match a row";
-        case kCatalogueProtectedOutside:
+        case CatalogueLookup::ProtectedOutside:
             return "a protected range lies outside its memory";
         default:
-            return "lookup failed with code " + std::to_string(code);
+            return "lookup failed with code " + std::to_string(Code(code));
     }
 }
 
@@ -66,8 +67,9 @@ std::optional<BoardDevice> LoadBoardDevice(const std::string& cataloguePath,
         return fail("device id \"" + device.id + "\" is not of the form 0xHHHH");
     }
     auto info = std::make_unique<CDeviceInfo>();
-    const int code = LookupDevice(cataloguePath, device.id, *info, device.name);
-    if (code != kCatalogueFound) return fail("device " + device.id + ": " + LookupFailure(code));
+    const CatalogueLookup code = LookupDevice(cataloguePath, device.id, *info, device.name);
+    if (code != CatalogueLookup::Found)
+        return fail("device " + device.id + ": " + LookupFailure(code));
     if (!info->images[CDeviceInfo::kCode].present) {
         return fail("device " + device.id + " has no program flash in the catalogue");
     }

@@ -70,15 +70,15 @@ void CDetectionDialog::OnDetectionFinished(int workerResult) {
     // The worker has posted its only message and is ending; the port is this thread's again
     // once it has.
     worker_.Join();
-    if (workerResult != 0) {
+    if (workerResult != Code(DetectionResult::Synchronised)) {
         boxes_.Show(DetectionFailedText(workerResult), kIdentificationFailedCaption, BoxIcon::Error,
                     BoxButtons::Ok);
         reject();
         return;
     }
-    const int identified = IdentifyDevice(theApp().Engine());
-    if (identified < 0) {
-        boxes_.Show(IdentificationFailedText(identified), kIdentificationFailedCaption,
+    const IdentifyResult identified = IdentifyDevice(theApp().Engine());
+    if (identified != IdentifyResult::Identified) {
+        boxes_.Show(IdentificationFailedText(Code(identified)), kIdentificationFailedCaption,
                     BoxIcon::Error, BoxButtons::Ok);
         reject();
         return;

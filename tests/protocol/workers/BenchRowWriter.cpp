@@ -36,13 +36,13 @@ struct Figures {
     std::size_t rows = 0;
     double boundSeconds = 0;
     double measuredSeconds = 0;
-    int result = kBlockOk;
+    BlockResult result = BlockResult::Ok;
 
     Figures& operator+=(const Figures& other) {
         rows += other.rows;
         boundSeconds += other.boundSeconds;
         measuredSeconds += other.measuredSeconds;
-        if (result == kBlockOk) result = other.result;
+        if (result == BlockResult::Ok) result = other.result;
         return *this;
     }
 };
@@ -76,7 +76,8 @@ Figures WriteBlock(CMemoryImage& image, const CDeviceInfo& device, unsigned baud
 
 void Print(unsigned baud, const char* label, const Figures& f) {
     char failed[40] = "";
-    if (f.result != kBlockOk) std::snprintf(failed, sizeof failed, "  (block result %d)", f.result);
+    if (f.result != BlockResult::Ok)
+        std::snprintf(failed, sizeof failed, "  (block result %d)", Code(f.result));
     if (baud == 0) {
         std::printf("no line timing  %-6s  %4zu rows  measured %8.3f s  %6.0f us per row%s\n",
                     label, f.rows, f.measuredSeconds,
@@ -94,7 +95,7 @@ bool PrepareImage(const std::string& cataloguePath, std::string& id) {
     const std::optional<std::string> found = ResolveDeviceIdentifier(cataloguePath, kDevice);
     std::string name;
     CDeviceInfo& device = theApp().m_device;
-    if (!found || LookupDevice(cataloguePath, *found, device, name) != kCatalogueFound) {
+    if (!found || LookupDevice(cataloguePath, *found, device, name) != CatalogueLookup::Found) {
         std::fprintf(stderr, "cannot read %s from %s\n", kDevice, cataloguePath.c_str());
         return false;
     }
@@ -136,7 +137,7 @@ bool RunAt(unsigned baud, const std::string& cataloguePath, const std::string& i
     }
     Print(baud, "total", total);
     port.ClosePort();
-    return total.result == kBlockOk;
+    return total.result == BlockResult::Ok;
 }
 
 }  // namespace

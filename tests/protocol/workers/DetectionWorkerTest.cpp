@@ -50,7 +50,7 @@ protected:
 
 TEST_F(DetectionWorkerTest, SynchronisesAndStoresTheIdentifier) {
     StartBoard(DefaultOptions());
-    EXPECT_EQ(Detect(), kDetectSynchronised);
+    EXPECT_EQ(Detect(), Code(DetectionResult::Synchronised));
     EXPECT_EQ(theApp().m_deviceId[0], workertest::kIdHigh);
     EXPECT_EQ(theApp().m_deviceId[1], workertest::kIdLow);
     std::vector<ReceivedFrame> frames = board_->Frames();
@@ -63,7 +63,7 @@ TEST_F(DetectionWorkerTest, NoiseAroundTheProbeReplyStillSynchronises) {
     BoardOptions options = DefaultOptions();
     options.faults.noisyProbe = true;
     StartBoard(options);
-    EXPECT_EQ(Detect(), kDetectSynchronised);
+    EXPECT_EQ(Detect(), Code(DetectionResult::Synchronised));
     EXPECT_EQ(theApp().m_deviceId[1], workertest::kIdLow);
 }
 
@@ -71,7 +71,7 @@ TEST_F(DetectionWorkerTest, NoiseOnlyKeepsProbingUntilStopped) {
     BoardOptions options = DefaultOptions();
     options.faults.noiseOnlyProbe = true;
     StartBoard(options);
-    EXPECT_EQ(Detect(700ms), kDetectStopped);
+    EXPECT_EQ(Detect(700ms), Code(DetectionResult::Stopped));
     EXPECT_GE(FramesStartingWith(0x55), 2u);
     EXPECT_EQ(FramesStartingWith(0x01), 0u);
 }
@@ -80,7 +80,7 @@ TEST_F(DetectionWorkerTest, SilentBoardEndsStopped) {
     BoardOptions options = DefaultOptions();
     options.faults.silent = true;
     StartBoard(options);
-    EXPECT_EQ(Detect(300ms), kDetectStopped);
+    EXPECT_EQ(Detect(300ms), Code(DetectionResult::Stopped));
     EXPECT_EQ(FramesStartingWith(0x01), 0u);
 }
 
@@ -89,7 +89,7 @@ TEST_F(DetectionWorkerTest, ShortIdentificationReplyIsATimeout) {
     options.faults.shortIdentify = true;
     StartBoard(options);
     theApp().m_deviceId[0] = 0x77;
-    EXPECT_EQ(Detect(), kDetectTimeout);
+    EXPECT_EQ(Detect(), Code(DetectionResult::Timeout));
     EXPECT_EQ(theApp().m_deviceId[0], 0x77) << "a short reply stores nothing";
 }
 
@@ -120,16 +120,20 @@ INSTANTIATE_TEST_SUITE_P(
     Causes, DetectionCodeTest,
     ::testing::Values(
         // No probe byte goes out at all: -1.
-        CodeCase{"probe_not_sent", {.stallAfterProbes = 0}, 0, kDetectTimeout, 0},
+        CodeCase{"probe_not_sent", {.stallAfterProbes = 0}, 0, Code(DetectionResult::Timeout), 0},
         // The probe is answered, then the board takes no byte: the request comes out short.
-        CodeCase{"identify_request_short", {.stallAfterProbes = 1}, 0, kDetectWriteError, 0},
-        CodeCase{"port_vanishes", {.vanishAtProbe = 0}, 0, kDetectPortLost, 0},
+        CodeCase{"identify_request_short",
+                 {.stallAfterProbes = 1},
+                 0,
+                 Code(DetectionResult::WriteError),
+                 0},
+        CodeCase{"port_vanishes", {.vanishAtProbe = 0}, 0, Code(DetectionResult::PortLost), 0},
         // 33 ms a byte: within the exchange time-outs of 100 ms, not within shorter ones.
-        CodeCase{"slow_line", {}, 300, kDetectSynchronised, 1}),
+        CodeCase{"slow_line", {}, 300, Code(DetectionResult::Synchronised), 1}),
     [](const auto& entry) { return std::string(entry.param.name); });
 
 TEST_F(DetectionWorkerTest, PortThatIsNotOpenEndsStoppedWithoutHanging) {
-    EXPECT_EQ(Detect(300ms), kDetectStopped);
+    EXPECT_EQ(Detect(300ms), Code(DetectionResult::Stopped));
 }
 
 // A line partner that sets the stop flag while the probe is on the line and only then
@@ -155,7 +159,7 @@ TEST_F(DetectionWorkerTest, StopDuringASynchronisedAttemptWins) {
             if (write(master, &ack, 1) == 1) ++probesAnswered;
         }
     });
-    EXPECT_EQ(Detect(), kDetectStopped);
+    EXPECT_EQ(Detect(), Code(DetectionResult::Stopped));
     done = true;
     partner.join();
     EXPECT_EQ(probesAnswered.load(), 1);

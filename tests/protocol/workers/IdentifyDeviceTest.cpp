@@ -38,7 +38,7 @@ TEST_F(IdentifyDeviceTest, IdentifiesTheDeviceAndReadsItsFirmwareVersion) {
     StartBoard(options);
     WriteHostCatalogue(workertest::kDeviceId);
 
-    EXPECT_EQ(IdentifyDevice(theApp().Engine()), kIdentified);
+    EXPECT_EQ(IdentifyDevice(theApp().Engine()), IdentifyResult::Identified);
     const CBootloaderApp& app = theApp();
     EXPECT_STREQ(app.m_device.name, workertest::kDeviceName);
     EXPECT_EQ(app.m_firmwareVersion[0], 2);
@@ -53,7 +53,7 @@ TEST_F(IdentifyDeviceTest, IdentifiesTheDeviceAndReadsItsFirmwareVersion) {
 TEST_F(IdentifyDeviceTest, MissingCatalogueSendsNothing) {
     StartBoard(DefaultOptions());
     const std::size_t before = SettledFrameCount();
-    EXPECT_EQ(IdentifyDevice(theApp().Engine()), kCatalogueUnreadable);
+    EXPECT_EQ(IdentifyDevice(theApp().Engine()), IdentifyResult::CatalogueUnreadable);
     EXPECT_EQ(SettledFrameCount(), before);
     EXPECT_STREQ(theApp().m_device.name, "previous device");
 }
@@ -61,7 +61,7 @@ TEST_F(IdentifyDeviceTest, MissingCatalogueSendsNothing) {
 TEST_F(IdentifyDeviceTest, UnknownIdentifierIsNotFound) {
     StartBoard(DefaultOptions());
     WriteHostCatalogue("0x0A0C");
-    EXPECT_EQ(IdentifyDevice(theApp().Engine()), kCatalogueDeviceNotFound);
+    EXPECT_EQ(IdentifyDevice(theApp().Engine()), IdentifyResult::DeviceNotFound);
     EXPECT_TRUE(board_->Frames().empty());
 }
 
@@ -71,7 +71,7 @@ TEST_F(IdentifyDeviceTest, BadVersionAcknowledgeKeepsTheOldName) {
     StartBoard(options);
     WriteHostCatalogue(workertest::kDeviceId);
 
-    EXPECT_EQ(IdentifyDevice(theApp().Engine()), kIdentifyFirmwareFailed);
+    EXPECT_EQ(IdentifyDevice(theApp().Engine()), IdentifyResult::FirmwareFailed);
     EXPECT_STREQ(theApp().m_device.name, "previous device");
     EXPECT_EQ(theApp().m_device.images[CDeviceInfo::kCode].GetEnd(), 0x0FFFu);
 }
@@ -85,7 +85,7 @@ TEST_F(IdentifyDeviceTest, MissingVersionReplyCannotPassOnAnEarlierAcknowledge) 
     theApp().m_firmwareVersion[1] = 4;
     theApp().m_firmwareVersion[2] = 0x55;
 
-    EXPECT_EQ(IdentifyDevice(theApp().Engine()), kIdentifyFirmwareFailed);
+    EXPECT_EQ(IdentifyDevice(theApp().Engine()), IdentifyResult::FirmwareFailed);
     EXPECT_NE(theApp().m_firmwareVersion[2], 0x55);
     EXPECT_STREQ(theApp().m_device.name, "previous device");
 }

@@ -1,5 +1,6 @@
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "app/BootloaderApp.h"
@@ -35,8 +36,10 @@ bool InsideRowOf(const std::vector<std::uint32_t>& rows, std::uint32_t address, 
 
 class RowWriterTest : public BoardTest {
 protected:
-    int Write(CMemoryImage& image, int rowUnits, std::uint8_t* refusal = nullptr) {
-        int result = -1;
+    // Empty when the writer did not return within the limit.
+    std::optional<BlockResult> Write(CMemoryImage& image, int rowUnits,
+                                     std::uint8_t* refusal = nullptr) {
+        std::optional<BlockResult> result;
         workertest::RunBounded(
             [&] {
                 result = WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart,
@@ -74,7 +77,7 @@ TEST_F(RowWriterTest, WritesThePlannedRowsOnBothSidesOfTheBootloader) {
     FillCode(images_.code);
     const RowPlan plan = PlanRows(images_.code, kCodeRowUnits, kBootStart, kBootEnd);
 
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockOk);
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits), BlockResult::Ok);
     EXPECT_EQ(workertest::RowFrameAddresses(*board_), plan.rows);
     EXPECT_EQ(board_->RowsProgrammed(), plan.rows.size());
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), plan.rows.size());
@@ -93,8 +96,8 @@ TEST_F(RowWriterTest, WritesEepromAndConfigurationBlocks) {
     workertest::FillPattern(images_.config, 0xF80000, 0xF80005);
     workertest::FillPattern(images_.config, 0xF8000E, 0xF8000F);
 
-    EXPECT_EQ(Write(images_.data, 32), kBlockOk);
-    EXPECT_EQ(Write(images_.config, 2), kBlockOk);
+    EXPECT_EQ(Write(images_.data, 32), BlockResult::Ok);
+    EXPECT_EQ(Write(images_.config, 2), BlockResult::Ok);
     EXPECT_EQ(board_->RowsProgrammed(), 32u + 4u);
     ExpectBoardHolds(images_.data, 32);
     ExpectBoardHolds(images_.config, 2);
@@ -103,7 +106,7 @@ TEST_F(RowWriterTest, WritesEepromAndConfigurationBlocks) {
 
 TEST_F(RowWriterTest, EmptyImageSendsNothing) {
     StartBoard(DefaultOptions());
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockOk);
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits), BlockResult::Ok);
     EXPECT_TRUE(board_->Frames().empty());
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), 0u);
 }
@@ -112,7 +115,7 @@ TEST_F(RowWriterTest, RowSizesThatCannotBeFramedSendNothing) {
     StartBoard(DefaultOptions());
     FillCode(images_.code);
     for (int units : {0, -64, 63, 128}) {
-        EXPECT_EQ(Write(images_.code, units), kBlockRowSizeInvalid) << units;
+        EXPECT_EQ(Write(images_.code, units), BlockResult::RowSizeInvalid) << units;
     }
     EXPECT_TRUE(board_->Frames().empty());
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), 0u);
@@ -124,7 +127,7 @@ TEST_F(RowWriterTest, RefusedRowEndsTheBlockAfterOneProgressMessage) {
     StartBoard(options);
     FillCode(images_.code);
     std::uint8_t refusal = 0;
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits, &refusal), kBlockBadAck);
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits, &refusal), BlockResult::BadAck);
     EXPECT_EQ(refusal, 0xEE);
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), 3u);
     EXPECT_EQ(workertest::RowFrameAddresses(*board_).size(), 3u);
@@ -135,7 +138,7 @@ TEST_F(RowWriterTest, UnansweredRowEndsTheBlock) {
     options.faults.ignoreRow = 1;
     StartBoard(options);
     FillCode(images_.code);
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockNoAck);
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits), BlockResult::NoAck);
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), 2u);
 }
 
@@ -144,7 +147,7 @@ TEST_F(RowWriterTest, CutLineFailsTheBlock) {
     options.faults.cutAfterRow = 1;
     StartBoard(options);
     FillCode(images_.code);
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockPortLost);
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits), BlockResult::PortLost);
     EXPECT_EQ(board_->RowsProgrammed(), 2u);
     EXPECT_EQ(acknowledged_.load(), 2u);
 }
@@ -152,7 +155,7 @@ TEST_F(RowWriterTest, CutLineFailsTheBlock) {
 struct LineCase {
     const char* name;
     BoardFaults faults;
-    int result;
+    BlockResult result;
     std::size_t framesSent;
     std::size_t progressMessages;  // one per frame written in full, never one before it
     std::uint32_t acknowledged;    // rows counted as done
@@ -183,12 +186,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A 0x55 that arrives mid-frame is read as row 1's acknowledgement; the board's refusal
         // after it is found before row 2 and row 1 is not counted.
-        LineCase{"stray_mid_frame", {.strayInRow = 1}, kBlockStrayInput, 2, 2, 1},
+        LineCase{"stray_mid_frame", {.strayInRow = 1}, BlockResult::StrayInput, 2, 2, 1},
         // The stray is the last row's: it is found in the moment after the block.
-        LineCase{"stray_in_the_last_row", {.strayInRow = 17}, kBlockStrayInput, 18, 18, 17},
+        LineCase{"stray_in_the_last_row", {.strayInRow = 17}, BlockResult::StrayInput, 18, 18, 17},
         // The board takes no byte of row 2: a frame written in part gets no progress message.
         // Configuration rows keep the write's time-out short.
-        LineCase{"short_frame", {.stallAfterRows = 2}, kBlockFrameNotWritten, 2, 2, 2, true}),
+        LineCase{
+            "short_frame", {.stallAfterRows = 2}, BlockResult::FrameNotWritten, 2, 2, 2, true}),
     [](const auto& entry) { return std::string(entry.param.name); });
 
 // Input already waiting before the first frame is no acknowledgement of anything: nothing
@@ -201,7 +205,7 @@ TEST_F(RowWriterTest, InputWaitingBeforeTheFirstFrameSendsNothing) {
     for (int i = 0; i < 200 && board_->Frames().empty(); ++i) std::this_thread::sleep_for(10ms);
     ASSERT_FALSE(board_->Frames().empty());
     std::this_thread::sleep_for(50ms);  // the probe's reply follows its record
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits), kBlockStrayInput);
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits), BlockResult::StrayInput);
     EXPECT_TRUE(workertest::RowFrameAddresses(*board_).empty());
 }
 
@@ -264,20 +268,20 @@ TEST_F(RowWriterThreadTest, WritesOneBlockPerCommandUntilToldToEnd) {
 
     ASSERT_TRUE(WaitForBlockFinished());
     EXPECT_EQ(CurrentCommand(), 1);
-    EXPECT_EQ(job_.result, kBlockOk);
+    EXPECT_EQ(job_.result, BlockResult::Ok);
     const std::size_t codeRows = board_->RowsProgrammed();
 
     job_.image = &images_.config;
     job_.rowUnits = 0;
     Command(0);
     ASSERT_TRUE(WaitForBlockFinished());
-    EXPECT_EQ(job_.result, kBlockRowSizeInvalid);
+    EXPECT_EQ(job_.result, BlockResult::RowSizeInvalid);
     EXPECT_EQ(board_->RowsProgrammed(), codeRows);
 
     job_.rowUnits = 2;
     Command(0);
     ASSERT_TRUE(WaitForBlockFinished());
-    EXPECT_EQ(job_.result, kBlockOk);
+    EXPECT_EQ(job_.result, BlockResult::Ok);
     EXPECT_EQ(board_->RowsProgrammed(), codeRows + 2);
 
     Command(2);
@@ -302,7 +306,7 @@ TEST_F(RowWriterThreadTest, AbandonedBlockStopsSendingAndKeepsTheRequestToEnd) {
     Command(2);
 
     ASSERT_TRUE(WaitForBlockFinished());
-    EXPECT_EQ(job_.result, kBlockFrameNotWritten);
+    EXPECT_EQ(job_.result, BlockResult::FrameNotWritten);
     EXPECT_TRUE(WaitForEnd());
     EXPECT_EQ(CurrentCommand(), 2);
     EXPECT_LT(board_->RowsProgrammed(),

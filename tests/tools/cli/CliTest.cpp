@@ -227,7 +227,8 @@ TEST_F(CliTest, WriteSendsExactlyWhatCheckPlannedAndRunsTheProgram) {
 
     CDeviceInfo device;
     std::string name;
-    ASSERT_EQ(LookupDevice(kCatalogueDir + "/qor_dspiclist.xml", "0x0101", device, name), 0);
+    ASSERT_EQ(LookupDevice(kCatalogueDir + "/qor_dspiclist.xml", "0x0101", device, name),
+              CatalogueLookup::Found);
     testsupport::RecordingMessageBox boxes;
     HexFileStatus status;
     ASSERT_EQ(LoadHexImage(device, kSample, status, boxes), 1);

@@ -55,7 +55,7 @@ TEST(BoardRecordTest, DumpReadsBackWithTheHostHexReader) {
 
     auto device = std::make_unique<CDeviceInfo>();
     std::string name;
-    ASSERT_EQ(LookupDevice(options.cataloguePath, "0x0101", *device, name), kCatalogueFound);
+    ASSERT_EQ(LookupDevice(options.cataloguePath, "0x0101", *device, name), CatalogueLookup::Found);
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "r"),
                                                          &std::fclose);
     ASSERT_TRUE(file);

@@ -66,8 +66,8 @@ void MainWindowTest::Connect(BoardOptions options) {
     param.notifyWindow = nullptr;
     const std::optional<WindowMessage> detected = results.TryTake();
     ASSERT_TRUE(detected);
-    ASSERT_EQ(detected->wParam, kDetectSynchronised);
-    ASSERT_GE(IdentifyDevice(theApp().Engine()), 0);
+    ASSERT_EQ(detected->wParam, Code(DetectionResult::Synchronised));
+    ASSERT_EQ(IdentifyDevice(theApp().Engine()), IdentifyResult::Identified);
 }
 
 void MainWindowTest::MakeWindow() {
