@@ -9,7 +9,8 @@
 
 class IStartupPages;
 
-// The process-wide application state; one instance, reached through theApp().
+// The application state. The program's own instance is reached through theApp(); a write to
+// several boards gives each board an instance of its own, so no two boards share an engine part.
 class CBootloaderApp {
 public:
     // The whole program: start-up, the wizard pages and the main window.

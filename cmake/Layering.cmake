@@ -3,7 +3,7 @@
 # of them, directly or through another target; tests/layering checks the sources' includes.
 
 set(PELORANT_CORE_TARGETS
-    lunvik lunvik_portdir pelorant_device pelorant_image pelorant_catalogue pelorant_protocol
+    lunvik lunvik_portdir pelorant_device pelorant_image pelorant_catalogue pelorant_linetrace pelorant_protocol
     pelorant_workers pelorant_control)
 
 # Appends to `out` everything `target` links, however indirectly. Imported targets found in

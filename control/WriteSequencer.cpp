@@ -33,7 +33,7 @@ void CProgrammingControl::OnWriteCommand() {
     // before the job is filled again, or it would take this write's command as its own.
     rowWriterThread_.Join();
 
-    if (!bootproto::CheckSynchronism(engine_.port)) {
+    if (!bootproto::CheckSynchronism(engine_.port, engine_.trace)) {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("synchronization error");
         window_.AddLogLine("Checking synchronism", "failed");
@@ -56,6 +56,8 @@ void CProgrammingControl::OnWriteCommand() {
     m_writeJob.bootEnd = engine_.device.bootEnd;
     m_writeJob.notifyWindow = &window_.Target();
     m_writeJob.abandon = false;
+    m_writeJob.rowsAcknowledgedInWrite = 0;
+    m_writeJob.trace = engine_.trace;
     SetWriterCommand(kWriteBlock);
 
     if (!SelectNextBlock()) {
@@ -198,10 +200,10 @@ void CProgrammingControl::OnRunCommand() {
     if (m_busy || !m_portOpen) return;
 
     const char* step = "Checking synchronism";
-    bool sent = bootproto::CheckSynchronism(engine_.port);
+    bool sent = bootproto::CheckSynchronism(engine_.port, engine_.trace);
     if (sent) {
         step = "Sending user program command";
-        sent = bootproto::SendRunUserProgram(engine_.port);
+        sent = bootproto::SendRunUserProgram(engine_.port, engine_.trace);
     }
 
     if (sent) {

@@ -27,16 +27,21 @@ bool Lost(unsigned long result) {
     return result == CSerialPort::kFailure && bootproto::PortWentAway();
 }
 
-ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::uint8_t>& stop) {
+ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::uint8_t>& stop,
+                                    bootproto::LineTrace* trace) {
+    using bootproto::TraceDirection;
+    constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Probe};
     while (stop.load() == 0) {
         char probe = static_cast<char>(bootproto::kProbe);
         const unsigned long written = port.WriteToPort(&probe, 1);
+        bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &probe, written);
         if (written == 0) return ProbeOutcome::NotSent;
         if (Lost(written)) return ProbeOutcome::PortLost;
 
         std::uint8_t reply[bootproto::kProbeReplyLength] = {};
         const unsigned long received =
             port.ReadFromPort(reinterpret_cast<char*>(reply), bootproto::kProbeReplyLength);
+        bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, reply, received);
         if (Lost(received)) return ProbeOutcome::PortLost;
         const bool readFailed = received == CSerialPort::kFailure;
         if (!readFailed && bootproto::ProbeSynchronised(reply, received)) {
@@ -50,17 +55,22 @@ ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::ui
     return ProbeOutcome::Stopped;
 }
 
-DetectionResult Identify(CSerialPort& port, unsigned char deviceId[2]) {
+DetectionResult Identify(CSerialPort& port, unsigned char deviceId[2],
+                         bootproto::LineTrace* trace) {
+    using bootproto::TraceDirection;
+    constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Identify};
     char request[sizeof bootproto::kIdentifyRequest];
     for (std::size_t i = 0; i < sizeof request; ++i) {
         request[i] = static_cast<char>(bootproto::kIdentifyRequest[i]);
     }
     const unsigned long written = port.WriteToPort(request, sizeof request);
+    bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, request, written);
     if (Lost(written)) return DetectionResult::PortLost;
     if (written != sizeof request) return DetectionResult::WriteError;
 
     char reply[bootproto::kIdentifyReplyLength];
     const unsigned long received = port.ReadFromPort(reply, sizeof reply);
+    bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, reply, received);
     if (Lost(received)) return DetectionResult::PortLost;
     if (received != sizeof reply) return DetectionResult::Timeout;
     deviceId[0] = static_cast<unsigned char>(reply[1]);
@@ -75,7 +85,7 @@ DetectionResult Detect(const EngineContext& engine) {
     SetExchangeTimeouts(port);
     port.CleanPort();
 
-    const ProbeOutcome outcome = ProbeUntilSynchronised(port, param.stop);
+    const ProbeOutcome outcome = ProbeUntilSynchronised(port, param.stop, engine.trace);
     if (outcome == ProbeOutcome::NotSent) return DetectionResult::Timeout;
     if (outcome == ProbeOutcome::PortLost) return DetectionResult::PortLost;
     // Tested again after a synchronised attempt: a stop always wins.
@@ -86,7 +96,7 @@ DetectionResult Detect(const EngineContext& engine) {
     SetExchangeTimeouts(port);
     std::this_thread::sleep_for(kPauseBeforeIdentify);
     port.CleanPort();
-    return Identify(port, engine.deviceId);
+    return Identify(port, engine.deviceId, engine.trace);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "common/WindowMessages.h"
 #include "device/DeviceInfo.h"
+#include "protocol/LineTrace.h"
 #include "serial/CSerialPort.h"
 
 // The block handed to the detection worker.
@@ -24,5 +25,6 @@ struct EngineContext {
     unsigned char (&deviceId)[2];         // stored by the detection worker
     unsigned char (&firmwareVersion)[3];  // stored by the identification
     CDeviceInfo& device;
-    const char* workingPath;  // the catalogue's folder followed by one '/'
+    const char* workingPath;                // the catalogue's folder followed by one '/'
+    bootproto::LineTrace* trace = nullptr;  // this board's line trace; none when not traced
 };

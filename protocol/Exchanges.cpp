@@ -1,22 +1,30 @@
 #include "protocol/Exchanges.h"
 
 #include "protocol/Frames.h"
+#include "protocol/LineTrace.h"
 #include "serial/CSerialPort.h"
 
 namespace bootproto {
 
-bool CheckSynchronism(CSerialPort& port) {
+bool CheckSynchronism(CSerialPort& port, LineTrace* trace) {
+    constexpr Exchange kExchange{ExchangeKind::SyncCheck};
     char request = static_cast<char>(kSyncCheck);
     // Only an exact count passes: the failure value is all bits set, not a byte sent.
-    if (port.WriteToPort(&request, 1) != 1) return false;
+    const unsigned long written = port.WriteToPort(&request, 1);
+    Trace(trace, TraceDirection::HostToBoard, kExchange, &request, written);
+    if (written != 1) return false;
     char reply = 0;
-    if (port.ReadFromPort(&reply, 1) != 1) return false;
+    const unsigned long received = port.ReadFromPort(&reply, 1);
+    Trace(trace, TraceDirection::BoardToHost, kExchange, &reply, received);
+    if (received != 1) return false;
     return static_cast<std::uint8_t>(reply) == kSyncReply;
 }
 
-bool SendRunUserProgram(CSerialPort& port) {
+bool SendRunUserProgram(CSerialPort& port, LineTrace* trace) {
     char request = static_cast<char>(kRunUserProgram);
-    return port.WriteToPort(&request, 1) == 1;
+    const unsigned long written = port.WriteToPort(&request, 1);
+    Trace(trace, TraceDirection::HostToBoard, Exchange{ExchangeKind::Run}, &request, written);
+    return written == 1;
 }
 
 }  // namespace bootproto

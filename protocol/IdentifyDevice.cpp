@@ -11,11 +11,17 @@ namespace {
 
 // The version record is cleared first so that a short or missing reply cannot pass on
 // the acknowledge byte of an earlier identification.
-bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3]) {
+bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3], bootproto::LineTrace* trace) {
+    using bootproto::TraceDirection;
+    constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Version};
     std::memset(record, 0, bootproto::kVersionReplyLength);
     char request = static_cast<char>(bootproto::kFirmwareVersion);
-    if (port.WriteToPort(&request, 1) != 1) return false;
-    port.ReadFromPort(reinterpret_cast<char*>(record), bootproto::kVersionReplyLength);
+    const unsigned long written = port.WriteToPort(&request, 1);
+    bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &request, written);
+    if (written != 1) return false;
+    const unsigned long received =
+        port.ReadFromPort(reinterpret_cast<char*>(record), bootproto::kVersionReplyLength);
+    bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, record, received);
     return bootproto::VersionAcknowledged(record);
 }
 
@@ -30,7 +36,7 @@ IdentifyResult IdentifyDevice(const EngineContext& engine) {
     const CatalogueLookup found = LookupDevice(cataloguePath, identifier, engine.device, name);
     if (found != CatalogueLookup::Found) return IdentifyRefusal(found);
 
-    if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion)) {
+    if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion, engine.trace)) {
         return IdentifyResult::FirmwareFailed;
     }
     // The name changes only on complete success.

@@ -2,11 +2,12 @@
 
 #include <cerrno>
 
+#include "protocol/LineTrace.h"
 #include "serial/CSerialPort.h"
 
 namespace bootproto {
 
-LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs) {
+LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs, LineTrace* trace) {
     const SerialTimeouts kept = port.timeouts;
     // Only the constant bounds the read: it ends at the first byte or after `waitMs`.
     port.SetTimeouts(0, 0, waitMs > 0 ? waitMs : 1, kept.writeTotalPerByte,
@@ -17,6 +18,8 @@ LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs) {
     port.SetTimeouts(kept.readInterval, kept.readTotalPerByte, kept.readTotalConstant,
                      kept.writeTotalPerByte, kept.writeTotalConstant);
     if (gone) return LineState::PortLost;
+    // A quiet line is the rule before every row: only what came is worth a line.
+    if (received == 1) Trace(trace, TraceDirection::BoardToHost, {ExchangeKind::Stray}, &byte, 1);
     return received == 1 ? LineState::StrayInput : LineState::Quiet;
 }
 

@@ -9,9 +9,11 @@ namespace bootproto {
 
 enum class LineState { Quiet, StrayInput, PortLost };
 
+class LineTrace;
+
 // Looks for input waiting on the port, or arriving within `waitMs` (at least 1 ms), without
-// purging it. The port's time-outs are left as they were.
-LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs);
+// purging it. The port's time-outs are left as they were. A stray byte found goes to `trace`.
+LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs, LineTrace* trace = nullptr);
 
 // Whether the port call that just failed failed because the port went away (adapter
 // unplugged, line hung up), not for a time-out: nothing more can be exchanged on it.

@@ -35,16 +35,22 @@ BlockResult FailureOf(BlockResult exchangeResult) {
 }
 
 BlockResult SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
-                    CMemoryImage& image, MessageTarget* notifyWindow, std::uint8_t* refusal) {
+                    CMemoryImage& image, MessageTarget* notifyWindow, std::uint32_t row,
+                    bootproto::LineTrace* trace, std::uint8_t* refusal) {
+    using bootproto::TraceDirection;
     const int length = bootproto::BuildWriteFrame(frame, address, rowUnits, image);
     if (length < 0) return BlockResult::RowSizeInvalid;
     const unsigned long written =
         port.WriteToPort(reinterpret_cast<char*>(frame), static_cast<unsigned long>(length));
+    bootproto::Trace(trace, TraceDirection::HostToBoard,
+                     {bootproto::ExchangeKind::Row, row, address}, frame, written);
     if (written == CSerialPort::kFailure) return FailureOf(BlockResult::FrameNotWritten);
     if (written != static_cast<unsigned long>(length)) return BlockResult::FrameNotWritten;
     notifyWindow->Post(kMsgRowWritten, 0, 0);
     char ack = 0;
     const unsigned long received = port.ReadFromPort(&ack, 1);
+    bootproto::Trace(trace, TraceDirection::BoardToHost,
+                     {bootproto::ExchangeKind::Ack, row, address}, &ack, received);
     if (received == CSerialPort::kFailure) return FailureOf(BlockResult::NoAck);
     if (received != 1) return BlockResult::NoAck;
     if (static_cast<std::uint8_t>(ack) != bootproto::kAck) {
@@ -58,8 +64,9 @@ BlockResult SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t addres
 // exchange: the acknowledgement read last may have been it, so its row is not counted. A port
 // found gone here took the last acknowledgement before it went.
 BlockResult CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
-                              std::atomic<std::uint32_t>* acknowledged, bool rowPending) {
-    const bootproto::LineState state = bootproto::LookForStrayInput(port, waitMs);
+                              std::atomic<std::uint32_t>* acknowledged, bool rowPending,
+                              bootproto::LineTrace* trace) {
+    const bootproto::LineState state = bootproto::LookForStrayInput(port, waitMs, trace);
     if (state == bootproto::LineState::Quiet) return BlockResult::Ok;
     if (state == bootproto::LineState::PortLost) return BlockResult::PortLost;
     if (rowPending && acknowledged != nullptr) --*acknowledged;
@@ -71,7 +78,7 @@ BlockResult CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
 BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
                       MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
                       const std::atomic<bool>* abandon, std::atomic<std::uint32_t>* acknowledged,
-                      std::uint8_t* refusal) {
+                      bootproto::LineTrace* trace, std::uint8_t* refusal) {
     if (acknowledged != nullptr) *acknowledged = 0;
     if (image == nullptr) return BlockResult::Ok;
     const RowPlan plan = PlanRows(*image, rowUnits, bootStart, bootEnd);
@@ -80,18 +87,19 @@ BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
 
     std::uint8_t frame[bootproto::kFrameBufferSize];
     bool rowPending = false;  // a row is acknowledged but the line after it not yet seen
+    std::uint32_t row = 0;
     for (const std::uint32_t address : plan.rows) {
         if (abandon != nullptr && abandon->load()) return BlockResult::FrameNotWritten;
         const BlockResult line =
-            CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending);
+            CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending, trace);
         if (line != BlockResult::Ok) return line;
         const BlockResult result =
-            SendRow(port, frame, address, rowUnits, *image, notifyWindow, refusal);
+            SendRow(port, frame, address, rowUnits, *image, notifyWindow, row++, trace, refusal);
         if (result != BlockResult::Ok) return result;
         if (acknowledged != nullptr) ++*acknowledged;
         rowPending = true;
     }
-    return CheckLineAfterRow(port, kLookAfterBlockMs, acknowledged, rowPending);
+    return CheckLineAfterRow(port, kLookAfterBlockMs, acknowledged, rowPending, trace);
 }
 
 unsigned RowWriterThread(WriteJob* job) {
@@ -105,7 +113,8 @@ unsigned RowWriterThread(WriteJob* job) {
             std::uint8_t refusal = 0;
             const BlockResult result =
                 WriteRows(*job->port, job->image, job->rowUnits, notifyWindow, bootStart, bootEnd,
-                          &job->abandon, &job->rowsAcknowledged, &refusal);
+                          &job->abandon, &job->rowsAcknowledged, job->trace, &refusal);
+            job->rowsAcknowledgedInWrite += job->rowsAcknowledged.load();
             FinishBlock(*job, result, refusal);
             notifyWindow->Post(kMsgBlockFinished, 0, 0);
         } else if (command != kCommandIdle) {

@@ -38,6 +38,10 @@ struct WriteJob {
     std::atomic<bool> abandon{false};
     // Rows of the current block the board has acknowledged; the writer clears it per block.
     std::atomic<std::uint32_t> rowsAcknowledged{0};
+    // Rows the board acknowledged over the whole write: each block's count is added when the
+    // block ends, before its message is posted. The sequencer clears it per write.
+    std::atomic<std::uint32_t> rowsAcknowledgedInWrite{0};
+    bootproto::LineTrace* trace = nullptr;  // the board's line trace, none when not traced
 };
 
 // Thread body: writes one block per command 0 until told to end. Returns 0. A request to
@@ -45,13 +49,13 @@ struct WriteJob {
 unsigned RowWriterThread(WriteJob* job);
 // Writes one block through `port`: exactly the rows PlanRows chooses. When `abandon` is set
 // before a row, no further row is sent and the result is FrameNotWritten. `acknowledged`
-// counts the block's acknowledged rows; with BadAck the board's answer goes to `refusal` when
-// given.
+// counts the block's acknowledged rows; every byte goes to `trace` when there is one; with
+// BadAck the board's answer goes to `refusal` when given.
 BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
                       MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
                       const std::atomic<bool>* abandon = nullptr,
                       std::atomic<std::uint32_t>* acknowledged = nullptr,
-                      std::uint8_t* refusal = nullptr);
+                      bootproto::LineTrace* trace = nullptr, std::uint8_t* refusal = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.

@@ -28,7 +28,7 @@ std::vector<std::string> SplitArguments(const std::uint8_t* data, std::size_t si
 // The options as one canonical command line.
 std::vector<std::string> WrittenOut(const CliOptions& options) {
     std::vector<std::string> args = {options.command};
-    if (!options.port.empty()) args.push_back("--port=" + options.port);
+    for (const std::string& port : options.ports) args.push_back("--port=" + port);
     if (options.baud != kDefaultBaudRate) args.push_back("--baud=" + std::to_string(options.baud));
     if (options.memories) {
         static const char* const kNames[] = {"code", "eeprom", "config"};
@@ -47,16 +47,18 @@ std::vector<std::string> WrittenOut(const CliOptions& options) {
         args.push_back("--detect-timeout=" + std::to_string(options.detectTimeout));
     }
     if (options.quiet) args.push_back("--quiet");
+    if (!options.trace.empty()) args.push_back("--trace=" + options.trace);
+    if (options.verbose) args.push_back("-v");
     if (options.command == "write" || options.command == "check") args.push_back(options.file);
     return args;
 }
 
 bool Same(const CliOptions& a, const CliOptions& b) {
-    return a.command == b.command && a.port == b.port && a.baud == b.baud &&
+    return a.command == b.command && a.port == b.port && a.ports == b.ports && a.baud == b.baud &&
            a.memories == b.memories && a.proceedOnError == b.proceedOnError && a.run == b.run &&
            a.file == b.file && a.device == b.device && a.workdir == b.workdir &&
            a.detectTimeout == b.detectTimeout && a.quiet == b.quiet && a.help == b.help &&
-           a.version == b.version;
+           a.version == b.version && a.trace == b.trace && a.verbose == b.verbose;
 }
 
 void CheckComplete(const CliOptions& options) {
@@ -65,9 +67,10 @@ void CheckComplete(const CliOptions& options) {
                command == "run" || command == "check");
     FUZZ_CHECK(options.baud > 0 && options.detectTimeout > 0);
     if (command == "detect" || command == "write" || command == "run") {
-        FUZZ_CHECK(!options.port.empty());
+        FUZZ_CHECK(!options.port.empty() && options.port == options.ports.front());
+        FUZZ_CHECK(command == "write" || options.ports.size() == 1);
     } else {
-        FUZZ_CHECK(options.port.empty() && options.baud == kDefaultBaudRate);
+        FUZZ_CHECK(options.ports.empty() && options.baud == kDefaultBaudRate);
     }
     if (command == "check") FUZZ_CHECK(!options.device.empty());
     if (command != "write") {

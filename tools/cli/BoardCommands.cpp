@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "protocol/RowPlan.h"
+#include "tools/cli/BoardWrite.h"
 #include "tools/cli/CauseLines.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/EventLoop.h"
@@ -113,7 +114,14 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output) {
     if (const int status = CheckHexFileReadable(options.file, output); status != kExitOk) {
         return status;
     }
-    Session session(options, output);
+    if (options.ports.size() > 1) return WriteBoards(options, output);
+    std::size_t rowsWritten = 0;
+    return WriteBoard(options, output, theApp(), rowsWritten);
+}
+
+int WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+               std::size_t& rowsWritten) {
+    Session session(options, output, app);
     if (const int status = session.Connect(); status != kExitOk) return status;
     CProgrammingControl& control = session.Control();
 
@@ -133,6 +141,8 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output) {
         control.OnWriteCommand();
         RunWhileBusy(control, session.Window(), progress);
     }
+    // The writer is idle or gone by now, whichever way the write ended.
+    rowsWritten = control.m_writeJob.rowsAcknowledgedInWrite.load();
 
     if (const int signal = StopSignal(); signal != 0) {
         output.Error(std::string("pelorant-cli: stopped by ") + StopSignalName(signal) + ": " +

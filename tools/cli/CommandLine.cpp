@@ -20,12 +20,12 @@ const std::set<std::string>& OptionsOf(const std::string& command) {
 
 bool IsGlobalOption(const std::string& name) {
     return name == "--workdir" || name == "--detect-timeout" || name == "--quiet" ||
-           name == "--help" || name == "--version";
+           name == "--help" || name == "--version" || name == "--trace" || name == "--verbose";
 }
 
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
-           name == "--workdir" || name == "--detect-timeout";
+           name == "--workdir" || name == "--detect-timeout" || name == "--trace";
 }
 
 bool ParsePositive(const std::string& text, unsigned& value) {
@@ -65,7 +65,10 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         return false;
     }
     if (name == "--port") {
-        options.port = value;
+        if (options.port.empty()) options.port = value;
+        options.ports.push_back(value);
+    } else if (name == "--trace") {
+        options.trace = value;
     } else if (name == "--baud") {
         if (!ParsePositive(value, options.baud)) {
             error = "--baud: '" + value + "' is not a baud rate";
@@ -94,6 +97,7 @@ void StoreFlag(const std::string& name, CliOptions& options) {
     if (name == "--quiet") options.quiet = true;
     if (name == "--help") options.help = true;
     if (name == "--version") options.version = true;
+    if (name == "--verbose") options.verbose = true;
 }
 
 bool CheckRequired(const CliOptions& options, const std::vector<std::string>& operands,
@@ -112,6 +116,17 @@ bool CheckRequired(const CliOptions& options, const std::vector<std::string>& op
         error = command + " needs --port PORT";
         return false;
     }
+    if (command != "write" && options.ports.size() > 1) {
+        error = command + " takes one --port (write takes several)";
+        return false;
+    }
+    for (std::size_t i = 0; i < options.ports.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (options.ports[j] != options.ports[i]) continue;
+            error = "--port " + options.ports[i] + " is given twice";
+            return false;
+        }
+    }
     if (command == "check" && options.device.empty()) {
         error = "check needs --device ID-OR-NAME";
         return false;
@@ -126,7 +141,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
     std::vector<std::pair<std::string, std::string>> given;  // option name, value
     std::vector<std::string> operands;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        const std::string arg = args[i] == "-v" ? "--verbose" : args[i];
         if (arg.rfind("--", 0) != 0 || arg == "--") {
             if (options.command.empty()) {
                 options.command = arg;
@@ -194,15 +209,17 @@ std::string UsageText() {
     return "usage:\n"
            "  pelorant-cli ports\n"
            "  pelorant-cli detect --port PORT [--baud RATE]\n"
-           "  pelorant-cli write  --port PORT [--baud RATE] [--memories LIST] "
+           "  pelorant-cli write  --port PORT [--port PORT ...] [--baud RATE] [--memories LIST] "
            "[--proceed-on-error] [--run] FILE.hex\n"
            "  pelorant-cli run    --port PORT [--baud RATE]\n"
            "  pelorant-cli check  --device ID-OR-NAME FILE.hex\n"
-           "global options: --workdir DIR  --detect-timeout SECONDS  --quiet  --help  --version\n"
+           "global options: --workdir DIR  --detect-timeout SECONDS  --trace FILE  -v  --quiet\n"
+           "  --help  --version\n"
            "\n"
            "  ports             list the serial ports: COM number, device path, name\n"
            "  detect            detect and identify the board's dsPIC\n"
-           "  write             detect, load FILE.hex against the device and write it\n"
+           "  write             detect, load FILE.hex against the device and write it; with\n"
+           "                    several --port, every board at once, then a table of them\n"
            "  run               detect and start the user program\n"
            "  check             show what a write of FILE.hex would send, without a board\n"
            "\n"
@@ -216,9 +233,14 @@ std::string UsageText() {
            "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"
            "  --workdir DIR     folder holding qor_dspiclist.xml (default: setting \"path\")\n"
            "  --detect-timeout SECONDS  how long to wait for the bootloader (default 44)\n"
+           "  --trace FILE      write every byte sent and received to FILE, one line per read\n"
+           "                    or write: monotonic time in microseconds, port, H>B or B>H,\n"
+           "                    the exchange (probe, identify, version, row N at 0x..., ack)\n"
+           "  -v, --verbose     the same trace on stderr\n"
            "  --quiet           print only results and errors\n"
            "\n"
            "exit status: 0 success, 1 write or run failed, 2 usage error, 3 port not opened,\n"
            "  4 detection failed, 5 identification failed, 6 HEX file not loaded,\n"
-           "  130/143 stopped by SIGINT/SIGTERM (a write after the row on the line)\n";
+           "  130/143 stopped by SIGINT/SIGTERM (a write after the row on the line);\n"
+           "  several boards: 0 when every board succeeded, else the highest board's status\n";
 }

@@ -9,8 +9,10 @@ inline constexpr unsigned kDefaultBaudRate = 115200;
 inline constexpr unsigned kDefaultDetectTimeout = 44;
 
 struct CliOptions {
-    std::string command;  // ports, detect, write, run or check
-    std::string port;
+    std::string command;             // ports, detect, write, run or check
+    std::string port;                // the first --port
+    std::vector<std::string> ports;  // every --port, in order: write takes several
+
     unsigned baud = kDefaultBaudRate;
     std::optional<std::array<bool, 3>> memories;  // by block index: code, eeprom, config
     bool proceedOnError = false;
@@ -20,6 +22,8 @@ struct CliOptions {
     std::string workdir;
     unsigned detectTimeout = kDefaultDetectTimeout;
     bool quiet = false;
+    std::string trace;     // --trace FILE: every byte on the line goes to FILE
+    bool verbose = false;  // -v: the same trace on stderr
     bool help = false;
     bool version = false;
 };

@@ -38,15 +38,23 @@ private:
     std::uint32_t seconds_ = 0;
 };
 
+EngineContext TracedEngine(EngineContext engine, bootproto::LineTrace* trace) {
+    engine.trace = trace;
+    return engine;
+}
+
 }  // namespace
 
-Session::Session(const CliOptions& options, ConsoleOutput& output)
+Session::Session(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app)
     : options_(options),
       output_(output),
-      app_(theApp()),
+      app_(app),
       boxes_(output, options.proceedOnError),
       window_(output, app_, boxes_),
-      control_(window_, app_.Engine()) {
+      trace_(output.Trace() != nullptr
+                 ? std::make_unique<bootproto::LineTrace>(options.port, *output.Trace())
+                 : nullptr),
+      control_(window_, TracedEngine(app_.Engine(), trace_.get())) {
     // Nothing is open yet: the first reconnect opens the port without closing it first.
     control_.m_portOpen = 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,11 +13,12 @@
 #include "tools/cli/PortName.h"
 
 // One board session of the tool: the console window and the programming control on the
-// application's port, from detection to the end of the command. The port is closed when
-// the session ends.
+// engine state of `app` (the application's own, or one of its own for each board of a write
+// to several), from detection to the end of the command. The port is closed when the session
+// ends. When the output has a trace, every byte of the board's exchanges goes to it.
 class Session {
 public:
-    Session(const CliOptions& options, ConsoleOutput& output);
+    Session(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app = theApp());
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -42,5 +44,6 @@ private:
     PortName port_;
     ConsoleMessageBox boxes_;
     ConsoleWindow window_;
+    std::unique_ptr<bootproto::LineTrace> trace_;
     CProgrammingControl control_;
 };

@@ -1,13 +1,29 @@
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/Product.h"
+#include "protocol/LineTrace.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ConsoleOutput.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/StopSignals.h"
+
+namespace {
+
+int RunCommand(const CliOptions& options, ConsoleOutput& output) {
+    InstallStopSignals();
+    if (options.command == "ports") return RunPortsCommand(output);
+    if (options.command == "detect") return RunDetectCommand(options, output);
+    if (options.command == "write") return RunWriteCommand(options, output);
+    if (options.command == "run") return RunRunCommand(options, output);
+    return RunCheckCommand(options, output);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -27,10 +43,20 @@ int main(int argc, char** argv) {
     }
 
     ConsoleOutput output(stdout, stderr, options.quiet);
-    InstallStopSignals();
-    if (options.command == "ports") return RunPortsCommand(output);
-    if (options.command == "detect") return RunDetectCommand(options, output);
-    if (options.command == "write") return RunWriteCommand(options, output);
-    if (options.command == "run") return RunRunCommand(options, output);
-    return RunCheckCommand(options, output);
+    bootproto::TraceSink trace;
+    std::FILE* traceFile = nullptr;
+    if (!options.trace.empty()) {
+        traceFile = std::fopen(options.trace.c_str(), "w");
+        if (traceFile == nullptr) {
+            std::fprintf(stderr, "pelorant-cli: cannot write the trace file %s: %s\n",
+                         options.trace.c_str(), std::strerror(errno));
+            return kExitUsage;
+        }
+        trace.Add(traceFile);
+    }
+    if (options.verbose) trace.Add(stderr);
+    if (traceFile != nullptr || options.verbose) output.TraceTo(&trace, options.verbose);
+    const int status = RunCommand(options, output);
+    if (traceFile != nullptr) std::fclose(traceFile);
+    return status;
 }

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "tools/sim/FrameLog.h"
 #include "tools/sim/HexDump.h"
 
 namespace board {
@@ -46,7 +45,7 @@ BoardServer::BoardServer(const BoardOptions& options, BoardDevice device,
       link_(std::move(link)),
       comNumber_(link_ ? options.comNumber : 0),
       wakeFd_(wakeFd),
-      log_(log),
+      log_(log, comNumber_ != 0 ? "COM" + std::to_string(comNumber_.load()) : devicePath_),
       bootloader_(std::move(*device.memory),
                   {device.identity.idHigh, device.identity.idLow, options.firmwareMajor,
                    options.firmwareMinor},
@@ -65,7 +64,6 @@ BoardServer::~BoardServer() {
     close(wakeFd_);
     link_.reset();
     terminal_.reset();
-    if (log_) std::fclose(log_);
 }
 
 void BoardServer::Reset() {
@@ -138,22 +136,25 @@ void BoardServer::ReadLine() {
         // On a real line the byte is complete one byte time after the line is free.
         receiveLineFree_ = std::max(now, receiveLineFree_) + byteTime_;
         BoardResponse response;
+        bool whileReceiving = false;
         {
             std::lock_guard lock(mutex_);
             if (!assembler_.Pending()) frameStart_ = now;
             auto frame = assembler_.Feed(buffer[i]);
             if (!frame) {
                 response.reply = bootloader_.WhileReceiving(assembler_.Partial());
+                whileReceiving = true;
             } else {
                 Record(*frame, frameStart_);
                 response = bootloader_.Handle(*frame, receiveLineFree_);
             }
         }
-        Respond(response, receiveLineFree_);
+        Respond(response, receiveLineFree_, whileReceiving);
     }
 }
 
-void BoardServer::Respond(const BoardResponse& response, Clock::time_point frameEnd) {
+void BoardServer::Respond(const BoardResponse& response, Clock::time_point frameEnd,
+                          bool whileReceiving) {
     if (!options_.lineTiming) {
         Send(response.reply.data(), response.reply.size());
     } else {
@@ -164,6 +165,10 @@ void BoardServer::Respond(const BoardResponse& response, Clock::time_point frame
             if (!WaitUntil(sendLineFree_)) return;
             Send(&byte, 1);
         }
+    }
+    if (!response.reply.empty()) {
+        std::lock_guard lock(mutex_);
+        log_.Replied(response.reply, Clock::now(), whileReceiving);
     }
     if (response.stallInput) terminal_->StopHostOutput();
     if (response.cutLine) CutLine();
@@ -209,14 +214,9 @@ void BoardServer::CutLine() {
 }
 
 void BoardServer::Record(std::vector<std::uint8_t> bytes, Clock::time_point firstByte) {
-    ReceivedFrame frame{std::chrono::duration<double>(firstByte - started_).count(),
-                        std::move(bytes)};
-    if (log_) {
-        const std::string line = FormatFrameLine(frame);
-        std::fputs(line.c_str(), log_);
-        std::fflush(log_);
-    }
-    frames_.push_back(std::move(frame));
+    log_.Received(bytes, firstByte);
+    frames_.push_back(ReceivedFrame{std::chrono::duration<double>(firstByte - started_).count(),
+                                    std::move(bytes)});
 }
 
 void BoardServer::DiscardPartialFrame() {

@@ -10,6 +10,7 @@
 #include "tools/sim/BoardBootloader.h"
 #include "tools/sim/BoardDevice.h"
 #include "tools/sim/FrameAssembler.h"
+#include "tools/sim/FrameLog.h"
 #include "tools/sim/PortLink.h"
 #include "tools/sim/PseudoTerminal.h"
 #include "tools/sim/VirtualBoard.h"
@@ -41,7 +42,7 @@ public:
 private:
     void Serve();
     void ReadLine();
-    void Respond(const BoardResponse& response, Clock::time_point frameEnd);
+    void Respond(const BoardResponse& response, Clock::time_point frameEnd, bool whileReceiving);
     void Send(const std::uint8_t* bytes, std::size_t count);
     bool WaitUntil(Clock::time_point deadline);  // false when the board stops
     void CutLine();
@@ -61,7 +62,7 @@ private:
     std::atomic<bool> stop_{false};
 
     mutable std::mutex mutex_;
-    std::FILE* log_;
+    FrameLog log_;
     BoardBootloader bootloader_;
     FrameAssembler assembler_;
     Clock::time_point frameStart_;

@@ -111,6 +111,9 @@ std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>
          }},
         {"--firmware", [&](const std::string& v) { return ParseFirmware(v, board); }},
         {"--fault", [&](const std::string& v) { return ParseFault(v, board.faults); }},
+        {"--frame-log",
+         [&](const std::string& v) { return !(board.frameLogPath = v).empty(); }},
+        // The option's first name, kept for the scripts that use it.
         {"--log", [&](const std::string& v) { return !(board.frameLogPath = v).empty(); }},
         {"--dump", [&](const std::string& v) { return !(line.dumpPath = v).empty(); }},
     };
@@ -184,7 +187,8 @@ Options:
                          stall-after-rows=N    the same after acknowledging N row
                                            frames: the host's writes come out short
                        Row frames and probes count from 0 over the board's whole life.
-  --log FILE           write every received frame to FILE, one line each
+  --frame-log FILE     write every frame received and every reply to FILE, one line
+                       each, in the format of pelorant-cli --trace (--log FILE: the same)
   --dump FILE          write the memory as Intel HEX to FILE at exit and on "dump"
   -h, --help           show this help
 
@@ -202,8 +206,11 @@ Memory: all words start erased (FFFF); the bootloader range holds the instructio
 and is never overwritten. The dump holds only word pairs that are not both erased, as
 4-byte groups lo hi lo hi at byte address 2 x word address.
 
-Frame log: "<seconds since start> <bytes in hex>", e.g. "0.103215 01 FF 00 00"; row
-frames in full; a frame dropped when incomplete is logged with the bytes that came.
+Frame log: "<microseconds> <port> <direction> <exchange>: <bytes in hex>", e.g.
+"81234567012 COM100 H>B identify: 01 FF 00 00"; the microseconds are the monotonic clock
+that pelorant-cli --trace uses too, so the two files merge with sort -n. H>B lines are
+the frames received (row frames in full, numbered from 0 over the board's life; a frame
+dropped when incomplete with the bytes that came), B>H lines the replies.
 
 Reset: send SIGUSR1 or write "reset" on standard input. "dump" on standard input writes
 the --dump file. End of standard input does not stop the board; SIGINT or SIGTERM does,

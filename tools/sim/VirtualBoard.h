@@ -38,7 +38,8 @@ struct BoardOptions {
     // (goes silent); zero listens until a run command.
     std::chrono::milliseconds listenWindow{0};
     int comNumber = 0;  // publish the pseudo-terminal as COM<n> in the port directory; 0: don't
-    std::string frameLogPath;  // append one line per received frame; empty: no log
+    // One line per received frame and per reply, in the host's trace format; empty: no log.
+    std::string frameLogPath;
     BoardFaults faults;
 };
 

@@ -43,7 +43,7 @@ protected:
         workertest::RunBounded(
             [&] {
                 result = WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart,
-                                   kBootEnd, nullptr, &acknowledged_, refusal);
+                                   kBootEnd, nullptr, &acknowledged_, nullptr, refusal);
             },
             kWriterLimit, "WriteRows");
         return result;

@@ -80,7 +80,7 @@ TEST(BoardRecordTest, DumpReadsBackWithTheHostHexReader) {
     EXPECT_EQ(wordsRead, 64u + 64u + 32u + 2u + 1024u);
 }
 
-TEST(BoardRecordTest, FrameLogHasOneTimedLinePerFrame) {
+TEST(BoardRecordTest, FrameLogHasOneTimedLinePerFrameAndReply) {
     BoardFixture fixture;
     BoardOptions options = fixture.Options();
     options.frameLogPath = (fixture.Dir().path() / "frames.log").string();
@@ -90,23 +90,33 @@ TEST(BoardRecordTest, FrameLogHasOneTimedLinePerFrame) {
     ASSERT_EQ(host.Exchange({0x55}, 1), (Bytes{0x55}));
     ASSERT_EQ(host.Exchange({0x01, 0xFF, 0x00, 0x00}, 4).size(), 4u);
     ASSERT_EQ(host.Exchange(RowFrame(0x000100, Bytes(128, 0xFF)), 1), (Bytes{0x55}));
+    const std::string port = board->DevicePath();
+    board.reset();  // the reply's line is written once it is out
 
     std::istringstream log(testsupport::ReadFile(options.frameLogPath));
     std::vector<std::string> lines;
     for (std::string line; std::getline(log, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 3u);
     std::string row = "02 00 01 00 81";
     for (int i = 0; i < 128; ++i) row += " FF";
-    const std::vector<std::string> bytes = {"55", "01 FF 00 00", row + " FE"};
-    double previous = 0;
+    // Everything after the time and the port, which is the board's device path.
+    const std::vector<std::string> expected = {
+        "H>B probe: 55",
+        "B>H probe: 55",
+        "H>B identify: 01 FF 00 00",
+        "B>H identify: 00 01 01 55",
+        "H>B row 0 at 0x000100: " + row + " FE",
+        "B>H ack row 0 at 0x000100: 55",
+    };
+    ASSERT_EQ(lines.size(), expected.size()) << testsupport::ReadFile(options.frameLogPath);
+    unsigned long long previous = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto space = lines[i].find(' ');
         ASSERT_NE(space, std::string::npos) << lines[i];
-        const std::string seconds = lines[i].substr(0, space);
-        EXPECT_EQ(seconds.size() - seconds.find('.'), 7u) << "microseconds: " << lines[i];
-        EXPECT_GE(std::stod(seconds), previous);
-        previous = std::stod(seconds);
-        EXPECT_EQ(lines[i].substr(space + 1), bytes[i]);
+        const std::string micros = lines[i].substr(0, space);
+        ASSERT_EQ(micros.find_first_not_of("0123456789"), std::string::npos) << lines[i];
+        EXPECT_GE(std::stoull(micros), previous) << lines[i];
+        previous = std::stoull(micros);
+        EXPECT_EQ(lines[i].substr(space + 1), port + " " + expected[i]);
     }
 }
 

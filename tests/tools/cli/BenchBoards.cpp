@@ -1,0 +1,83 @@
+#include "tests/tools/cli/BenchBoards.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+namespace benchtest {
+
+BoardFaults FaultsOf(BoardKind kind) {
+    BoardFaults faults;
+    if (kind == BoardKind::Silent) faults.silent = true;
+    if (kind == BoardKind::Refusing) faults.refuseRow = 2;
+    return faults;
+}
+
+std::string CodeRowsHex(int rows) {
+    std::string hex = ":020000040000FA\n";
+    constexpr int kRowBytes = 32 * 4;  // lo, mid, hi and the phantom byte of each instruction
+    for (int offset = 0; offset < rows * kRowBytes; offset += 16) {
+        unsigned sum = 16 + (offset >> 8) + (offset & 0xFF);
+        char field[16];
+        std::snprintf(field, sizeof field, ":10%04X00", offset);
+        hex += field;
+        for (int i = 0; i < 16; ++i) {
+            // Instruction words of 24 bits: the fourth byte of each group stays 0.
+            const unsigned byte = i % 4 == 3 ? 0 : static_cast<unsigned>(((offset + i) * 7) & 0xFF);
+            std::snprintf(field, sizeof field, "%02X", byte);
+            hex += field;
+            sum += byte;
+        }
+        std::snprintf(field, sizeof field, "%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
+        hex += field;
+    }
+    return hex + ":00000001FF\n";
+}
+
+Bench::Bench()
+    : configHome_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
+      runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()),
+      lockDir_("LUNVIK_LOCK_DIR", dir_.path().string()) {}
+
+VirtualBoard& Bench::Add(BoardKind kind, BoardOptions options) {
+    options.cataloguePath = kCatalogueDir + "/qor_dspiclist.xml";
+    options.device = "dsPIC30F4011";
+    options.faults = FaultsOf(kind);
+    std::string error;
+    auto board = VirtualBoard::Start(options, &error);
+    if (!board) ADD_FAILURE() << error;
+    boards_.push_back(std::move(board));
+    return *boards_.back();
+}
+
+std::vector<std::string> Bench::WithPorts(std::vector<std::string> args) const {
+    for (const auto& board : boards_) args.insert(args.end(), {"--port", board->DevicePath()});
+    args.insert(args.end(), {"--workdir", kCatalogueDir, "--detect-timeout", "2"});
+    return args;
+}
+
+CliRun Bench::Run(std::vector<std::string> args) const {
+    return RunCli(WithPorts(std::move(args)));
+}
+
+CliRun Bench::RunWatched(std::vector<std::string> args,
+                         const std::function<void(pid_t)>& watch) const {
+    return RunCliWatched(WithPorts(std::move(args)), watch);
+}
+
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace benchtest
