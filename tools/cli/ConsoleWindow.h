@@ -46,6 +46,7 @@ public:
     MessageQueue& Queue() { return queue_; }
     bool DetectionTimerRunning() const { return timerRunning_; }
     const std::string& FirmwareLabel() const { return firmware_; }
+    const std::string& StatusText() const { return statusText_; }
     const std::string& RangeLabel(int block) const { return rangeLabels_.at(block); }
     void SetBlockChecked(int block, bool checked);
 

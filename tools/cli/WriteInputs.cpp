@@ -23,7 +23,7 @@ int CheckHexFileReadable(const std::string& path, ConsoleOutput& output) {
     // The loader's own box, then what the system said.
     output.Error(FormatBox("Load HEX file failed.\nCheck path and try again.", "loading error",
                            BoxIcon::Error));
-    output.Error("pelorant-cli: cannot read the HEX file " + path + ": " + std::strerror(error));
+    output.Error("    cause: cannot read the HEX file " + path + ": " + std::strerror(error));
     return kExitHexNotLoaded;
 }
 
