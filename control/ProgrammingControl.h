@@ -41,7 +41,6 @@ public:
     const CommandStates& Commands() const { return commands_; }
     // The block being written (kBlockCode … kBlockConfig); -1 when none is.
     int CurrentBlock() const { return block_; }
-    const Progress& CurrentProgress() const { return progress_; }
 
     // Port and detection settings beyond the application's COM number and baud rate.
     void SetDevicePath(std::string path) { devicePath_ = std::move(path); }  // instead of COM<n>
