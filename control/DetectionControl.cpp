@@ -3,59 +3,47 @@
 #include <string>
 #include <thread>
 
-#include "common/Product.h"
+#include "control/DetectionTexts.h"
 #include "control/ProgrammingControl.h"
 
 namespace {
 
-constexpr const char* kDetectionStarted = "Detection&Sync process started";
-constexpr const char* kDetectionFinished = "Detection&Sync process finished";
 constexpr std::chrono::milliseconds kReopenDelay{500};
 
 }  // namespace
 
 void CProgrammingControl::OnReconnectCommand() {
-    if (m_busy) return;
-    if (m_portOpen) {
+    if (busy_) return;
+    if (portOpen_) {
         engine_.port.ClosePort();
         std::this_thread::sleep_for(kReopenDelay);
-        m_portOpen = 0;
+        portOpen_ = false;
     }
-    m_enableRun = 0;
-    m_enableReload = 0;
-    m_enableWrite = 0;
-    m_enableOpen = 0;
+    commands_.run = false;
+    commands_.reload = false;
+    commands_.write = false;
+    commands_.open = false;
     window_.UpdateControlStates();
-    m_busy = 1;
+    busy_ = true;
 
     if (!ReopenPort() || !StartDetection()) {
         LeaveOnlyReconnectEnabled();
-        m_busy = 0;
+        busy_ = false;
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("not connected");
         engine_.port.ClosePort();
-        m_portOpen = 0;
+        portOpen_ = false;
     }
     window_.RefreshCursor();
 }
 
 int CProgrammingControl::ReopenPort() {
-    const unsigned baud = static_cast<unsigned>(engine_.baudRate);
-    const int opened = m_devicePath.empty()
-                           ? engine_.port.InitPort(static_cast<unsigned>(engine_.comNumber), baud,
-                                                   'N', 8, 1, 9, 512)
-                           : engine_.port.InitPort(m_devicePath.c_str(), baud, 'N', 8, 1, 9, 512);
-    if (opened) return 1;
-
+    if (OpenEnginePort(engine_, devicePath_)) return 1;
     // A port given by its device path is named by that path.
-    const std::string portName =
-        m_devicePath.empty() ? "COM" + std::to_string(engine_.comNumber) : m_devicePath;
-    const std::string text = "Failed while configuring " + portName + " at " +
-                             std::to_string(engine_.baudRate) +
-                             " bps.\nCheck that the port is not used for another application\n"
-                             "and restart vardeno 16bitPIC bootloader.";
-    window_.MessageBoxes().Show(text, "configuring process failed", BoxIcon::Error, BoxButtons::Ok);
-    window_.AddLogLine(kDetectionStarted, "failed");
+    window_.MessageBoxes().Show(ConfiguringFailedText(EnginePortName(engine_, devicePath_),
+                                                      engine_.baudRate, kReconnectProgramName),
+                                kConfiguringFailedCaption, BoxIcon::Error, BoxButtons::Ok);
+    window_.AddLogLine(kDetectionStartedLog, "failed");
     return 0;
 }
 
@@ -70,80 +58,63 @@ int CProgrammingControl::StartDetection() {
     window_.SetStatusLamp(kLampGrey);
 
     // The range first: a position set before it would be clamped into the last write's range.
-    window_.SetProgressRange(1, m_detectionTicks);
-    window_.SetProgressPosition(0);
-    window_.SetProgressStep(1);
-    detectionTicksElapsed_ = 0;
+    progress_.SetRange(1, detectionTicks_);
+    progress_.SetPosition(0);
+    progress_.step = 1;
+    window_.ShowProgress(progress_);
 
-    DetectionThreadParam& param = engine_.detection;
-    param.notifyWindow = &window_.Target();
-    param.stop = 0;
-
-    detectionAlive_ = true;
-    const bool started = detectionThread_.Start([this] {
-        DetectionWorker(engine_);
-        detectionAlive_ = false;
-    });
-    if (!started) {
-        detectionAlive_ = false;
-        window_.MessageBoxes().Show("Unable to start dsPIC detection process", "detection failed",
+    if (!detection_.Start(window_.Target(), detectionTicks_)) {
+        window_.MessageBoxes().Show(kDetectionNotStartedText, kDetectionNotStartedCaption,
                                     BoxIcon::Error, BoxButtons::Ok);
-        window_.AddLogLine(kDetectionStarted, "failed");
+        window_.AddLogLine(kDetectionStartedLog, "failed");
         return 0;
     }
     window_.ShowProgressGroup(true);
-    window_.AddLogLine(kDetectionStarted, "ok");
+    window_.AddLogLine(kDetectionStartedLog, "ok");
     window_.StartDetectionTimer();
     return 1;
 }
 
-// The control counts the ticks itself: the time limit must not depend on what a progress
-// widget made of the ranges it was given before.
 void CProgrammingControl::OnDetectionTimer() {
-    if (++detectionTicksElapsed_ >= m_detectionTicks) {
-        engine_.detection.stop = 1;
+    if (detection_.Tick()) {
         window_.KillDetectionTimer();
     } else {
-        window_.StepProgress();
+        progress_.Step();
+        window_.ShowProgress(progress_);
     }
 }
 
 void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
-    if (!detectionThread_.Joinable()) return;
+    if (!detection_.Started()) return;
     window_.KillDetectionTimer();
-    // The worker's message is its last act; joining it here is all but immediate.
-    detectionThread_.Join();
+    const DetectionOutcome outcome = detection_.Finish(result);
 
-    m_busy = 0;
+    busy_ = false;
     window_.RefreshCursor();
-    m_enableReconnect = 1;
-    m_enableOpen = 0;
-    m_enableWrite = 0;
-    m_enableRun = 0;
+    commands_.reconnect = true;
+    commands_.open = false;
+    commands_.write = false;
+    commands_.run = false;
 
-    if (result != DetectionResult::Synchronised) {
+    if (!outcome.identification) {
         window_.SetStatusLamp(kLampRed);
         engine_.port.ClosePort();
-        m_portOpen = 0;
-        window_.AddLogLine(kDetectionFinished, "failed");
+        portOpen_ = false;
+        window_.AddLogLine(kDetectionFinishedLog, "failed");
         window_.ShowProgressBar(false);
         window_.SetStatusText("not connected");
         window_.UpdateControlStates();
         return;
     }
 
-    const IdentifyResult identified = IdentifyDevice(engine_);
-    if (identified != IdentifyResult::Identified) {
-        const std::string text =
-            "dsPIC identification failed.\nError code : " + std::to_string(Code(identified)) +
-            ".\n\nIf problem persists contact vardeno at " + product::kMakerWebAddress;
-        window_.MessageBoxes().Show(text, "dsPIC identification failed.", BoxIcon::Error,
-                                    BoxButtons::Ok);
-        window_.AddLogLine(kDetectionFinished, "failed");
+    if (!outcome.Identified()) {
+        window_.MessageBoxes().Show(IdentificationFailedCodeText(Code(*outcome.identification)),
+                                    kIdentificationFailedCaption, BoxIcon::Error, BoxButtons::Ok);
+        window_.AddLogLine(kDetectionFinishedLog, "failed");
         window_.ShowProgressBar(false);
         window_.SetStatusLamp(kLampRed);
         engine_.port.ClosePort();
-        m_portOpen = 0;
+        portOpen_ = false;
         window_.UpdateControlStates();
         return;
     }
@@ -151,26 +122,26 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.ShowProgressBar(false);
     window_.SetStatusLamp(kLampGreen);
     window_.SetStatusText("ready");
-    window_.AddLogLine(kDetectionFinished, "ok");
-    m_portOpen = 1;
+    window_.AddLogLine(kDetectionFinishedLog, "ok");
+    portOpen_ = true;
 
-    const std::string shownName = window_.DeviceNameLabel();
-    if (!m_hexPath.empty() && shownName == engine_.device.name) {
-        if (m_hexLoaded &&
+    if (!m_hexPath.empty() && shownDevice_ == engine_.device.name) {
+        if (hexLoaded_ &&
             LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
             window_.UpdateBlockChecks();
-            m_enableWrite = 1;
-            m_enableReload = 1;
+            commands_.write = true;
+            commands_.reload = true;
         } else {
-            m_enableWrite = 0;
+            commands_.write = false;
         }
     } else {
-        m_hexLoaded = 0;
-        m_enableWrite = 0;
+        hexLoaded_ = false;
+        commands_.write = false;
     }
-    m_enableRun = 1;
-    m_enableOpen = 1;
+    commands_.run = true;
+    commands_.open = true;
     ShowDeviceRanges();
+    shownDevice_ = engine_.device.name;
     window_.ShowVersions();
     window_.UpdateControlStates();
 }

@@ -11,7 +11,7 @@ void HexFileWatch::OnActivationChange() {
 }
 
 void HexFileWatch::OnIdle() {
-    if (!pending_ || control_.m_busy || m_reloadPromptActive) return;
+    if (!pending_ || control_.Busy() || m_reloadPromptActive) return;
     Check();
 }
 
@@ -24,7 +24,7 @@ void HexFileWatch::Check() {
     if (current.modifiedSeconds == control_.m_hexStamp.modifiedSeconds) return;
     // The question box itself changes the activation; it must not ask a second time.
     if (m_reloadPromptActive) return;
-    if (control_.m_busy) {
+    if (control_.Busy()) {
         pending_ = true;
         return;
     }
@@ -36,7 +36,7 @@ void HexFileWatch::Check() {
     if (answer == BoxAnswer::Yes) {
         control_.LoadHexFile();
     } else {
-        control_.m_hexStamp = current;
+        control_.KeepLoadedImage(current);
     }
     m_reloadPromptActive = 0;
 }

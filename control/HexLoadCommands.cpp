@@ -6,35 +6,43 @@
 
 void CProgrammingControl::LoadHexFile() {
     // The row writer and a detection's identification read the images: no load meanwhile.
-    if (m_busy) return;
-    m_busy = 1;
+    if (busy_) return;
+    busy_ = true;
     window_.RefreshCursor();
     m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
     ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
-    m_busy = 0;
+    busy_ = false;
     window_.RefreshCursor();
 
     if (!m_lastLoad.Loaded()) {
         window_.AddLogLine("Load HEX file", "failed");
-        m_enableWrite = 0;
+        commands_.write = false;
         window_.UpdateControlStates();
         return;
     }
-    m_hexLoaded = 1;
+    hexLoaded_ = true;
     window_.AddLogLine("Load HEX file", "ok");
-    if (m_portOpen) {
-        m_enableRun = 1;
-        m_enableWrite = 1;
-        m_enableReload = 1;
+    if (portOpen_) {
+        commands_.run = true;
+        commands_.write = true;
+        commands_.reload = true;
         window_.UpdateControlStates();
     }
     window_.UpdateBlockChecks();
 }
 
+void CProgrammingControl::OpenHexFile(const std::string& path) {
+    if (busy_) return;
+    m_hexPath = path;
+    commands_.write = false;
+    window_.UpdateControlStates();
+    LoadHexFile();
+}
+
 void CProgrammingControl::OnReloadCommand() {
-    if (m_busy || m_hexPath.empty()) return;
+    if (busy_ || m_hexPath.empty()) return;
     m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
     ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
-    if (m_lastLoad.Loaded()) m_hexLoaded = 1;
+    if (m_lastLoad.Loaded()) hexLoaded_ = true;
     window_.AddLogLine("Reloading", m_lastLoad.Loaded() ? "ok" : "failed");
 }

@@ -1,7 +1,13 @@
 #include "control/ProgrammingControl.h"
 
-CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine)
-    : window_(window), engine_(engine) {}
+CProgrammingControl::CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine,
+                                         PortAtStart port)
+    : window_(window), engine_(engine), shownDevice_(engine.device.name), detection_(engine) {
+    if (port == PortAtStart::Closed) {
+        portOpen_ = false;
+        commands_ = CommandStates{.open = false, .run = false};
+    }
+}
 
 CProgrammingControl::~CProgrammingControl() {
     Shutdown();
@@ -27,10 +33,9 @@ bool CProgrammingControl::Dispatch(const WindowMessage& message) {
 }
 
 void CProgrammingControl::Shutdown() {
-    if (detectionThread_.Joinable()) {
-        engine_.detection.stop = 1;
+    if (detection_.Started()) {
         window_.KillDetectionTimer();
-        detectionThread_.Join();
+        detection_.Stop();
     }
     if (rowWriterThread_.Joinable()) {
         // The writer keeps an end request made mid-block, so one request is enough.
@@ -41,13 +46,13 @@ void CProgrammingControl::Shutdown() {
 }
 
 void CProgrammingControl::RequestDetectionStop() {
-    if (!detectionThread_.Joinable()) return;
-    engine_.detection.stop = 1;
+    if (!detection_.Started()) return;
+    detection_.RequestStop();
     window_.KillDetectionTimer();
 }
 
 bool CProgrammingControl::WorkerRunning() const {
-    return detectionAlive_ || rowWriterAlive_;
+    return detection_.WorkerAlive() || rowWriterAlive_;
 }
 
 void CProgrammingControl::SetWriterCommand(std::int32_t command) {
@@ -56,19 +61,19 @@ void CProgrammingControl::SetWriterCommand(std::int32_t command) {
 }
 
 void CProgrammingControl::RestoreIdleCommands() {
-    m_enableOpen = 1;
-    m_enableRun = 1;
-    m_enableReload = 1;
-    m_enableReconnect = 1;
+    commands_.open = true;
+    commands_.run = true;
+    commands_.reload = true;
+    commands_.reconnect = true;
     window_.UpdateControlStates();
 }
 
 // After a lost link only reconnect leads on.
 void CProgrammingControl::LeaveOnlyReconnectEnabled() {
-    m_enableOpen = 0;
-    m_enableRun = 0;
-    m_enableReload = 0;
-    m_enableWrite = 0;
-    m_enableReconnect = 1;
+    commands_.open = false;
+    commands_.run = false;
+    commands_.reload = false;
+    commands_.write = false;
+    commands_.reconnect = true;
     window_.UpdateControlStates();
 }

@@ -3,8 +3,11 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "control/CommandStates.h"
+#include "control/DetectionRun.h"
 #include "control/ProgrammingWindow.h"
 #include "image/HexLoader.h"
 #include "protocol/EngineContext.h"
@@ -15,37 +18,45 @@
 // over the engine's state (the application object owns it).
 class CProgrammingControl {
 public:
-    CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine);
+    // The Qt window starts on the port the start-up pages opened; the command-line tool and
+    // the tests start with it closed, when only the reconnect leads on.
+    CProgrammingControl(IProgrammingWindow& window, const EngineContext& engine,
+                        PortAtStart port = PortAtStart::Open);
     ~CProgrammingControl();  // calls Shutdown()
     CProgrammingControl(const CProgrammingControl&) = delete;
     CProgrammingControl& operator=(const CProgrammingControl&) = delete;
 
-    // Window state.
-    int m_busy = 0;
-    int m_portOpen = 1;
-    int m_hexLoaded = 0;
+    // What the control is doing and holds, read by the window to render.
+    bool Busy() const { return busy_; }  // a write, a detection or a load runs: commands wait
+    bool PortOpen() const { return portOpen_; }
+    bool HexLoaded() const { return hexLoaded_; }
+
     std::string m_hexPath;
     HexFileStatus m_hexStamp;
-    HexLoadReport m_lastLoad;  // the outcome of the last load, open or reload
-    int m_enableOpen = 1;
-    int m_enableRun = 1;
-    int m_enableReconnect = 1;
-    int m_enableReload = 0;
-    int m_enableWrite = 0;
-    int m_blockIndex = -1;
+    HexLoadReport m_lastLoad;         // the outcome of the last load, open or reload
     std::vector<int> m_failedBlocks;  // blocks of this write that failed, in write order
     WriteJob m_writeJob;
 
+    // The commands the window offers, for it to render; only the control changes them.
+    const CommandStates& Commands() const { return commands_; }
+    // The block being written (kBlockCode … kBlockConfig); -1 when none is.
+    int CurrentBlock() const { return block_; }
+
     // Port and detection settings beyond the application's COM number and baud rate.
-    std::string m_devicePath;             // opened instead of COM<n> when not empty
-    std::uint32_t m_detectionTicks = 44;  // timer ticks before the detection is stopped
+    void SetDevicePath(std::string path) { devicePath_ = std::move(path); }  // instead of COM<n>
+    void SetDetectionLimit(std::uint32_t ticks) { detectionTicks_ = ticks; }
 
     // Commands.
     void OnWriteCommand();
     void OnRunCommand();
     void OnReconnectCommand();
-    void LoadHexFile();      // the load command for m_hexPath
+    void LoadHexFile();  // the load command for m_hexPath
+    // The open command with the file the user chose: no write until it has loaded.
+    void OpenHexFile(const std::string& path);
     void OnReloadCommand();  // "Reloading" ok/failed, no enable change
+    // The user keeps the loaded image of a file that changed: that change is not asked about
+    // again.
+    void KeepLoadedImage(const HexFileStatus& seen) { m_hexStamp = seen; }
 
     int SelectNextBlock();
     int ReopenPort();
@@ -81,9 +92,18 @@ private:
 
     IProgrammingWindow& window_;
     const EngineContext engine_;
-    std::uint32_t detectionTicksElapsed_ = 0;
-    std::atomic<bool> detectionAlive_{false};
+    bool busy_ = false;
+    bool portOpen_ = true;
+    bool hexLoaded_ = false;
+    CommandStates commands_;
+    int block_ = -1;
+    Progress progress_;
+    std::string devicePath_;             // opened instead of COM<n> when not empty
+    std::uint32_t detectionTicks_ = 44;  // timer ticks before the detection is stopped
+    // The device the window shows: the one identified before the control started (page 2/3),
+    // then the last one a reconnect identified.
+    std::string shownDevice_;
+    DetectionRun detection_;
     std::atomic<bool> rowWriterAlive_{false};
-    WorkerThread detectionThread_;
     WorkerThread rowWriterThread_;
 };

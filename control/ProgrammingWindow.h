@@ -5,6 +5,7 @@
 
 #include "common/MessageBox.h"
 #include "common/WindowMessages.h"
+#include "control/Progress.h"
 
 // Block indices, in the fixed write order.
 inline constexpr int kBlockCode = 0;
@@ -24,7 +25,7 @@ public:
 
     // The window's own operations.
     virtual void AddLogLine(const std::string& message, const std::string& result) = 0;
-    virtual void UpdateControlStates() = 0;  // applies the control's five enable flags
+    virtual void UpdateControlStates() = 0;  // renders the control's Commands()
     virtual void ShowProgressGroup(bool show) = 0;
     virtual void SetStatusLamp(int state) = 0;
     virtual void ShowVersions() = 0;
@@ -35,11 +36,7 @@ public:
     virtual void ShowStatusText(bool show) = 0;
     virtual void ShowStatusLamp(bool show) = 0;
     virtual void ShowProgressBar(bool show) = 0;
-    virtual void SetProgressRange(std::uint32_t low, std::uint32_t high) = 0;
-    virtual void SetProgressPosition(std::uint32_t position) = 0;
-    virtual void SetProgressStep(std::uint32_t step) = 0;
-    virtual void StepProgress() = 0;
-    virtual std::uint32_t ProgressPosition() const = 0;
+    virtual void ShowProgress(const Progress& progress) = 0;  // the control's bar, to render
 
     // Block check boxes (1006-1008) and range labels (1026-1028).
     virtual bool BlockCheckVisible(int block) const = 0;
@@ -47,9 +44,8 @@ public:
     virtual void SetRangeLabel(int block, const std::string& text) = 0;
     virtual void ShowBlockControls(int block) = 0;  // shows the range label and the check box
 
-    virtual std::string DeviceNameLabel() const = 0;  // text of 1033
-    virtual void RefreshCursor() = 0;                 // wait cursor while busy
-    virtual void StartDetectionTimer() = 0;           // timer 1, every 1000 ms
+    virtual void RefreshCursor() = 0;        // wait cursor while busy
+    virtual void StartDetectionTimer() = 0;  // timer 1, every 1000 ms
     virtual void KillDetectionTimer() = 0;
     virtual IMessageBox& MessageBoxes() = 0;
     virtual MessageTarget& Target() = 0;  // where the workers post this window's messages

@@ -28,7 +28,7 @@ constexpr std::intptr_t kWriteFailed = -1;
 }  // namespace
 
 void CProgrammingControl::OnWriteCommand() {
-    if (m_busy) return;
+    if (busy_) return;
     // A writer told to end polls its command once more before it goes; it must be gone
     // before the job is filled again, or it would take this write's command as its own.
     rowWriterThread_.Join();
@@ -41,15 +41,15 @@ void CProgrammingControl::OnWriteCommand() {
         return;
     }
 
-    m_busy = 1;
+    busy_ = true;
     window_.RefreshCursor();
-    m_enableOpen = 0;
-    m_enableRun = 0;
-    m_enableReload = 0;
-    m_enableReconnect = 0;
+    commands_.open = false;
+    commands_.run = false;
+    commands_.reload = false;
+    commands_.reconnect = false;
     window_.UpdateControlStates();
 
-    m_blockIndex = -1;
+    block_ = -1;
     m_failedBlocks.clear();
     m_writeJob.port = &engine_.port;
     m_writeJob.bootStart = engine_.device.bootStart;
@@ -67,7 +67,7 @@ void CProgrammingControl::OnWriteCommand() {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("write error");
         window_.AddLogLine("write process started", "failed");
-        m_busy = 0;
+        busy_ = false;
         window_.RefreshCursor();
         return;
     }
@@ -87,7 +87,7 @@ void CProgrammingControl::OnWriteCommand() {
         window_.SetStatusLamp(kLampRed);
         RestoreIdleCommands();
         window_.AddLogLine("write process started", "failed");
-        m_busy = 0;
+        busy_ = false;
         window_.RefreshCursor();
         return;
     }
@@ -96,38 +96,39 @@ void CProgrammingControl::OnWriteCommand() {
 }
 
 int CProgrammingControl::SelectNextBlock() {
-    ++m_blockIndex;
-    while (m_blockIndex < 3 &&
-           !(window_.BlockCheckVisible(m_blockIndex) && window_.BlockChecked(m_blockIndex))) {
-        ++m_blockIndex;
+    ++block_;
+    while (block_ < 3 && !(window_.BlockCheckVisible(block_) && window_.BlockChecked(block_))) {
+        ++block_;
     }
-    if (m_blockIndex >= 3) return 0;
+    if (block_ >= 3) return 0;
 
-    CMemoryImage& image = engine_.device.images[m_blockIndex];
+    CMemoryImage& image = engine_.device.images[block_];
     m_writeJob.image = &image;
     m_writeJob.rowUnits = 2 * image.instructionsPerRow;
     const std::uint32_t first = image.FirstUsedAddress();
     const std::uint32_t last = image.LastUsedAddress();
 
-    window_.SetStatusText(kBlockTexts[m_blockIndex].start);
-    window_.SetProgressRange(first, last);
-    window_.SetProgressPosition(first);
-    window_.SetProgressStep(static_cast<std::uint32_t>(m_writeJob.rowUnits));
+    window_.SetStatusText(kBlockTexts[block_].start);
+    progress_.SetRange(first, last);
+    progress_.SetPosition(first);
+    progress_.step = static_cast<std::uint32_t>(m_writeJob.rowUnits);
+    window_.ShowProgress(progress_);
     return 1;
 }
 
 void CProgrammingControl::OnRowWritten() {
     if (!rowWriterThread_.Joinable()) return;
-    window_.StepProgress();
+    progress_.Step();
+    window_.ShowProgress(progress_);
 }
 
 void CProgrammingControl::OnBlockFinished() {
-    if (!rowWriterThread_.Joinable() || m_blockIndex < 0 || m_blockIndex > 2) return;
-    const std::string text = kBlockTexts[m_blockIndex].finish;
+    if (!rowWriterThread_.Joinable() || block_ < 0 || block_ > 2) return;
+    const std::string text = kBlockTexts[block_].finish;
     const BlockResult result = m_writeJob.result;
 
     if (result != BlockResult::Ok) {
-        m_failedBlocks.push_back(m_blockIndex);
+        m_failedBlocks.push_back(block_);
         window_.AddLogLine(text, "failed");
         window_.SetStatusLamp(kLampGrey);
         char question[128];
@@ -158,8 +159,7 @@ void CProgrammingControl::OnBlockFinished() {
 }
 
 bool CProgrammingControl::WriteRunning() const {
-    return m_busy && rowWriterThread_.Joinable() && m_blockIndex >= kBlockCode &&
-           m_blockIndex <= kBlockConfig;
+    return busy_ && rowWriterThread_.Joinable() && block_ >= kBlockCode && block_ <= kBlockConfig;
 }
 
 void CProgrammingControl::StopWriteAfterRow() {
@@ -170,13 +170,13 @@ void CProgrammingControl::StopWriteAfterRow() {
     SetWriterCommand(kEndWriter);
     rowWriterThread_.Join();
     window_.AddLogLine("write stopped: " + std::to_string(m_writeJob.rowsAcknowledged.load()) +
-                           " rows of " + kBlockNames[m_blockIndex] + " written",
+                           " rows of " + kBlockNames[block_] + " written",
                        "failed");
     FinishWrite(kWriteFailed);
 }
 
 void CProgrammingControl::OnWriteFinished(std::intptr_t status) {
-    if (!rowWriterThread_.Joinable() || !m_busy) return;
+    if (!rowWriterThread_.Joinable() || !busy_) return;
     FinishWrite(status);
 }
 
@@ -192,12 +192,12 @@ void CProgrammingControl::FinishWrite(std::intptr_t status) {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("failed");
     }
-    m_busy = 0;
+    busy_ = false;
     window_.RefreshCursor();
 }
 
 void CProgrammingControl::OnRunCommand() {
-    if (m_busy || !m_portOpen) return;
+    if (busy_ || !portOpen_) return;
 
     const char* step = "Checking synchronism";
     bool sent = bootproto::CheckSynchronism(engine_.port, engine_.trace);
@@ -210,18 +210,18 @@ void CProgrammingControl::OnRunCommand() {
         window_.SetStatusLamp(kLampGreen);
         window_.SetStatusText("running program...");
         window_.AddLogLine("Running program", "ok");
-        m_portOpen = 0;
+        portOpen_ = false;
         engine_.port.CleanPort();
         engine_.port.ClosePort();
     } else {
         window_.SetStatusLamp(kLampRed);
         window_.SetStatusText("running failed");
         window_.AddLogLine(step, "failed");
-        m_enableReconnect = 1;
+        commands_.reconnect = true;
     }
-    m_enableReload = 0;
-    m_enableOpen = 0;
-    m_enableWrite = 0;
-    m_enableRun = 0;
+    commands_.reload = false;
+    commands_.open = false;
+    commands_.write = false;
+    commands_.run = false;
     window_.UpdateControlStates();
 }

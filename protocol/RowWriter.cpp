@@ -22,9 +22,10 @@ std::int32_t ReadCommand(WriteJob& job) {
     return job.command;
 }
 
-void FinishBlock(WriteJob& job, BlockResult result) {
+void FinishBlock(WriteJob& job, BlockResult result, std::uint8_t refusal) {
     std::lock_guard<std::mutex> guard(job.lock);
     job.result = result;
+    job.refusal = refusal;
     if (job.command == kCommandWrite) job.command = kCommandIdle;
 }
 
@@ -35,7 +36,7 @@ BlockResult FailureOf(const CSerialPort& port, BlockResult exchangeResult) {
 
 BlockResult SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t address, int rowUnits,
                     CMemoryImage& image, MessageTarget* notifyWindow, std::uint32_t row,
-                    bootproto::LineTrace* trace) {
+                    bootproto::LineTrace* trace, std::uint8_t* refusal) {
     using bootproto::TraceDirection;
     const int length = bootproto::BuildWriteFrame(frame, address, rowUnits, image);
     if (length < 0) return BlockResult::RowSizeInvalid;
@@ -52,7 +53,10 @@ BlockResult SendRow(CSerialPort& port, std::uint8_t* frame, std::uint32_t addres
                      {bootproto::ExchangeKind::Ack, row, address}, &ack, received);
     if (received == CSerialPort::kFailure) return FailureOf(port, BlockResult::NoAck);
     if (received != 1) return BlockResult::NoAck;
-    if (static_cast<std::uint8_t>(ack) != bootproto::kAck) return BlockResult::BadAck;
+    if (static_cast<std::uint8_t>(ack) != bootproto::kAck) {
+        if (refusal != nullptr) *refusal = static_cast<std::uint8_t>(ack);
+        return BlockResult::BadAck;
+    }
     return BlockResult::Ok;
 }
 
@@ -74,7 +78,7 @@ BlockResult CheckLineAfterRow(CSerialPort& port, unsigned long waitMs,
 BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
                       MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
                       const std::atomic<bool>* abandon, std::atomic<std::uint32_t>* acknowledged,
-                      bootproto::LineTrace* trace) {
+                      bootproto::LineTrace* trace, std::uint8_t* refusal) {
     if (acknowledged != nullptr) *acknowledged = 0;
     if (image == nullptr) return BlockResult::Ok;
     const RowPlan plan = PlanRows(*image, rowUnits, bootStart, bootEnd);
@@ -90,7 +94,7 @@ BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
             CheckLineAfterRow(port, kLookBeforeFrameMs, acknowledged, rowPending, trace);
         if (line != BlockResult::Ok) return line;
         const BlockResult result =
-            SendRow(port, frame, address, rowUnits, *image, notifyWindow, row++, trace);
+            SendRow(port, frame, address, rowUnits, *image, notifyWindow, row++, trace, refusal);
         if (result != BlockResult::Ok) return result;
         if (acknowledged != nullptr) ++*acknowledged;
         rowPending = true;
@@ -106,11 +110,12 @@ unsigned RowWriterThread(WriteJob* job) {
         const std::int32_t command = ReadCommand(*job);
         std::this_thread::sleep_for(kCommandPollInterval);
         if (command == kCommandWrite) {
+            std::uint8_t refusal = 0;
             const BlockResult result =
                 WriteRows(*job->port, job->image, job->rowUnits, notifyWindow, bootStart, bootEnd,
-                          &job->abandon, &job->rowsAcknowledged, job->trace);
+                          &job->abandon, &job->rowsAcknowledged, job->trace, &refusal);
             job->rowsAcknowledgedInWrite += job->rowsAcknowledged.load();
-            FinishBlock(*job, result);
+            FinishBlock(*job, result, refusal);
             notifyWindow->Post(kMsgBlockFinished, 0, 0);
         } else if (command != kCommandIdle) {
             return 0;

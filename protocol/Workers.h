@@ -32,6 +32,7 @@ struct WriteJob {
     std::mutex lock;
     std::int32_t command = 0;  // 0 write the block, 1 idle, anything else: end
     BlockResult result = BlockResult::Ok;
+    std::uint8_t refusal = 0;  // with BadAck: the byte the board answered the row with
     // Set when the window goes away mid-write: the writer finishes the row on the line,
     // sends no further row and ends the block.
     std::atomic<bool> abandon{false};
@@ -48,12 +49,13 @@ struct WriteJob {
 unsigned RowWriterThread(WriteJob* job);
 // Writes one block through `port`: exactly the rows PlanRows chooses. When `abandon` is set
 // before a row, no further row is sent and the result is FrameNotWritten. `acknowledged`
-// counts the block's acknowledged rows; every byte goes to `trace` when there is one.
+// counts the block's acknowledged rows; every byte goes to `trace` when there is one; with
+// BadAck the board's answer goes to `refusal` when given.
 BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
                       MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
                       const std::atomic<bool>* abandon = nullptr,
                       std::atomic<std::uint32_t>* acknowledged = nullptr,
-                      bootproto::LineTrace* trace = nullptr);
+                      bootproto::LineTrace* trace = nullptr, std::uint8_t* refusal = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.

@@ -22,8 +22,7 @@ ControlTest::ControlTest()
     app.m_detectionParam.stop = 0;
     app.m_deviceId[0] = app.m_deviceId[1] = 0;
     app.m_device.name[0] = 0;
-    control_ = std::make_unique<CProgrammingControl>(window_, app.Engine());
-    control_->m_portOpen = 0;
+    control_ = std::make_unique<CProgrammingControl>(window_, app.Engine(), PortAtStart::Closed);
 }
 
 ControlTest::~ControlTest() {
@@ -43,7 +42,7 @@ void ControlTest::StartBoard(const BoardOptions& options) {
     std::string error;
     board_ = VirtualBoard::Start(options, &error);
     ASSERT_TRUE(board_) << error;
-    control_->m_devicePath = board_->DevicePath();
+    control_->SetDevicePath(board_->DevicePath());
 }
 
 bool ControlTest::Pump(const std::function<bool()>& done, std::chrono::seconds limit) {
@@ -59,19 +58,19 @@ bool ControlTest::Pump(const std::function<bool()>& done, std::chrono::seconds l
 
 bool ControlTest::Connect() {
     control_->OnReconnectCommand();
-    EXPECT_TRUE(Pump([this] { return !control_->m_busy; }));
-    return control_->m_portOpen == 1;
+    EXPECT_TRUE(Pump([this] { return !control_->Busy(); }));
+    return control_->PortOpen() == 1;
 }
 
 void ControlTest::LoadSample() {
     control_->m_hexPath = SampleHexPath();
     control_->LoadHexFile();
-    ASSERT_EQ(control_->m_hexLoaded, 1);
+    ASSERT_EQ(control_->HexLoaded(), 1);
 }
 
 void ControlTest::WriteAndWait() {
     control_->OnWriteCommand();
-    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
 }
 
 std::vector<std::uint32_t> ControlTest::RowsReceived() const {

@@ -18,11 +18,11 @@ const LogLine kFinishedFailed{"Detection&Sync process finished", "failed"};
 class DetectionControlTest : public ControlTest {
 protected:
     void ExpectOnlyReconnectEnabled() {
-        EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
-                     control_->m_enableWrite);
-        EXPECT_TRUE(control_->m_enableReconnect);
-        EXPECT_FALSE(control_->m_busy);
-        EXPECT_EQ(control_->m_portOpen, 0);
+        EXPECT_FALSE(control_->Commands().open || control_->Commands().run ||
+                     control_->Commands().reload || control_->Commands().write);
+        EXPECT_TRUE(control_->Commands().reconnect);
+        EXPECT_FALSE(control_->Busy());
+        EXPECT_EQ(control_->PortOpen(), 0);
     }
 };
 
@@ -40,9 +40,10 @@ TEST_F(DetectionControlTest, IdentifiedBoardIsReadyWithItsRangesAndVersions) {
               (std::array<std::string, 3>{"(0x0000 - 0x7FFE)", "(0x7FFC00 - 0x7FFFFE)",
                                           "(0xF80000 - 0xF8000E)"}));
     EXPECT_EQ(window_.visible, (std::array<bool, 3>{true, true, true}));
-    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReconnect);
-    EXPECT_FALSE(control_->m_enableWrite);
-    EXPECT_EQ(control_->m_hexLoaded, 0);
+    EXPECT_TRUE(control_->Commands().open && control_->Commands().run &&
+                control_->Commands().reconnect);
+    EXPECT_FALSE(control_->Commands().write);
+    EXPECT_EQ(control_->HexLoaded(), 0);
 }
 
 TEST_F(DetectionControlTest, ReconnectToTheSameBoardLoadsTheFileAgain) {
@@ -60,8 +61,9 @@ TEST_F(DetectionControlTest, ReconnectToTheSameBoardLoadsTheFileAgain) {
     const auto finished = std::find(window_.calls.begin(), window_.calls.end(),
                                     "AddLogLine(Detection&Sync process finished|ok)");
     EXPECT_NE(std::find(finished, window_.calls.end(), "UpdateBlockChecks"), window_.calls.end());
-    EXPECT_EQ(control_->m_hexLoaded, 1);
-    EXPECT_TRUE(control_->m_enableWrite && control_->m_enableReload && control_->m_enableRun);
+    EXPECT_EQ(control_->HexLoaded(), 1);
+    EXPECT_TRUE(control_->Commands().write && control_->Commands().reload &&
+                control_->Commands().run);
     EXPECT_EQ(window_.status, "ready");
     EXPECT_EQ(window_.lamp, kLampGreen);
 }
@@ -74,8 +76,8 @@ TEST_F(DetectionControlTest, AnotherDeviceMakesTheFileCountAsNotLoaded) {
     auto first = std::move(board_);
     StartBoard(Options("dsPIC30F3010"));
     ASSERT_TRUE(Connect());
-    EXPECT_EQ(control_->m_hexLoaded, 0);
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_EQ(control_->HexLoaded(), 0);
+    EXPECT_FALSE(control_->Commands().write);
     EXPECT_EQ(window_.deviceName, "dsPIC30F3010");
     EXPECT_EQ(window_.ranges[kBlockCode], "(0x0000 - 0x3FFE)");
 }
@@ -85,7 +87,7 @@ TEST_F(DetectionControlTest, SilentBoardIsGivenUpAfterFortyFourTicks) {
     options.faults.silent = true;
     StartBoard(options);
     control_->OnReconnectCommand();
-    ASSERT_TRUE(control_->m_busy);
+    ASSERT_TRUE(control_->Busy());
     ASSERT_TRUE(window_.timerRunning);
 
     for (int tick = 0; tick < 43; ++tick) control_->OnDetectionTimer();
@@ -95,7 +97,7 @@ TEST_F(DetectionControlTest, SilentBoardIsGivenUpAfterFortyFourTicks) {
     EXPECT_EQ(theApp().m_detectionParam.stop, 1);
     EXPECT_FALSE(window_.timerRunning);
 
-    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
     EXPECT_EQ(window_.log, (std::vector<LogLine>{kStartedOk, kFinishedFailed}));
     EXPECT_EQ(window_.status, "not connected");
     EXPECT_EQ(window_.lamp, kLampRed);
@@ -110,20 +112,20 @@ TEST_F(DetectionControlTest, ReconnectAfterAWriteWaitsTheWholeLimit) {
     LoadSample();
     window_.checked = {false, true, false};
     control_->OnWriteCommand();
-    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
     ASSERT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "ok"));
     control_->OnRunCommand();
     ASSERT_TRUE(Pump([this] { return board_->UserProgramRunning(); }));
 
     control_->OnReconnectCommand();
-    ASSERT_TRUE(control_->m_busy);
+    ASSERT_TRUE(control_->Busy());
     for (int tick = 0; tick < 10; ++tick) control_->OnDetectionTimer();
     EXPECT_EQ(theApp().m_detectionParam.stop, 0);
     EXPECT_TRUE(window_.timerRunning);
     board_->Reset();
-    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
     EXPECT_EQ(window_.log.back(), kFinishedOk);
-    EXPECT_EQ(control_->m_portOpen, 1);
+    EXPECT_EQ(control_->PortOpen(), 1);
     EXPECT_EQ(window_.lamp, kLampGreen);
 }
 
@@ -163,7 +165,7 @@ TEST_F(DetectionControlTest, PortNamedByNumberIsReportedAsCom) {
     BoardOptions options = Options();
     options.comNumber = 7;
     StartBoard(options);
-    control_->m_devicePath.clear();
+    control_->SetDevicePath({});
     theApp().m_comNumber = 7;
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(7, 115200, 'N', 8, 1, 9, 512), 1);

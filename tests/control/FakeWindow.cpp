@@ -1,7 +1,5 @@
 #include "tests/control/FakeWindow.h"
 
-#include <algorithm>
-
 #include "app/BootloaderApp.h"
 
 void FakeWindow::AddLogLine(const std::string& message, const std::string& result) {
@@ -35,18 +33,11 @@ void FakeWindow::SetStatusText(const std::string& text) {
     statusTexts.push_back(text);
 }
 
-void FakeWindow::SetProgressRange(std::uint32_t low, std::uint32_t high) {
-    barLow = low;
-    barHigh = std::max(low, high);
-    barPosition = std::clamp(barPosition, barLow, barHigh);
-}
-
-void FakeWindow::SetProgressPosition(std::uint32_t position) {
-    barPosition = std::clamp(position, barLow, barHigh);
-}
-
-void FakeWindow::StepProgress() {
-    barPosition = std::min(barPosition + barStep, barHigh);
+void FakeWindow::ShowProgress(const Progress& progress) {
+    barLow = progress.low;
+    barHigh = progress.high;
+    barPosition = progress.position;
+    barStep = progress.step;
 }
 
 BoxAnswer FakeWindow::Show(const std::string& text, const std::string& caption, BoxIcon icon,

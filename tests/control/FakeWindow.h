@@ -35,18 +35,13 @@ public:
     void ShowStatusText(bool show) override { statusVisible = show; }
     void ShowStatusLamp(bool show) override { lampVisible = show; }
     void ShowProgressBar(bool show) override { barVisible = show; }
-    void SetProgressRange(std::uint32_t low, std::uint32_t high) override;
-    void SetProgressPosition(std::uint32_t position) override;
-    void SetProgressStep(std::uint32_t step) override { barStep = step; }
-    void StepProgress() override;
-    std::uint32_t ProgressPosition() const override { return barPosition; }
+    void ShowProgress(const Progress& progress) override;
 
     bool BlockCheckVisible(int block) const override { return visible.at(block); }
     bool BlockChecked(int block) const override { return checked.at(block); }
     void SetRangeLabel(int block, const std::string& text) override { ranges.at(block) = text; }
     void ShowBlockControls(int block) override { visible.at(block) = true; }
 
-    std::string DeviceNameLabel() const override { return deviceName; }
     void RefreshCursor() override { calls.push_back("RefreshCursor"); }
     void StartDetectionTimer() override { timerRunning = true; }
     void KillDetectionTimer() override { timerRunning = false; }

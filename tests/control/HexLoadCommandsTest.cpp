@@ -26,48 +26,59 @@ protected:
 };
 
 TEST_F(HexLoadCommandsTest, LoadEnablesTheWriteOnlyWithThePortOpen) {
-    control_->m_enableRun = 0;
     control_->m_hexPath = SampleHexPath();
     control_->LoadHexFile();
-    EXPECT_EQ(control_->m_hexLoaded, 1);
-    EXPECT_FALSE(control_->m_enableRun || control_->m_enableWrite || control_->m_enableReload);
+    EXPECT_EQ(control_->HexLoaded(), 1);
+    EXPECT_FALSE(control_->Commands().run || control_->Commands().write ||
+                 control_->Commands().reload);
     EXPECT_EQ(window_.checked, (std::array<bool, 3>{true, true, false}));
 
-    control_->m_portOpen = 1;
+    StartBoard(Options());
+    ASSERT_TRUE(Connect());
+    EXPECT_FALSE(control_->Commands().write);
+    window_.log.clear();
     control_->LoadHexFile();
-    EXPECT_EQ(window_.log,
-              (std::vector<LogLine>{{"Load HEX file", "ok"}, {"Load HEX file", "ok"}}));
-    EXPECT_TRUE(control_->m_enableRun && control_->m_enableWrite && control_->m_enableReload);
-    EXPECT_FALSE(control_->m_busy);
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Load HEX file", "ok"}}));
+    EXPECT_TRUE(control_->Commands().run && control_->Commands().write &&
+                control_->Commands().reload);
+    EXPECT_FALSE(control_->Busy());
 }
 
 TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
-    control_->m_enableWrite = 1;
     control_->m_hexPath = (dir_.path() / "missing.hex").string();
     control_->LoadHexFile();
 
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Load HEX file", "failed"}}));
     ASSERT_EQ(window_.boxes.size(), 1u);
     EXPECT_EQ(window_.boxes[0].caption, "loading error");
-    EXPECT_EQ(control_->m_hexLoaded, 0);
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_EQ(control_->HexLoaded(), 0);
+    EXPECT_FALSE(control_->Commands().write);
     EXPECT_FALSE(control_->m_hexPath.empty());
 }
 
 TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeChangesNoEnableStateAndWaitsForIdle) {
     control_->OnReloadCommand();  // no path yet: nothing
+    EXPECT_TRUE(window_.calls.empty());
     control_->m_hexPath = SampleHexPath();
-    control_->m_busy = 1;
+    // Busy while a silent board is being detected.
+    BoardOptions silent = Options();
+    silent.faults.silent = true;
+    StartBoard(silent);
+    control_->OnReconnectCommand();
+    ASSERT_TRUE(control_->Busy());
+    window_.calls.clear();
     control_->OnReloadCommand();
     control_->LoadHexFile();
     EXPECT_TRUE(window_.calls.empty());
 
-    control_->m_busy = 0;
+    control_->RequestDetectionStop();
+    ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
+    window_.log.clear();
     control_->OnReloadCommand();
     control_->m_hexPath = (dir_.path() / "missing.hex").string();
     control_->OnReloadCommand();
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "ok"}, {"Reloading", "failed"}}));
-    EXPECT_FALSE(control_->m_enableWrite || control_->m_enableReload);
+    EXPECT_FALSE(control_->Commands().write || control_->Commands().reload);
     EXPECT_EQ(window_.checked, (std::array<bool, 3>{false, false, false}));
 }
 
@@ -89,7 +100,7 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     const auto file = dir_.Write("firmware.hex", testsupport::ReadFile(SampleHexPath()));
     control_->m_hexPath = file.string();
     control_->LoadHexFile();
-    ASSERT_EQ(control_->m_hexLoaded, 1);
+    ASSERT_EQ(control_->HexLoaded(), 1);
     WriteAndWait();
     const std::vector<std::uint32_t> goodRows = RowsReceived();
     ASSERT_FALSE(goodRows.empty());
@@ -121,13 +132,12 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     HexFileWatch watch(*control_, answers);
     watch.OnActivationChange();
     EXPECT_EQ(answers.boxes.size(), 1u);
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_FALSE(control_->Commands().write);
 
     // A reconnect reloads the file for the same device; the cut file leaves the write off.
-    control_->m_enableWrite = 1;
     board_->Reset();
     ASSERT_TRUE(Connect());
-    EXPECT_FALSE(control_->m_enableWrite);
+    EXPECT_FALSE(control_->Commands().write);
     EXPECT_FALSE(theApp().m_device.images[CDeviceInfo::kCode].hasData);
 }
 

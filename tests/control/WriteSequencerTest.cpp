@@ -43,8 +43,8 @@ TEST_F(WriteSequencerTest, OnlyTheConfigurationWritesOneBlockAndReportsSuccess) 
     EXPECT_FALSE(window_.barVisible);
     EXPECT_EQ(RowsReceived(), kSampleConfigRows);
     EXPECT_TRUE(BoardHoldsImage(kBlockConfig, kSampleConfigRows));
-    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReload &&
-                control_->m_enableReconnect);
+    EXPECT_TRUE(control_->Commands().open && control_->Commands().run &&
+                control_->Commands().reload && control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, FailedBlockAsksAndYesGoesOnToTheNextBlock) {
@@ -112,10 +112,10 @@ TEST_F(WriteSequencerTest, NothingCheckedRefusesAndLeavesTheWindowUsable) {
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"write process started", "failed"}}));
     EXPECT_EQ(window_.lamp, kLampRed);
     EXPECT_EQ(window_.status, "write error");
-    EXPECT_FALSE(control_->m_busy);
+    EXPECT_FALSE(control_->Busy());
     EXPECT_FALSE(control_->WorkerRunning());
-    EXPECT_TRUE(control_->m_enableOpen && control_->m_enableRun && control_->m_enableReload &&
-                control_->m_enableReconnect);
+    EXPECT_TRUE(control_->Commands().open && control_->Commands().run &&
+                control_->Commands().reload && control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, CheckedButHiddenBoxIsNotWritten) {
@@ -131,7 +131,7 @@ TEST_F(WriteSequencerTest, SecondWritePressWhileBusyDoesNothing) {
     Prepare(Options(), {true, false, false});
     control_->OnWriteCommand();
     control_->OnWriteCommand();
-    ASSERT_TRUE(Pump([this] { return !control_->m_busy; }));
+    ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
 
     EXPECT_EQ(
         std::count(window_.log.begin(), window_.log.end(), LogLine("write process started", "ok")),
@@ -156,11 +156,11 @@ TEST_F(WriteSequencerTest, SynchronismErrorLeavesOnlyReconnect) {
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
     EXPECT_EQ(window_.status, "synchronization error");
     EXPECT_EQ(window_.lamp, kLampRed);
-    EXPECT_FALSE(control_->m_busy);
-    EXPECT_EQ(control_->m_portOpen, 1);
-    EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
-                 control_->m_enableWrite);
-    EXPECT_TRUE(control_->m_enableReconnect);
+    EXPECT_FALSE(control_->Busy());
+    EXPECT_EQ(control_->PortOpen(), 1);
+    EXPECT_FALSE(control_->Commands().open || control_->Commands().run ||
+                 control_->Commands().reload || control_->Commands().write);
+    EXPECT_TRUE(control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, RunWhileNotConnectedDoesNothing) {
@@ -175,11 +175,11 @@ TEST_F(WriteSequencerTest, RunStartsTheProgramClosesThePortAndLeavesOnlyReconnec
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Running program", "ok"}}));
     EXPECT_EQ(window_.status, "running program...");
     EXPECT_EQ(window_.lamp, kLampGreen);
-    EXPECT_EQ(control_->m_portOpen, 0);
+    EXPECT_EQ(control_->PortOpen(), 0);
     EXPECT_EQ(theApp().m_serialPort.handle, kNullSerialHandle);
-    EXPECT_FALSE(control_->m_enableOpen || control_->m_enableRun || control_->m_enableReload ||
-                 control_->m_enableWrite);
-    EXPECT_TRUE(control_->m_enableReconnect);
+    EXPECT_FALSE(control_->Commands().open || control_->Commands().run ||
+                 control_->Commands().reload || control_->Commands().write);
+    EXPECT_TRUE(control_->Commands().reconnect);
     EXPECT_TRUE(Pump([this] { return board_->UserProgramRunning(); }, std::chrono::seconds(5)));
 }
 
@@ -191,8 +191,8 @@ TEST_F(WriteSequencerTest, RunThatCannotCheckSynchronismNamesTheStep) {
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
     EXPECT_EQ(window_.status, "running failed");
     EXPECT_EQ(window_.lamp, kLampRed);
-    EXPECT_EQ(control_->m_portOpen, 1);
-    EXPECT_TRUE(control_->m_enableReconnect);
+    EXPECT_EQ(control_->PortOpen(), 1);
+    EXPECT_TRUE(control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, ShutdownDuringAWriteEndsTheWriterAfterItsRow) {
@@ -229,7 +229,7 @@ TEST_F(WriteSequencerTest, StopAfterTheCurrentRowEndsTheWriteAsFailedAndSaysWher
 
     control_->StopWriteAfterRow();
     EXPECT_FALSE(control_->WorkerRunning());
-    EXPECT_FALSE(control_->m_busy);
+    EXPECT_FALSE(control_->Busy());
     const std::size_t programmed = board_->RowsProgrammed();
     EXPECT_LT(programmed, kSampleCodeRows.size());
     ASSERT_GE(window_.log.size(), 2u);

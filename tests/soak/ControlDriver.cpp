@@ -8,14 +8,15 @@
 #include "tools/sim/VirtualBoard.h"
 
 ControlDriver::ControlDriver(VirtualBoard& board, std::string hexPath)
-    : board_(board), hexPath_(std::move(hexPath)), control_(window_, theApp().Engine()) {
-    control_.m_portOpen = 0;
-    control_.m_devicePath = board.DevicePath();
+    : board_(board),
+      hexPath_(std::move(hexPath)),
+      control_(window_, theApp().Engine(), PortAtStart::Closed) {
+    control_.SetDevicePath(board.DevicePath());
 }
 
 bool ControlDriver::WaitWhileBusy() {
     const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (control_.m_busy) {
+    while (control_.Busy()) {
         if (std::chrono::steady_clock::now() > end) return false;
         if (const auto message = window_.queue.Wait(std::chrono::milliseconds(50))) {
             control_.Dispatch(*message);
@@ -26,13 +27,13 @@ bool ControlDriver::WaitWhileBusy() {
 
 bool ControlDriver::Connect() {
     control_.OnReconnectCommand();
-    return WaitWhileBusy() && control_.m_portOpen == 1 && window_.boxes == 0;
+    return WaitWhileBusy() && control_.PortOpen() == 1 && window_.boxes == 0;
 }
 
 bool ControlDriver::Load() {
     control_.m_hexPath = hexPath_;
     control_.LoadHexFile();
-    return control_.m_hexLoaded == 1 && window_.boxes == 0;
+    return control_.HexLoaded() == 1 && window_.boxes == 0;
 }
 
 bool ControlDriver::Write() {
@@ -44,7 +45,7 @@ bool ControlDriver::Write() {
 
 bool ControlDriver::Run() {
     control_.OnRunCommand();
-    if (control_.m_portOpen != 0 || window_.lastLine.second != "ok") return false;
+    if (control_.PortOpen() != 0 || window_.lastLine.second != "ok") return false;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!board_.UserProgramRunning()) {
         if (std::chrono::steady_clock::now() > end) return false;

@@ -82,7 +82,7 @@ bool MainWindowDriver::Connect() {
 }
 
 bool MainWindowDriver::WaitWhileBusy() {
-    return PumpUntil([this] { return !window_->Programming().m_busy; });
+    return PumpUntil([this] { return !window_->Programming().Busy(); });
 }
 
 std::pair<std::string, std::string> MainWindowDriver::LastLogLine() const {
@@ -103,7 +103,7 @@ void MainWindowDriver::TickEveryFilledBlock() {
 bool MainWindowDriver::Load() {
     window_->OnOpenCommand();
     TickEveryFilledBlock();
-    return window_->Programming().m_hexLoaded == 1 && LastLogLine().second == "ok" &&
+    return window_->Programming().HexLoaded() == 1 && LastLogLine().second == "ok" &&
            boxes_.shown == 0;
 }
 
@@ -124,7 +124,7 @@ bool MainWindowDriver::Run() {
 bool MainWindowDriver::Reconnect() {
     board_.Reset();
     window_->OnReconnectCommand();
-    if (!WaitWhileBusy() || window_->Programming().m_portOpen != 1 || boxes_.shown != 0) {
+    if (!WaitWhileBusy() || window_->Programming().PortOpen() != 1 || boxes_.shown != 0) {
         return false;
     }
     TickEveryFilledBlock();

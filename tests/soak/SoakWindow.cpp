@@ -1,6 +1,5 @@
 #include "tests/soak/SoakWindow.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "app/BootloaderApp.h"
@@ -9,24 +8,10 @@ void SoakWindow::AddLogLine(const std::string& message, const std::string& resul
     lastLine = {message, result};
 }
 
-void SoakWindow::ShowVersions() {
-    deviceName_ = theApp().m_device.name;
-}
-
 void SoakWindow::UpdateBlockChecks() {
     for (int block = kBlockCode; block <= kBlockConfig; ++block) {
         checked_[block] = theApp().m_device.images[block].hasData;
     }
-}
-
-void SoakWindow::SetProgressRange(std::uint32_t low, std::uint32_t high) {
-    low_ = low;
-    high_ = std::max(low, high);
-    position_ = std::clamp(position_, low_, high_);
-}
-
-void SoakWindow::StepProgress() {
-    position_ = std::min(position_ + step_, high_);
 }
 
 BoxAnswer SoakWindow::Show(const std::string& text, const std::string& caption, BoxIcon,

@@ -18,25 +18,20 @@ public:
     void UpdateControlStates() override {}
     void ShowProgressGroup(bool) override {}
     void SetStatusLamp(int) override {}
-    void ShowVersions() override;
+    void ShowVersions() override {}
     void UpdateBlockChecks() override;
 
     void SetStatusText(const std::string&) override {}
     void ShowStatusText(bool) override {}
     void ShowStatusLamp(bool) override {}
     void ShowProgressBar(bool) override {}
-    void SetProgressRange(std::uint32_t low, std::uint32_t high) override;
-    void SetProgressPosition(std::uint32_t position) override { position_ = position; }
-    void SetProgressStep(std::uint32_t step) override { step_ = step; }
-    void StepProgress() override;
-    std::uint32_t ProgressPosition() const override { return position_; }
+    void ShowProgress(const Progress&) override {}
 
     bool BlockCheckVisible(int block) const override { return visible_.at(block); }
     bool BlockChecked(int block) const override { return checked_.at(block); }
     void SetRangeLabel(int, const std::string&) override {}
     void ShowBlockControls(int block) override { visible_.at(block) = true; }
 
-    std::string DeviceNameLabel() const override { return deviceName_; }
     void RefreshCursor() override {}
     void StartDetectionTimer() override {}
     void KillDetectionTimer() override {}
@@ -51,11 +46,6 @@ public:
     int boxes = 0;
 
 private:
-    std::uint32_t low_ = 0;
-    std::uint32_t high_ = 100;
-    std::uint32_t position_ = 0;
-    std::uint32_t step_ = 10;
     std::array<bool, 3> visible_{};
     std::array<bool, 3> checked_{};
-    std::string deviceName_;
 };

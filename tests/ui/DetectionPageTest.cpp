@@ -6,13 +6,13 @@
 #include <memory>
 
 #include "app/BootloaderApp.h"
+#include "control/DetectionTexts.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/support/PageEnvironment.h"
 #include "tests/ui/support/QtTestApp.h"
 #include "ui/WindowMessageEvent.h"
 #include "ui/controls/CTransparentBitmapStatic.h"
 #include "ui/pages/CDetectionDialog.h"
-#include "ui/pages/DetectionTexts.h"
 #include "ui/templates/WizardTemplates.h"
 
 namespace {
@@ -128,10 +128,16 @@ TEST_F(DetectionPageTest, EachBoardFailureGivesItsText) {
     shortIdentify.shortIdentify = true;
     BoardFaults badVersion;
     badVersion.badVersionAck = true;
+    BoardFaults vanishing;
+    vanishing.vanishAtProbe = 0;
     const Case cases[] = {
         {"short identification reply", shortIdentify, Catalogue::Shipped,
          std::string("dsPIC detection process failed.\nReason: Timeout expired\n\nShutdown your "
                      "platform and try again.\n") +
+             kContact},
+        {"port gone during the detection", vanishing, Catalogue::Shipped,
+         std::string("dsPIC detection process failed.\nReason: Port went away (adapter unplugged "
+                     "or line hung up)\n\nShutdown your platform and try again.\n") +
              kContact},
         {"bad version acknowledge", badVersion, Catalogue::Shipped,
          std::string("dsPIC identification failed.\nError: Firmare detection failed.\n\n") +

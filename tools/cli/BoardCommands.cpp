@@ -5,6 +5,7 @@
 
 #include "protocol/RowPlan.h"
 #include "tools/cli/BoardWrite.h"
+#include "tools/cli/CauseLines.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/EventLoop.h"
 #include "tools/cli/ExitStatus.h"
@@ -49,6 +50,7 @@ std::array<BlockLoad, 3> PlanSelectedBlocks(Session& session) {
         const int rowUnits = 2 * image.instructionsPerRow;
         const RowPlan plan = PlanRows(image, rowUnits, device.bootStart, device.bootEnd);
         loads[block].rows = plan.rowSizeValid ? plan.rows.size() : 0;
+        if (plan.rowSizeValid) loads[block].addresses = plan.rows;
         loads[block].bytesPerRow = static_cast<std::size_t>(2 * rowUnits + 6 + 1);
     }
     return loads;
@@ -66,16 +68,31 @@ std::string FailedBlocksText(const std::vector<int>& blocks) {
 
 // Where a write stopped by a signal ended.
 std::string StoppedWriteText(const CProgrammingControl& control) {
-    const int block = control.m_blockIndex;
+    const int block = control.CurrentBlock();
     if (block < kBlockCode || block > kBlockConfig) return "no row was written";
     return std::to_string(control.m_writeJob.rowsAcknowledged.load()) + " rows of " +
            kMemoryNames[block] + " written, nothing more sent";
 }
 
+// The status line a failed synchronism check leaves, followed by its cause.
+constexpr const char* kSynchronismFailed = "synchronization error";
+
+bool SynchronismFailed(Session& session) {
+    if (session.Window().StatusText() != kSynchronismFailed) return false;
+    session.Output().Error(std::string("pelorant-cli: ") + kSynchronismFailed);
+    session.Output().Error("    cause: " + SynchronismCause());
+    return true;
+}
+
 // Sends the run command; false when it was not sent.
 bool RunUserProgram(Session& session) {
     session.Control().OnRunCommand();
-    return !session.Control().m_portOpen;
+    if (!session.Control().PortOpen()) return true;
+    if (session.Window().StatusText() == "running failed") {
+        session.Output().Error("pelorant-cli: running failed");
+        session.Output().Error("    cause: " + RunCommandCause());
+    }
+    return false;
 }
 
 }  // namespace
@@ -113,12 +130,13 @@ int WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp&
     control.m_hexPath = file.empty() ? options.file : file.string();
     control.LoadHexFile();
     if (!control.m_lastLoad.Loaded()) {
-        output.Error("pelorant-cli: " + control.m_hexPath + ": " + control.m_lastLoad.Cause());
+        output.Error("    cause: " + control.m_hexPath + ": " + control.m_lastLoad.Cause());
         return kExitHexNotLoaded;
     }
 
     SelectMemories(options.memories, session.App().m_device, session.Window(), output);
-    WriteProgress progress(output, control, PlanSelectedBlocks(session));
+    WriteProgress progress(output, control, PlanSelectedBlocks(session), session.Boxes(),
+                           options.baud);
     if (StopSignal() == 0) {
         control.OnWriteCommand();
         RunWhileBusy(control, session.Window(), progress);
@@ -138,6 +156,7 @@ int WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp&
                                              : " not written completely"));
         return kExitWriteFailed;
     }
+    if (!progress.finishStatus && SynchronismFailed(session)) return kExitWriteFailed;
     if (!progress.finishStatus || *progress.finishStatus != 0) return kExitWriteFailed;
     if (options.run && !RunUserProgram(session)) return kExitWriteFailed;
     return kExitOk;

@@ -37,6 +37,10 @@ BoxAnswer ConsoleMessageBox::Show(const std::string& text, const std::string& ca
                                   BoxButtons buttons) {
     captions_.insert(caption);
     output_.Error(FormatBox(text, caption, icon));
+    if (const auto cause = causes_.find(caption); cause != causes_.end()) {
+        output_.Error("    cause: " + cause->second);
+        causes_.erase(cause);
+    }
     if (buttons == BoxButtons::Ok) return BoxAnswer::Ok;
     output_.Error(answerYes_ ? "    -> Yes (--proceed-on-error)"
                              : "    -> No (--proceed-on-error goes on)");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -7,7 +8,8 @@
 #include "tools/cli/ConsoleOutput.h"
 
 // The engine's message boxes on stderr, with their caption. The one question the engine
-// asks ("Proceed anyway?") is answered from the command line.
+// asks ("Proceed anyway?") is answered from the command line. A box can be followed by a
+// cause line that says, in the user's terms, what its text leaves out.
 class ConsoleMessageBox : public IMessageBox {
 public:
     ConsoleMessageBox(ConsoleOutput& output, bool answerYes);
@@ -16,11 +18,14 @@ public:
                    BoxButtons buttons) override;
 
     bool Shown(const std::string& caption) const { return captions_.count(caption) != 0; }
+    // Prints "cause: <line>" after the next box with `caption`.
+    void AddCause(const std::string& caption, const std::string& line) { causes_[caption] = line; }
 
 private:
     ConsoleOutput& output_;
     bool answerYes_;
     std::set<std::string> captions_;
+    std::map<std::string, std::string> causes_;
 };
 
 // The box's text indented under its caption, one line per text line.

@@ -44,8 +44,8 @@ public:
     void TraceTo(bootproto::TraceSink* sink, bool onStderr);
     bootproto::TraceSink* Trace() const { return trace_; }
 
-    // The first error this output printed that says why something failed (warnings are not
-    // counted), without the tool's "pelorant-cli: " prefix; empty when none.
+    // The first cause line this output printed ("    cause: …"), else its first error (warnings
+    // are not counted), without the prefix; empty when none.
     const std::string& FirstError() const { return firstError_; }
 
 private:
@@ -62,6 +62,7 @@ private:
     bool transientShown_ = false;
     bootproto::TraceSink* trace_ = nullptr;
     std::string firstError_;
+    bool causeSeen_ = false;
 
     // A board's view.
     ConsoleOutput* shared_ = nullptr;

@@ -1,6 +1,5 @@
 #include "tools/cli/ConsoleWindow.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -35,7 +34,6 @@ void ConsoleWindow::ShowVersions() {
                   static_cast<signed char>(app_.m_firmwareVersion[0]),
                   static_cast<signed char>(app_.m_firmwareVersion[1]));
     firmware_ = firmware;
-    deviceName_ = app_.m_device.name;
 }
 
 void ConsoleWindow::UpdateBlockChecks() {
@@ -50,25 +48,6 @@ void ConsoleWindow::SetStatusText(const std::string& text) {
     if (text == statusText_) return;
     statusText_ = text;
     output_.Note("* " + text);
-}
-
-void ConsoleWindow::SetProgressRange(std::uint32_t low, std::uint32_t high) {
-    low_ = low;
-    high_ = std::max(low, high);
-    position_ = std::clamp(position_, low_, high_);
-}
-
-void ConsoleWindow::SetProgressPosition(std::uint32_t position) {
-    position_ = std::clamp(position, low_, high_);
-}
-
-void ConsoleWindow::SetProgressStep(std::uint32_t step) {
-    step_ = step;
-}
-
-void ConsoleWindow::StepProgress() {
-    const std::uint64_t next = static_cast<std::uint64_t>(position_) + step_;
-    position_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(next, high_));
 }
 
 bool ConsoleWindow::BlockCheckVisible(int block) const {

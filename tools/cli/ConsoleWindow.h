@@ -28,18 +28,14 @@ public:
     void ShowStatusText(bool show) override;
     void ShowStatusLamp(bool show) override;
     void ShowProgressBar(bool show) override;
-    void SetProgressRange(std::uint32_t low, std::uint32_t high) override;
-    void SetProgressPosition(std::uint32_t position) override;
-    void SetProgressStep(std::uint32_t step) override;
-    void StepProgress() override;
-    std::uint32_t ProgressPosition() const override { return position_; }
+    // The console follows a write and a detection through their messages instead.
+    void ShowProgress(const Progress&) override {}
 
     bool BlockCheckVisible(int block) const override;
     bool BlockChecked(int block) const override;
     void SetRangeLabel(int block, const std::string& text) override;
     void ShowBlockControls(int block) override;
 
-    std::string DeviceNameLabel() const override { return deviceName_; }
     void RefreshCursor() override;
     void StartDetectionTimer() override { timerRunning_ = true; }
     void KillDetectionTimer() override { timerRunning_ = false; }
@@ -50,6 +46,7 @@ public:
     MessageQueue& Queue() { return queue_; }
     bool DetectionTimerRunning() const { return timerRunning_; }
     const std::string& FirmwareLabel() const { return firmware_; }
+    const std::string& StatusText() const { return statusText_; }
     const std::string& RangeLabel(int block) const { return rangeLabels_.at(block); }
     void SetBlockChecked(int block, bool checked);
 
@@ -60,12 +57,7 @@ private:
     MessageQueue queue_;
     int logLines_ = 0;
     std::string statusText_;
-    std::string deviceName_;
     std::string firmware_;
-    std::uint32_t low_ = 0;
-    std::uint32_t high_ = 100;
-    std::uint32_t position_ = 0;
-    std::uint32_t step_ = 10;
     bool timerRunning_ = false;
     std::array<bool, 3> visible_{};
     std::array<bool, 3> checked_{};

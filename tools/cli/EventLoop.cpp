@@ -25,9 +25,9 @@ void RunWhileBusy(CProgrammingControl& control, ConsoleWindow& window, LoopObser
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextTick = Clock::now() + kDetectionTimerPeriod;
     bool stopRequested = false;
-    while (control.m_busy) {
+    while (control.Busy()) {
         ActOnStopSignal(control, stopRequested);
-        if (!control.m_busy) break;
+        if (!control.Busy()) break;
         const bool timing = window.DetectionTimerRunning();
         const auto untilTick = timing
                                    ? std::max(std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -34,7 +34,7 @@ std::string DescribeOpenFailure(const PortName& port, const CSerialPort& serial,
         case SerialFailure::NotFound:
             return name + " does not exist (pelorant-cli ports lists the ports)";
         case SerialFailure::Permission:
-            return "permission denied on " + name + ": " + PermissionAdvice();
+            return PermissionDeniedText(name, path);
         case SerialFailure::Busy:
             return name + " is busy: " + BusyHolder(path);
         case SerialFailure::NotATerminal:

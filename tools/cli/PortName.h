@@ -20,9 +20,10 @@ bool ParsePortName(const std::string& text, PortName& port);
 std::string DescribeOpenFailure(const PortName& port, const CSerialPort& serial, unsigned baud);
 
 // The platform's side (a file per platform): the device COMn opens, empty when none;
-// why COMn names nothing; what to do about a port the user may not open; who holds a busy
-// port ("held by pid N (program)"), empty when the platform cannot tell.
+// why COMn names nothing; why the user may not open the port `name` (device `path`) and what
+// to do about it; who holds a busy port ("held by pid N (program)"), empty when the platform
+// cannot tell.
 std::string ComPortDevice(int comNumber);
 std::string MissingComPortText(const std::string& name);
-std::string PermissionAdvice();
+std::string PermissionDeniedText(const std::string& name, const std::string& path);
 std::string LockHolder(const std::string& path);

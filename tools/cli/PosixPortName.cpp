@@ -1,5 +1,6 @@
 #include "serial/PortDirectory.h"
 #include "serial/PortLock.h"
+#include "tools/cli/PermissionHint.h"
 #include "tools/cli/PortName.h"
 
 std::string ComPortDevice(int comNumber) {
@@ -11,8 +12,10 @@ std::string MissingComPortText(const std::string& name) {
            " (pelorant-cli ports lists the ports)";
 }
 
-std::string PermissionAdvice() {
-    return "join the dialout group (sudo usermod -aG dialout $USER), then log in again";
+// The node's mode, owner and group decide which step helps: joining its group, logging in
+// again, or a udev rule when only root may open it.
+std::string PermissionDeniedText(const std::string& name, const std::string& path) {
+    return DiagnosePermission(name, path).value_or("permission denied on " + name);
 }
 
 // A program that took the port's UUCP lock is named; one that only opened it is not known.

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 
+#include "catalogue/Catalogue.h"
+#include "protocol/Frames.h"
 #include "protocol/Workers.h"
+#include "tools/cli/CauseLines.h"
 #include "tools/cli/EventLoop.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/StopSignals.h"
@@ -51,14 +54,12 @@ Session::Session(const CliOptions& options, ConsoleOutput& output, CBootloaderAp
       trace_(output.Trace() != nullptr
                  ? std::make_unique<bootproto::LineTrace>(options.port, *output.Trace())
                  : nullptr),
-      control_(window_, TracedEngine(app_.Engine(), trace_.get())) {
-    // Nothing is open yet: the first reconnect opens the port without closing it first.
-    control_.m_portOpen = 0;
-}
+      // Nothing is open yet: the first reconnect opens the port without closing it first.
+      control_(window_, TracedEngine(app_.Engine(), trace_.get()), PortAtStart::Closed) {}
 
 Session::~Session() {
     control_.Shutdown();
-    if (control_.m_portOpen) app_.m_serialPort.ClosePort();
+    if (control_.PortOpen()) app_.m_serialPort.ClosePort();
 }
 
 int Session::Configure() {
@@ -79,8 +80,8 @@ int Session::Configure() {
     }
     app_.m_comNumber = port_.comNumber;
     app_.m_baudRate = static_cast<int>(options_.baud);
-    control_.m_devicePath = port_.devicePath;
-    control_.m_detectionTicks = options_.detectTimeout;
+    control_.SetDevicePath(port_.devicePath);
+    control_.SetDetectionLimit(options_.detectTimeout);
     return kExitOk;
 }
 
@@ -88,9 +89,10 @@ int Session::Connect() {
     if (const int status = Configure(); status != kExitOk) return status;
 
     control_.OnReconnectCommand();
-    if (!control_.m_busy) {
+    if (!control_.Busy()) {
         if (boxes_.Shown("configuring process failed")) {
-            output_.Error("pelorant-cli: " + DescribeOpenFailure(port_, app_.m_serialPort, options_.baud));
+            output_.Error("pelorant-cli: " +
+                          DescribeOpenFailure(port_, app_.m_serialPort, options_.baud));
             return kExitPortNotOpened;
         }
         return kExitDetectionFailed;
@@ -98,7 +100,7 @@ int Session::Connect() {
     DetectionWatch watch(output_, options_.detectTimeout);
     RunWhileBusy(control_, window_, watch);
 
-    if (control_.m_portOpen) return kExitOk;
+    if (control_.PortOpen()) return kExitOk;
     if (const int signal = StopSignal(); signal != 0) {
         output_.Error(std::string("pelorant-cli: stopped by ") + StopSignalName(signal) +
                       " during the detection; " + port_.text + " is released");
@@ -107,12 +109,26 @@ int Session::Connect() {
     if (watch.result && *watch.result != Code(DetectionResult::Synchronised)) {
         return ReportFailedDetection(*watch.result);
     }
-    char id[8];
-    std::snprintf(id, sizeof id, "0x%02X%02X", app_.m_deviceId[0], app_.m_deviceId[1]);
-    output_.Error(std::string("pelorant-cli: the board answered with id ") + id +
-                  " but was not identified; check that " + CataloguePath(app_) +
-                  " lists it and that the board's bootloader answers its version request");
+    const std::string identifier =
+        bootproto::IdentifierText(app_.m_deviceId[0], app_.m_deviceId[1]);
+    output_.Error("    cause: " + IdentificationFailure(identifier));
     return kExitIdentificationFailed;
+}
+
+// Why the identification failed, found again after its box: the catalogue lookup gives the
+// same answer twice, and when it succeeds it was the version request that failed. The
+// lookup's own words say what is wrong with an entry or a file.
+std::string Session::IdentificationFailure(const std::string& identifier) const {
+    CDeviceInfo scratch;
+    std::string name;
+    std::string detail;
+    const std::string catalogue = CataloguePath(app_);
+    const CatalogueLookup found = LookupDevice(catalogue, identifier, scratch, name, &detail);
+    if (found == CatalogueLookup::Found) {
+        return IdentificationCause(IdentifyResult::FirmwareFailed, identifier, catalogue);
+    }
+    return IdentificationCause(IdentifyRefusal(found), identifier, catalogue,
+                               found == CatalogueLookup::DeviceNotFound ? std::string() : detail);
 }
 
 int Session::ReportFailedDetection(std::intptr_t code) {

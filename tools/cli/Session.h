@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "control/ProgrammingControl.h"
 #include "tools/cli/CommandLine.h"
@@ -30,10 +31,12 @@ public:
     ConsoleWindow& Window() { return window_; }
     CBootloaderApp& App() { return app_; }
     ConsoleOutput& Output() { return output_; }
+    ConsoleMessageBox& Boxes() { return boxes_; }
 
 private:
     int Configure();
     int ReportFailedDetection(std::intptr_t code);
+    std::string IdentificationFailure(const std::string& identifier) const;
 
     const CliOptions& options_;
     ConsoleOutput& output_;

@@ -9,8 +9,8 @@ std::string MissingComPortText(const std::string& name) {
     return name + " does not exist (pelorant-cli ports lists the ports)";
 }
 
-std::string PermissionAdvice() {
-    return "ask the administrator for access to the port";
+std::string PermissionDeniedText(const std::string& name, const std::string&) {
+    return "permission denied on " + name + ": ask the administrator for access to the port";
 }
 
 // Windows keeps no lock files: a busy port's holder is not known.

@@ -13,7 +13,7 @@ int CheckHexFileReadable(const std::string& path, ConsoleOutput& output) {
     // The loader's own box, then what the system said.
     output.Error(FormatBox("Load HEX file failed.\nCheck path and try again.", "loading error",
                            BoxIcon::Error));
-    output.Error("pelorant-cli: cannot read the HEX file: " + reason);
+    output.Error("    cause: cannot read the HEX file: " + reason);
     return kExitHexNotLoaded;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/cli/CauseLines.h"
 #include "tools/cli/MemoryNames.h"
 
 namespace {
@@ -19,30 +20,13 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
 
 }  // namespace
 
-std::string BlockFailureCause(BlockResult result) {
-    switch (result) {
-        case BlockResult::FrameNotWritten:
-            return "a row frame did not go out in full";
-        case BlockResult::NoAck:
-            return "the board did not acknowledge a row";
-        case BlockResult::BadAck:
-            return "the board refused a row (its reply was not 0x55)";
-        case BlockResult::RowSizeInvalid:
-            return "rows of this size cannot be framed; nothing was sent";
-        case BlockResult::StrayInput:
-            return "a byte no exchange asked for came in, so a row's acknowledgement cannot be "
-                   "trusted";
-        case BlockResult::PortLost:
-            return "the port went away (adapter unplugged or line hung up)";
-        default:
-            return "error code " + std::to_string(Code(result));
-    }
-}
-
 WriteProgress::WriteProgress(ConsoleOutput& output, const CProgrammingControl& control,
-                             const std::array<BlockLoad, 3>& loads)
+                             const std::array<BlockLoad, 3>& loads, ConsoleMessageBox& boxes,
+                             unsigned baud)
     : output_(output),
       control_(control),
+      boxes_(boxes),
+      baud_(baud),
       loads_(loads),
       started_(std::chrono::steady_clock::now()) {}
 
@@ -51,7 +35,7 @@ void WriteProgress::BeforeDispatch(const WindowMessage& message) {
         finishStatus = message.wParam;
         return;
     }
-    const int block = control_.m_blockIndex;
+    const int block = control_.CurrentBlock();
     if (block < kBlockCode || block > kBlockConfig) return;
     if (message.message == kMsgRowWritten) {
         if (block != block_) StartBlock(block);
@@ -108,10 +92,23 @@ void WriteProgress::FinishBlock(BlockResult result) {
                   kMemoryNames[block_], sent_, load.rows, bytes, elapsed,
                   result == BlockResult::Ok ? "" : ", not completed");
     output_.Note(line);
-    if (result != BlockResult::Ok) {
-        output_.Error(std::string("pelorant-cli: ") + kMemoryNames[block_] + ": " +
-                      BlockFailureCause(result));
-    }
+    if (result != BlockResult::Ok) ExplainFailure(result);
     block_ = -1;
     started_ = std::chrono::steady_clock::now();
+}
+
+// The failed row is the one after those the board acknowledged: the writer takes back the
+// acknowledgement of a row that stray input put in doubt.
+void WriteProgress::ExplainFailure(BlockResult result) {
+    const BlockLoad& load = loads_[block_];
+    BlockFailure failure;
+    failure.code = result;
+    failure.rowBytes = load.bytesPerRow;
+    failure.baud = baud_;
+    const std::size_t row = control_.m_writeJob.rowsAcknowledged.load();
+    if (result != BlockResult::RowSizeInvalid && row < load.addresses.size()) {
+        failure.row = load.addresses[row];
+    }
+    if (result == BlockResult::BadAck) failure.reply = control_.m_writeJob.refusal;
+    boxes_.AddCause("write error", std::string(kMemoryNames[block_]) + ": " + BlockCause(failure));
 }

@@ -64,6 +64,7 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
             return {{identity_.firmwareMajor, identity_.firmwareMinor,
                      faults_.badVersionAck ? board::kBadVersionAck : bootproto::kAck}};
         case bootproto::kSyncCheck:
+            if (faults_.noSync) return {};
             return {{bootproto::kSyncReply}};
         case bootproto::kWriteRow:
             return HandleRow(frame);

@@ -43,7 +43,8 @@ bool ParseFault(const std::string& text, BoardFaults& faults) {
                                                 {"noisy-probe", &faults.noisyProbe},
                                                 {"noise-only-probe", &faults.noiseOnlyProbe},
                                                 {"short-identify", &faults.shortIdentify},
-                                                {"bad-version", &faults.badVersionAck}};
+                                                {"bad-version", &faults.badVersionAck},
+                                                {"no-sync", &faults.noSync}};
     const std::map<std::string, int*> rows = {{"refuse-row", &faults.refuseRow},
                                               {"ignore-row", &faults.ignoreRow},
                                               {"cut-after-row", &faults.cutAfterRow},
@@ -174,6 +175,7 @@ Options:
                          noise-only-probe  answer the probe with 8A 00 AA F3 (never 55)
                          short-identify    identification reply of 3 bytes
                          bad-version       version reply whose third byte is AA, not 55
+                         no-sync           leave the synchronism check unanswered
                          refuse-row=K      refuse row frame K with EE
                          ignore-row=K      leave row frame K unanswered (not programmed)
                          cut-after-row=K   close the line after answering row frame K

@@ -14,6 +14,7 @@ struct BoardFaults {
     bool noiseOnlyProbe = false;  // the probe is answered with noise bytes only, never 0x55
     bool shortIdentify = false;   // identification reply of 3 bytes
     bool badVersionAck = false;   // version record whose third byte is not 0x55
+    bool noSync = false;          // the synchronism check goes unanswered
     int refuseRow = -1;           // row k (from 0) is refused with a byte other than 0x55
     int ignoreRow = -1;           // row k gets no acknowledgement
     int cutAfterRow = -1;         // the line is cut (pseudo-terminal closed) after row k

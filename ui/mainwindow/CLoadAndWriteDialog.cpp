@@ -106,20 +106,12 @@ bool CLoadAndWriteDialog::FillWindow() {
     clean->setAutoDefault(false);
     clean->installEventFilter(this);
 
-    CProgrammingControl& control = *control_;
-    control.m_enableOpen = 1;
-    control.m_enableRun = 1;
-    control.m_enableReconnect = 1;
-    control.m_enableReload = 0;
-    control.m_enableWrite = 0;
     UpdateControlStates();
 
     ShowStatusLamp(true);
     SetStatusLamp(kLampGreen);
     SetStatusText("ready");
     watch_.m_reloadPromptActive = 0;
-    control.m_busy = 0;
-    control.m_portOpen = 1;
     FitOneLineLabels(*this);
     Control(kIdcOpen)->setFocus();
     return true;

@@ -57,16 +57,11 @@ public:
     void ShowStatusText(bool show) override;
     void ShowStatusLamp(bool show) override;
     void ShowProgressBar(bool show) override;
-    void SetProgressRange(std::uint32_t low, std::uint32_t high) override;
-    void SetProgressPosition(std::uint32_t position) override;
-    void SetProgressStep(std::uint32_t step) override;
-    void StepProgress() override;
-    std::uint32_t ProgressPosition() const override;
+    void ShowProgress(const Progress& progress) override;
     bool BlockCheckVisible(int block) const override;
     bool BlockChecked(int block) const override;
     void SetRangeLabel(int block, const std::string& text) override;
     void ShowBlockControls(int block) override;
-    std::string DeviceNameLabel() const override;
     void RefreshCursor() override;
     void StartDetectionTimer() override;
     void KillDetectionTimer() override;

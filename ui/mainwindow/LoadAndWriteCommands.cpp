@@ -44,14 +44,11 @@ bool CLoadAndWriteDialog::RunReturnKeyCommand(QObject* target) {
 }
 
 void CLoadAndWriteDialog::OnOpenCommand() {
-    if (control_->m_busy) return;
+    if (control_->Busy()) return;
     const std::optional<std::string> chosen = fileDialog_->ChooseHexFile(*this);
     if (chosen) {
-        control_->m_hexPath = *chosen;
         SetWindowTitleFor(*chosen);
-        control_->m_enableWrite = 0;
-        UpdateControlStates();
-        control_->LoadHexFile();
+        control_->OpenHexFile(*chosen);
     }
     AfterEvent();
 }

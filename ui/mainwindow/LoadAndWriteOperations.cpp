@@ -16,16 +16,16 @@ namespace {
 
 // The controls each enable flag switches.
 struct EnableGroup {
-    int CProgrammingControl::*flag;
+    bool CommandStates::*flag;
     std::initializer_list<int> controls;
 };
 
 const EnableGroup kEnableGroups[] = {
-    {&CProgrammingControl::m_enableOpen, {kIdcOpen, kIdcOpenLabel}},
-    {&CProgrammingControl::m_enableRun, {kIdcRun, kIdcRunLabel}},
-    {&CProgrammingControl::m_enableReconnect, {kIdcReconnect, kIdcReconnectLabel}},
-    {&CProgrammingControl::m_enableReload, {kIdcReload, kIdcReloadLabel}},
-    {&CProgrammingControl::m_enableWrite, {kIdcWrite, kIdcWriteLabel, kIdcWriteHint}},
+    {&CommandStates::open, {kIdcOpen, kIdcOpenLabel}},
+    {&CommandStates::run, {kIdcRun, kIdcRunLabel}},
+    {&CommandStates::reconnect, {kIdcReconnect, kIdcReconnectLabel}},
+    {&CommandStates::reload, {kIdcReload, kIdcReloadLabel}},
+    {&CommandStates::write, {kIdcWrite, kIdcWriteLabel, kIdcWriteHint}},
 };
 
 // Firmware version bytes are signed: 0xFF reads -1.
@@ -87,10 +87,10 @@ void CLoadAndWriteDialog::ReturnParkedFocus() {
 
 void CLoadAndWriteDialog::UpdateControlStates() {
     for (const EnableGroup& group : kEnableGroups) {
-        const bool enabled = (*control_).*group.flag != 0;
+        const bool enabled = control_->Commands().*group.flag;
         for (const int id : group.controls) SetControlEnabled(Control(id), enabled);
     }
-    if (control_->m_enableWrite == 0) {
+    if (!control_->Commands().write) {
         for (int block = kBlockCode; block <= kBlockConfig; ++block) {
             SetControlEnabled(BlockCheck(block), false);
         }
@@ -156,24 +156,8 @@ void CLoadAndWriteDialog::ShowProgressBar(bool show) {
     progressBar_->setVisible(show);
 }
 
-void CLoadAndWriteDialog::SetProgressRange(std::uint32_t low, std::uint32_t high) {
-    progress_.SetRange(low, high);
-}
-
-void CLoadAndWriteDialog::SetProgressPosition(std::uint32_t position) {
-    progress_.SetPosition(position);
-}
-
-void CLoadAndWriteDialog::SetProgressStep(std::uint32_t step) {
-    progress_.SetStep(step);
-}
-
-void CLoadAndWriteDialog::StepProgress() {
-    progress_.Step();
-}
-
-std::uint32_t CLoadAndWriteDialog::ProgressPosition() const {
-    return progress_.Position();
+void CLoadAndWriteDialog::ShowProgress(const Progress& progress) {
+    progress_.Show(progress);
 }
 
 bool CLoadAndWriteDialog::BlockCheckVisible(int block) const {
@@ -194,12 +178,8 @@ void CLoadAndWriteDialog::ShowBlockControls(int block) {
     BlockCheck(block)->show();
 }
 
-std::string CLoadAndWriteDialog::DeviceNameLabel() const {
-    return Label(kIdcDeviceName)->text().toLocal8Bit().toStdString();
-}
-
 void CLoadAndWriteDialog::RefreshCursor() {
-    if (control_->m_busy) {
+    if (control_->Busy()) {
         setCursor(Qt::WaitCursor);
     } else {
         unsetCursor();

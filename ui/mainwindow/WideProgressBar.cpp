@@ -15,30 +15,12 @@ int ScaleShift(std::uint32_t span) {
 }  // namespace
 
 WideProgressBar::WideProgressBar(QProgressBar& bar) : bar_(bar) {
-    Show();
+    Show(Progress{});
 }
 
-void WideProgressBar::SetRange(std::uint32_t low, std::uint32_t high) {
-    low_ = low;
-    high_ = std::max(low, high);
-    position_ = std::clamp(position_, low_, high_);
-    Show();
-}
-
-void WideProgressBar::SetPosition(std::uint32_t position) {
-    position_ = std::clamp(position, low_, high_);
-    Show();
-}
-
-void WideProgressBar::Step() {
-    const std::uint64_t next = std::uint64_t{position_} + step_;
-    position_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(next, high_));
-    Show();
-}
-
-void WideProgressBar::Show() {
-    const int shift = ScaleShift(high_ - low_);
+void WideProgressBar::Show(const Progress& progress) {
+    const int shift = ScaleShift(progress.high - progress.low);
     // A range of one value would make the widget show its busy animation instead.
-    bar_.setRange(0, std::max(1, static_cast<int>((high_ - low_) >> shift)));
-    bar_.setValue(static_cast<int>((position_ - low_) >> shift));
+    bar_.setRange(0, std::max(1, static_cast<int>((progress.high - progress.low) >> shift)));
+    bar_.setValue(static_cast<int>((progress.position - progress.low) >> shift));
 }

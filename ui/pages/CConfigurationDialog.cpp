@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,8 @@
 #include "app/Settings.h"
 #include "common/MessageBox.h"
 #include "common/Product.h"
+#include "control/DetectionRun.h"
+#include "control/DetectionTexts.h"
 #include "ui/Images.h"
 #include "ui/pages/PortChoice.h"
 #include "ui/templates/WizardTemplates.h"
@@ -67,21 +68,14 @@ void CConfigurationDialog::accept() {
     app.m_comNumber =
         PortNumberFromName(app.m_ports.At(static_cast<std::size_t>(position)).portName);
     app.m_baudRate = BaudRateFromText(m_comboBaud->currentText().toStdString());
-    const int opened =
-        app.m_serialPort.InitPort(static_cast<unsigned>(app.m_comNumber),
-                                  static_cast<unsigned>(app.m_baudRate), 'N', 8, 1, 9, 512);
-    if (opened != 0) {
+    const EngineContext engine = app.Engine();
+    if (OpenEnginePort(engine)) {
         m_strCom = m_comboPort->currentText();
         m_strBaud = m_comboBaud->currentText();
         CTemplateDialog::accept();
         return;
     }
-
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "Failed while configuring COM%d at %d bps.\nCheck that the port is not used for "
-                  "another application\nand restart vardeno dsPIC bootloader.",
-                  app.m_comNumber, app.m_baudRate);
-    boxes_.Show(text, "configuring process failed", BoxIcon::Error, BoxButtons::Ok);
+    boxes_.Show(ConfiguringFailedText(EnginePortName(engine), app.m_baudRate, kStartupProgramName),
+                kConfiguringFailedCaption, BoxIcon::Error, BoxButtons::Ok);
     reject();
 }

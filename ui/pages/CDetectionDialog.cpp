@@ -7,10 +7,10 @@
 
 #include "app/BootloaderApp.h"
 #include "common/MessageBox.h"
+#include "control/DetectionTexts.h"
 #include "ui/Images.h"
 #include "ui/WindowMessageEvent.h"
 #include "ui/controls/CTransparentBitmapStatic.h"
-#include "ui/pages/DetectionTexts.h"
 #include "ui/templates/WizardTemplates.h"
 
 CDetectionDialog::CDetectionDialog(IMessageBox& boxes, QWidget* parent)
@@ -18,7 +18,8 @@ CDetectionDialog::CDetectionDialog(IMessageBox& boxes, QWidget* parent)
       m_picture(ControlAs<CTransparentBitmapStatic>(templates::kIdcDetectionPicture)),
       m_progress(ControlAs<QProgressBar>(templates::kIdcProgress)),
       boxes_(boxes),
-      target_(this) {
+      target_(this),
+      detection_(theApp().Engine()) {
     setWindowIcon(AppIcon());
 }
 
@@ -31,11 +32,8 @@ void CDetectionDialog::OnInitDialog() {
     m_progress->setRange(1, kLastStep);
     m_progress->setValue(1);
 
-    DetectionThreadParam& param = theApp().m_detectionParam;
-    param.notifyWindow = &target_;
-    param.stop = 0;
-    if (!worker_.Start([engine = theApp().Engine()] { DetectionWorker(engine); })) {
-        boxes_.Show("Unable to start dsPIC detection process", "detection failed", BoxIcon::Error,
+    if (!detection_.Start(target_, kLastStep)) {
+        boxes_.Show(kDetectionNotStartedText, kDetectionNotStartedCaption, BoxIcon::Error,
                     BoxButtons::Ok);
         return;
     }
@@ -48,11 +46,8 @@ void CDetectionDialog::timerEvent(QTimerEvent* event) {
         return;
     }
     if (!isVisible()) return;
-    if (m_progress->value() >= kLastStep) {
-        theApp().m_detectionParam.stop = 1;
-    } else {
-        m_progress->setValue(m_progress->value() + 1);
-    }
+    // At the limit the worker is asked to stop, again at every tick until it has reported.
+    if (!detection_.Tick()) m_progress->setValue(m_progress->value() + 1);
 }
 
 void CDetectionDialog::customEvent(QEvent* event) {
@@ -62,24 +57,21 @@ void CDetectionDialog::customEvent(QEvent* event) {
     }
     const auto* message = static_cast<WindowMessageEvent*>(event);
     if (ended_ || message->Message() != kMsgDetectionFinished) return;
-    OnDetectionFinished(static_cast<int>(message->WParam()));
+    OnDetectionFinished(static_cast<DetectionResult>(message->WParam()));
 }
 
-void CDetectionDialog::OnDetectionFinished(int workerResult) {
+void CDetectionDialog::OnDetectionFinished(DetectionResult workerResult) {
     StopTimer();
-    // The worker has posted its only message and is ending; the port is this thread's again
-    // once it has.
-    worker_.Join();
-    if (workerResult != Code(DetectionResult::Synchronised)) {
-        boxes_.Show(DetectionFailedText(workerResult), kIdentificationFailedCaption, BoxIcon::Error,
-                    BoxButtons::Ok);
+    const DetectionOutcome outcome = detection_.Finish(workerResult);
+    if (!outcome.identification) {
+        boxes_.Show(DetectionFailedText(Code(outcome.detection)), kIdentificationFailedCaption,
+                    BoxIcon::Error, BoxButtons::Ok);
         reject();
         return;
     }
-    const IdentifyResult identified = IdentifyDevice(theApp().Engine());
-    if (identified != IdentifyResult::Identified) {
-        boxes_.Show(IdentificationFailedText(Code(identified)), kIdentificationFailedCaption,
-                    BoxIcon::Error, BoxButtons::Ok);
+    if (!outcome.Identified()) {
+        boxes_.Show(IdentificationFailedText(Code(*outcome.identification)),
+                    kIdentificationFailedCaption, BoxIcon::Error, BoxButtons::Ok);
         reject();
         return;
     }
@@ -118,12 +110,6 @@ void CDetectionDialog::StopTimer() {
 
 void CDetectionDialog::StopWorker() {
     target_.Detach();
-    if (worker_.Joinable()) {
-        theApp().m_detectionParam.stop = 1;
-        worker_.Join();
-    }
+    detection_.Stop();
     QCoreApplication::removePostedEvents(this, static_cast<int>(kMsgDetectionFinished));
-    if (theApp().m_detectionParam.notifyWindow == &target_) {
-        theApp().m_detectionParam.notifyWindow = nullptr;
-    }
 }

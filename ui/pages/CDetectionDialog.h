@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/Workers.h"
+#include "control/DetectionRun.h"
 #include "ui/QtMessageTarget.h"
 #include "ui/pages/CTemplateDialog.h"
 
@@ -38,12 +38,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void OnDetectionFinished(int workerResult);
+    void OnDetectionFinished(DetectionResult workerResult);
     void StopTimer();
     void StopWorker();
 
     IMessageBox& boxes_;
     QtMessageTarget target_;
-    WorkerThread worker_;
+    DetectionRun detection_;
     bool ended_ = false;
 };

@@ -37,12 +37,13 @@ bool InsideRowOf(const std::vector<std::uint32_t>& rows, std::uint32_t address, 
 class RowWriterTest : public BoardTest {
 protected:
     // Empty when the writer did not return within the limit.
-    std::optional<BlockResult> Write(CMemoryImage& image, int rowUnits) {
+    std::optional<BlockResult> Write(CMemoryImage& image, int rowUnits,
+                                     std::uint8_t* refusal = nullptr) {
         std::optional<BlockResult> result;
         workertest::RunBounded(
             [&] {
                 result = WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart,
-                                   kBootEnd, nullptr, &acknowledged_);
+                                   kBootEnd, nullptr, &acknowledged_, nullptr, refusal);
             },
             kWriterLimit, "WriteRows");
         return result;
@@ -125,7 +126,9 @@ TEST_F(RowWriterTest, RefusedRowEndsTheBlockAfterOneProgressMessage) {
     options.faults.refuseRow = 2;
     StartBoard(options);
     FillCode(images_.code);
-    EXPECT_EQ(Write(images_.code, kCodeRowUnits), BlockResult::BadAck);
+    std::uint8_t refusal = 0;
+    EXPECT_EQ(Write(images_.code, kCodeRowUnits, &refusal), BlockResult::BadAck);
+    EXPECT_EQ(refusal, 0xEE);
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), 3u);
     EXPECT_EQ(workertest::RowFrameAddresses(*board_).size(), 3u);
 }

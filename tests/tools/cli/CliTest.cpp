@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -282,7 +283,8 @@ TEST_F(CliTest, FailedBlockFailsTheWriteUnlessPassedOver) {
     EXPECT_EQ(LastLine(passed.err),
               "pelorant-cli: write failed: program flash not written completely (passed over "
               "with --proceed-on-error)");
-    EXPECT_TRUE(Contains(passed.err, "program flash: the board refused a row")) << passed.err;
+    EXPECT_TRUE(Contains(passed.err, "program flash: the board refused the row at 0x000000"))
+        << passed.err;
     EXPECT_EQ(RowsReceived(), (std::vector<std::uint32_t>{0x0000, 0x7FFC00}));
     EXPECT_FALSE(board_->UserProgramRunning());
 }
@@ -416,6 +418,102 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(entry.param.signal == SIGINT ? "SIGINT" : "SIGTERM") +
                (entry.param.duringWrite ? "_write" : "_detection");
     });
+
+// After each failure's box, one line says what happened in the user's terms; a good board
+// gets none.
+TEST_F(CliTest, FailuresAreFollowedByTheirCause) {
+    const std::string catalogue = testsupport::ReadFile(kCatalogueDir + "/qor_dspiclist.xml");
+    std::string renamed = catalogue;
+    renamed.replace(renamed.find("id=\"0x0101\""), 11, "id=\"0x7E7E\"");
+    const std::string withoutBoard = (dir_.path() / "without").string();
+    dir_.Write("without/qor_dspiclist.xml", renamed);
+    const std::string reversed = (dir_.path() / "reversed").string();
+    dir_.Write("reversed/qor_dspiclist.xml",
+               "<list><device id=\"0x0101\" name=\"dsPIC30F4011\" rowsxpage=\"1\">"
+               "<memcode startaddress=\"0x0\" endaddress=\"0x7FFE\" instructionxrow=\"32\">"
+               "<bootloader startaddress=\"0x7FFE\" endaddress=\"0x7C00\"/></memcode>"
+               "<memdata startaddress=\"0x7FFC00\" endaddress=\"0x7FFFFE\" "
+               "instructionxrow=\"16\"/></device></list>");
+
+    struct Row {
+        const char* what;
+        BoardFaults faults;
+        std::vector<std::string> args;
+        int status;
+        std::string cause;  // empty: no cause line at all
+    };
+    const Row rows[] = {
+        {"good board", {}, {"write", kSample}, 0, ""},
+        {"refused row",
+         {.refuseRow = 0},
+         {"write", kSample},
+         1,
+         "Proceed anyway?\n    cause: program flash: the board refused the row at 0x000000 "
+         "(byte 0xEE)\n"},
+        {"unanswered row",
+         {.ignoreRow = 1},
+         {"write", kSample},
+         1,
+         "Proceed anyway?\n    cause: program flash: no acknowledgement within 200 ms for the "
+         "row at 0x000100 (board reset? baud rate?)\n"},
+        {"stray byte",
+         {.strayInRow = 1},
+         {"write", kSample},
+         1,
+         "    cause: program flash: a byte no exchange asked for came in, so the "
+         "acknowledgement of the row at 0x000100 cannot be trusted"},
+        {"line cut",
+         {.cutAfterRow = 0},
+         {"write", kSample},
+         1,
+         "    cause: program flash: the port went away (adapter unplugged or line hung up)"},
+        {"no synchronism",
+         {.noSync = true},
+         {"write", kSample},
+         1,
+         "pelorant-cli: synchronization error\n    cause: the board did not answer the "
+         "synchronism check"},
+        {"silent board",
+         {.silent = true},
+         {"write", kSample},
+         4,
+         "pelorant-cli: detection failed: no bootloader answered on "},
+        {"no version",
+         {.badVersionAck = true},
+         {"detect"},
+         5,
+         "    cause: the board was found but did not report its firmware version"},
+        {"unknown id",
+         {},
+         {"write", "--workdir", withoutBoard, kSample},
+         5,
+         "    cause: the board reports the id 0x0101, which " + withoutBoard +
+             "/qor_dspiclist.xml does not list"},
+        {"refused catalogue entry",
+         {},
+         {"write", "--workdir", reversed, kSample},
+         5,
+         "    cause: " + reversed +
+             "/qor_dspiclist.xml cannot be read as a device catalogue (the bootloader range "
+             "0x7FFE - 0x7C00 is reversed)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        StartBoard(row.faults);
+        std::vector<std::string> args = row.args;
+        args.insert(args.end(), {"--port", board_->DevicePath(), "--detect-timeout", "2"});
+        if (std::find(args.begin(), args.end(), "--workdir") == args.end()) {
+            args.insert(args.end(), {"--workdir", kCatalogueDir});
+        }
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.status, row.status) << run.err;
+        if (row.cause.empty()) {
+            EXPECT_FALSE(Contains(run.err, "cause:")) << run.err;
+        } else {
+            EXPECT_TRUE(Contains(run.err, row.cause)) << run.err;
+        }
+    }
+}
 
 TEST_F(CliTest, DetectPrintsTheDeviceAndRunStartsTheProgram) {
     StartBoard();

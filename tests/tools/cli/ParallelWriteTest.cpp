@@ -68,7 +68,7 @@ Expected ExpectedOf(BoardKind kind) {
         case BoardKind::Refusing:
             return {"dsPIC30F4011",
                     2,
-                    "failed (1): program flash: the board refused a row",
+                    "failed (1): program flash: the board refused the row at 0x000140 (byte 0xEE)",
                     {0x0000, 0x0100, 0x0140}};
     }
     return {};

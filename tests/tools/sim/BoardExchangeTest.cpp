@@ -119,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
             "noise_only_probe", {.noiseOnlyProbe = true}, {0x55}, 4, {0x8A, 0x00, 0xAA, 0xF3}},
         FaultCase{
             "short_identify", {.shortIdentify = true}, {0x01, 0xFF, 0, 0}, 4, {0x00, 0x01, 0x01}},
-        FaultCase{"bad_version", {.badVersionAck = true}, {0x03}, 3, {0x01, 0x04, 0xAA}}),
+        FaultCase{"bad_version", {.badVersionAck = true}, {0x03}, 3, {0x01, 0x04, 0xAA}},
+        FaultCase{"no_sync", {.noSync = true}, {0x33}, 1, {}}),
     [](const auto& entry) { return std::string(entry.param.name); });
 
 }  // namespace

@@ -34,8 +34,8 @@ TEST_F(SimProgramTest, CommandLine) {
     const auto [helpStatus, help] = RunSim({"--help"});
     EXPECT_EQ(helpStatus, 0);
     for (const char* word : {"--line-timing", "--listen-window", "silent", "noisy-probe",
-                             "noise-only-probe", "short-identify", "bad-version", "refuse-row",
-                             "ignore-row", "cut-after-row", "SIGUSR1", "E5"}) {
+                             "noise-only-probe", "short-identify", "bad-version", "no-sync",
+                             "refuse-row", "ignore-row", "cut-after-row", "SIGUSR1", "E5"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
     for (const char* bad : {"--fault=bogus", "--fault=refuse-row", "--com=0", "--firmware=1",

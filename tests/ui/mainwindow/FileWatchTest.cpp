@@ -70,7 +70,7 @@ TEST_F(FileWatchTest, AsksOnceNoThenStaysQuietUntilTheNextSave) {
 
 TEST_F(FileWatchTest, AChangeSeenDuringAWriteIsAskedOnceTheWriteHasEnded) {
     window_->OnWriteCommand();
-    ASSERT_EQ(Control().m_busy, 1);
+    ASSERT_EQ(Control().Busy(), 1);
     Save();
     SwitchAway();
     SwitchAway();
@@ -111,7 +111,7 @@ TEST_F(FileWatchTest, AClosedWindowAsksNothing) {
 TEST_F(FileWatchTest, ReloadWhileThePortIsClosedSetsTheBlocksButEnablesNoCommand) {
     board_.reset();
     window_->OnReconnectCommand();  // the port has gone: reopening fails
-    ASSERT_EQ(Control().m_portOpen, 0);
+    ASSERT_EQ(Control().PortOpen(), 0);
     ASSERT_FALSE(Enabled(kIdcWrite));
     qobject_cast<QCheckBox*>(Widget(kIdcProgramFlash))->setChecked(false);
 

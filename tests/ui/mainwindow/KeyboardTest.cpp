@@ -51,7 +51,7 @@ TEST_F(KeyboardTest, ReturnOnReloadReloadsAndKeepsTheFocus) {
 
 TEST_F(KeyboardTest, ReturnOnWriteStartsTheWriteAndMovesToOpen) {
     PressReturnOn(kIdcWrite);
-    EXPECT_EQ(Control().m_busy, 1);
+    EXPECT_EQ(Control().Busy(), 1);
     EXPECT_EQ(window_->focusWidget(), Widget(kIdcWrite)) << "open is disabled while writing";
     ASSERT_TRUE(WaitWhileBusy());
     EXPECT_EQ(LogLines(*window_).back(), (LogLine{"dsPIC write process completed", "ok"}));
@@ -73,7 +73,7 @@ TEST_F(KeyboardTest, MnemonicsRunTheirCommands) {
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     QTest::keyClick(window_.get(), Qt::Key_W, Qt::AltModifier);
-    ASSERT_TRUE(uitest::PumpUntil([this] { return Control().m_busy == 1; }, 5000));
+    ASSERT_TRUE(uitest::PumpUntil([this] { return Control().Busy() == 1; }, 5000));
     ASSERT_TRUE(WaitWhileBusy());
 
     fileChoices_.push_back(SampleHexPath().string());

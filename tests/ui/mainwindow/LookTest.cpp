@@ -113,7 +113,7 @@ TEST_F(LookTest, ADisabledButtonParksTheFocusOnTheWindowNotInTheLog) {
     Widget(kIdcOpen)->setFocus();
     ASSERT_TRUE(Widget(kIdcOpen)->hasFocus());
     QTest::keyClick(window_.get(), Qt::Key_W, Qt::AltModifier);
-    ASSERT_TRUE(uitest::PumpUntil([this] { return Control().m_busy == 1; }, 5000));
+    ASSERT_TRUE(uitest::PumpUntil([this] { return Control().Busy() == 1; }, 5000));
     EXPECT_FALSE(Enabled(kIdcOpen));
     EXPECT_FALSE(LogView().hasFocus()) << "a disabled button does not hand the focus to the log";
     EXPECT_EQ(QApplication::focusWidget(), window_.get());
@@ -128,7 +128,7 @@ TEST_F(LookTest, ReturnOnWriteEndsOnOpenOnceTheWriteIsDone) {
     Open(SampleHexPath());
     Widget(kIdcWrite)->setFocus();
     QTest::keyClick(Widget(kIdcWrite), Qt::Key_Return);
-    ASSERT_EQ(Control().m_busy, 1);
+    ASSERT_EQ(Control().Busy(), 1);
     EXPECT_FALSE(LogView().hasFocus());
     ASSERT_TRUE(WaitWhileBusy());
     EXPECT_EQ(QApplication::focusWidget(), Widget(kIdcOpen)) << "where Enter on write sends it";
@@ -139,7 +139,7 @@ TEST_F(LookTest, AWriteStartedWithTheMouseGivesTheFocusBackToWrite) {
     MakeActiveWindow();
     Open(SampleHexPath());
     QTest::mouseClick(Widget(kIdcWrite), Qt::LeftButton);
-    ASSERT_EQ(Control().m_busy, 1);
+    ASSERT_EQ(Control().Busy(), 1);
     EXPECT_FALSE(LogView().hasFocus());
     ASSERT_TRUE(WaitWhileBusy());
     EXPECT_EQ(QApplication::focusWidget(), Widget(kIdcWrite));

@@ -99,7 +99,7 @@ void MainWindowTest::Open(const fs::path& path) {
 }
 
 bool MainWindowTest::WaitWhileBusy(int limitMs) {
-    return uitest::PumpUntil([this] { return !Control().m_busy; }, limitMs);
+    return uitest::PumpUntil([this] { return !Control().Busy(); }, limitMs);
 }
 
 void MainWindowTest::SwitchAway() {

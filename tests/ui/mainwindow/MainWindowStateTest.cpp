@@ -51,8 +51,8 @@ TEST_F(MainWindowStateTest, StartsReadyWithTheDeviceItsVersionsAndOneLogLine) {
     EXPECT_TRUE(Widget(kIdcStatusLamp)->isVisible());
     EXPECT_TRUE(SameImage(qobject_cast<QLabel*>(Widget(kIdcStatusLamp))->pixmap(), 159));
     EXPECT_EQ(Text(kIdcStatusText), "ready");
-    EXPECT_EQ(Control().m_busy, 0);
-    EXPECT_EQ(Control().m_portOpen, 1);
+    EXPECT_EQ(Control().Busy(), 0);
+    EXPECT_EQ(Control().PortOpen(), 1);
 
     EXPECT_EQ(Text(kIdcSoftwareVersion), "1.4");
     EXPECT_EQ(Text(kIdcFirmwareVersion), "1.4");
@@ -185,11 +185,12 @@ TEST_F(MainWindowStateTest, AConfigurationOnlyFileOffersOnlyTheRegisters) {
 
 TEST_F(MainWindowStateTest, ReloadDoesNothingWhileBusyAndChangesNoEnablingAfterwards) {
     Open(SampleHexPath());
+    window_->OnReconnectCommand();  // busy until the detection's result is handled
+    ASSERT_TRUE(Control().Busy());
     const std::size_t lines = LogRows(*window_).size();
-    Control().m_busy = 1;
     qobject_cast<QAbstractButton*>(Widget(kIdcReload))->click();
     EXPECT_EQ(LogRows(*window_).size(), lines);
-    Control().m_busy = 0;
+    ASSERT_TRUE(WaitWhileBusy());
 
     Check(kIdcProgramFlash).setChecked(false);
     qobject_cast<QAbstractButton*>(Widget(kIdcReload))->click();

@@ -136,7 +136,7 @@ TEST_F(UserPathTest, StartOpenWriteRunReconnectAndWriteAgain) {
     std::size_t rowsAfterFirstWrite = 0;
     // Whether the newest log line has `message` and the window is idle again.
     const auto ended = [](CLoadAndWriteDialog& window, const std::string& message) {
-        return LogLines(window).back().first == message && window.Programming().m_busy == 0;
+        return LogLines(window).back().first == message && window.Programming().Busy() == 0;
     };
     User user(SampleHexPath(),
               {
@@ -172,7 +172,7 @@ TEST_F(UserPathTest, StartOpenWriteRunReconnectAndWriteAgain) {
                   [&](CLoadAndWriteDialog& window) {
                       if (!ended(window, "Detection&Sync process finished")) return false;
                       EXPECT_EQ(LogLines(window).back().second, "ok");
-                      EXPECT_EQ(window.Programming().m_hexLoaded, 1) << "loaded again";
+                      EXPECT_EQ(window.Programming().HexLoaded(), 1) << "loaded again";
                       Click(window, kIdcWrite);
                       return true;
                   },

@@ -182,7 +182,7 @@ TEST_F(WriteFlowTest, ClosingTheWindowMidDetectionStopsTheWorker) {
     board_.reset();
     board_ = uitest::PageEnvironment::StartBoard(kCom, silent);
     window_->OnReconnectCommand();
-    ASSERT_EQ(Control().m_busy, 1);
+    ASSERT_EQ(Control().Busy(), 1);
     EXPECT_NE(window_->m_detectTimerId, 0);
     EXPECT_EQ(window_->cursor().shape(), Qt::WaitCursor);
 
@@ -198,7 +198,7 @@ TEST_F(WriteFlowTest, ASilentBoardIsGivenUpWhenTheBarIsFull) {
     silent.faults.silent = true;
     board_.reset();
     board_ = uitest::PageEnvironment::StartBoard(kCom, silent);
-    Control().m_detectionTicks = 2;  // two one-second ticks instead of 44
+    Control().SetDetectionLimit(2);  // two one-second ticks instead of 44
     window_->OnReconnectCommand();
     EXPECT_EQ(Text(kIdcStatusText), "reset (restart) your dsPIC platform");
     EXPECT_TRUE(LampShows(227));

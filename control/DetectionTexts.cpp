@@ -1,17 +1,20 @@
-#include "ui/pages/DetectionTexts.h"
+#include "control/DetectionTexts.h"
 
 #include <cstdio>
 
 #include "common/Product.h"
+#include "protocol/Outcomes.h"
 
 const char* DetectionReason(int workerResult) {
     switch (workerResult) {
-        case -3:
+        case -3:  // no result of the worker carries it any more; the page still names it
             return "Synchronization error";
-        case -2:
+        case Code(DetectionResult::WriteError):
             return "Writing error";
-        case -1:
+        case Code(DetectionResult::Timeout):
             return "Timeout expired";
+        case Code(DetectionResult::PortLost):
+            return "Port went away (adapter unplugged or line hung up)";
         default:
             return "Unknown error";
     }
@@ -57,4 +60,16 @@ std::string DetectedText(const char* deviceName, unsigned char major, unsigned c
                   static_cast<int>(static_cast<signed char>(major)),
                   static_cast<int>(static_cast<signed char>(minor)));
     return text;
+}
+
+std::string IdentificationFailedCodeText(int identifyResult) {
+    return "dsPIC identification failed.\nError code : " + std::to_string(identifyResult) +
+           ".\n\nIf problem persists contact vardeno at " + product::kMakerWebAddress;
+}
+
+std::string ConfiguringFailedText(const std::string& portName, int baudRate,
+                                  const char* programName) {
+    return "Failed while configuring " + portName + " at " + std::to_string(baudRate) +
+           " bps.\nCheck that the port is not used for another application\nand restart " +
+           programName + ".";
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "protocol/Outcomes.h"
+
+// The line pelorant-cli prints after a failure's message box: the cause in the user's terms
+// and the next step. The boxes keep the desktop program's texts; these add what they omit.
+
+// Where a block's write stopped.
+struct BlockFailure {
+    BlockResult code = BlockResult::Ok;  // the row writer's result
+    std::optional<std::uint32_t> row;    // the address of the row on the line
+    std::optional<std::uint8_t> reply;   // the byte the board answered instead of 0x55
+    std::size_t rowBytes = 0;            // bytes of one row frame on the wire
+    unsigned baud = 0;
+};
+
+std::string BlockCause(const BlockFailure& failure);
+
+// After "synchronization error": the board answered the detection but not the check that
+// comes before a write or the run command.
+std::string SynchronismCause();
+// After "running failed": the synchronism check or the run command itself failed.
+std::string RunCommandCause();
+
+// After "dsPIC identification failed.": `result` is IdentifyDevice's, `identifier` the
+// id the board reported ("0x0101"), `catalogue` the catalogue file's path, `detail` the
+// catalogue lookup's words for what it refused (may be empty).
+std::string IdentificationCause(IdentifyResult result, const std::string& identifier,
+                                const std::string& catalogue, const std::string& detail = {});
