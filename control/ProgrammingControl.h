@@ -9,6 +9,7 @@
 #include "control/CommandStates.h"
 #include "control/DetectionRun.h"
 #include "control/ProgrammingWindow.h"
+#include "control/ReconnectOutcome.h"
 #include "image/HexLoader.h"
 #include "protocol/EngineContext.h"
 #include "protocol/Workers.h"
@@ -30,6 +31,8 @@ public:
     bool Busy() const { return busy_; }  // a write, a detection or a load runs: commands wait
     bool PortOpen() const { return portOpen_; }
     bool HexLoaded() const { return hexLoaded_; }
+    // How far the last reconnect got, and what its detection came to.
+    const ReconnectOutcome& LastReconnect() const { return reconnect_; }
 
     std::string m_hexPath;
     HexFileStatus m_hexStamp;
@@ -59,8 +62,6 @@ public:
     void KeepLoadedImage(const HexFileStatus& seen) { m_hexStamp = seen; }
 
     int SelectNextBlock();
-    int ReopenPort();
-    int StartDetection();
 
     // Handlers of the window's messages and of the detection timer.
     bool Dispatch(const WindowMessage& message);  // false when not one of 1025..1028
@@ -88,6 +89,8 @@ private:
     void LeaveOnlyReconnectEnabled();
     void SetWriterCommand(std::int32_t command);
     void ShowDeviceRanges();
+    bool ReopenPort();
+    bool StartDetection();
     void FinishWrite(std::intptr_t status);
 
     IProgrammingWindow& window_;
@@ -104,6 +107,7 @@ private:
     // then the last one a reconnect identified.
     std::string shownDevice_;
     DetectionRun detection_;
+    ReconnectOutcome reconnect_;
     std::atomic<bool> rowWriterAlive_{false};
     WorkerThread rowWriterThread_;
 };
