@@ -130,9 +130,9 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.AddLogLine(kDetectionFinishedLog, "ok");
     portOpen_ = true;
 
-    if (!m_hexPath.empty() && shownDevice_ == engine_.device.name) {
+    if (!hexPath_.empty() && shownDevice_ == engine_.device.name) {
         if (hexLoaded_ &&
-            LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
+            LoadHexImage(engine_.device, hexPath_, hexStamp_, window_.MessageBoxes())) {
             window_.UpdateBlockChecks();
             commands_.write = true;
             commands_.reload = true;
