@@ -25,6 +25,7 @@ void CProgrammingControl::OnReconnectCommand() {
     commands_.open = false;
     window_.UpdateControlStates();
     busy_ = true;
+    reconnect_ = ReconnectOutcome{};
 
     if (!ReopenPort() || !StartDetection()) {
         LeaveOnlyReconnectEnabled();
@@ -37,17 +38,18 @@ void CProgrammingControl::OnReconnectCommand() {
     window_.RefreshCursor();
 }
 
-int CProgrammingControl::ReopenPort() {
-    if (OpenEnginePort(engine_, devicePath_)) return 1;
+bool CProgrammingControl::ReopenPort() {
+    if (OpenEnginePort(engine_, devicePath_)) return true;
+    reconnect_.stage = ReconnectStage::PortNotOpened;
     // A port given by its device path is named by that path.
     window_.MessageBoxes().Show(ConfiguringFailedText(EnginePortName(engine_, devicePath_),
                                                       engine_.baudRate, kReconnectProgramName),
                                 kConfiguringFailedCaption, BoxIcon::Error, BoxButtons::Ok);
     window_.AddLogLine(kDetectionStartedLog, "failed");
-    return 0;
+    return false;
 }
 
-int CProgrammingControl::StartDetection() {
+bool CProgrammingControl::StartDetection() {
     window_.ShowStatusLamp(false);
     window_.ShowStatusText(false);
     window_.ShowProgressBar(false);
@@ -64,15 +66,17 @@ int CProgrammingControl::StartDetection() {
     window_.ShowProgress(progress_);
 
     if (!detection_.Start(window_.Target(), detectionTicks_)) {
+        reconnect_.stage = ReconnectStage::NotStarted;
         window_.MessageBoxes().Show(kDetectionNotStartedText, kDetectionNotStartedCaption,
                                     BoxIcon::Error, BoxButtons::Ok);
         window_.AddLogLine(kDetectionStartedLog, "failed");
-        return 0;
+        return false;
     }
+    reconnect_.stage = ReconnectStage::Detecting;
     window_.ShowProgressGroup(true);
     window_.AddLogLine(kDetectionStartedLog, "ok");
     window_.StartDetectionTimer();
-    return 1;
+    return true;
 }
 
 void CProgrammingControl::OnDetectionTimer() {
@@ -88,6 +92,7 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     if (!detection_.Started()) return;
     window_.KillDetectionTimer();
     const DetectionOutcome outcome = detection_.Finish(result);
+    reconnect_ = ReconnectOutcome{ReconnectStage::Finished, outcome};
 
     busy_ = false;
     window_.RefreshCursor();
@@ -125,9 +130,9 @@ void CProgrammingControl::OnDetectionFinished(DetectionResult result) {
     window_.AddLogLine(kDetectionFinishedLog, "ok");
     portOpen_ = true;
 
-    if (!m_hexPath.empty() && shownDevice_ == engine_.device.name) {
+    if (!hexPath_.empty() && shownDevice_ == engine_.device.name) {
         if (hexLoaded_ &&
-            LoadHexImage(engine_.device, m_hexPath, m_hexStamp, window_.MessageBoxes())) {
+            LoadHexImage(engine_.device, hexPath_, hexStamp_, window_.MessageBoxes())) {
             window_.UpdateBlockChecks();
             commands_.write = true;
             commands_.reload = true;

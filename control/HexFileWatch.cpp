@@ -17,11 +17,11 @@ void HexFileWatch::OnIdle() {
 
 void HexFileWatch::Check() {
     pending_ = false;
-    if (control_.m_hexPath.empty()) return;
+    if (control_.HexPath().empty()) return;
 
     HexFileStatus current;
-    if (!ReadHexFileStatus(control_.m_hexPath, current)) return;
-    if (current.modifiedSeconds == control_.m_hexStamp.modifiedSeconds) return;
+    if (!ReadHexFileStatus(control_.HexPath(), current)) return;
+    if (current.modifiedSeconds == control_.HexStamp().modifiedSeconds) return;
     // The question box itself changes the activation; it must not ask a second time.
     if (m_reloadPromptActive) return;
     if (control_.Busy()) {

@@ -9,12 +9,12 @@ void CProgrammingControl::LoadHexFile() {
     if (busy_) return;
     busy_ = true;
     window_.RefreshCursor();
-    m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
-    ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
+    lastLoad_ = LoadHexImage(engine_.device, hexPath_, hexStamp_);
+    ShowHexLoadBoxes(lastLoad_, window_.MessageBoxes());
     busy_ = false;
     window_.RefreshCursor();
 
-    if (!m_lastLoad.Loaded()) {
+    if (!lastLoad_.Loaded()) {
         window_.AddLogLine("Load HEX file", "failed");
         commands_.write = false;
         window_.UpdateControlStates();
@@ -33,16 +33,16 @@ void CProgrammingControl::LoadHexFile() {
 
 void CProgrammingControl::OpenHexFile(const std::string& path) {
     if (busy_) return;
-    m_hexPath = path;
+    hexPath_ = path;
     commands_.write = false;
     window_.UpdateControlStates();
     LoadHexFile();
 }
 
 void CProgrammingControl::OnReloadCommand() {
-    if (busy_ || m_hexPath.empty()) return;
-    m_lastLoad = LoadHexImage(engine_.device, m_hexPath, m_hexStamp);
-    ShowHexLoadBoxes(m_lastLoad, window_.MessageBoxes());
-    if (m_lastLoad.Loaded()) hexLoaded_ = true;
-    window_.AddLogLine("Reloading", m_lastLoad.Loaded() ? "ok" : "failed");
+    if (busy_ || hexPath_.empty()) return;
+    lastLoad_ = LoadHexImage(engine_.device, hexPath_, hexStamp_);
+    ShowHexLoadBoxes(lastLoad_, window_.MessageBoxes());
+    if (lastLoad_.Loaded()) hexLoaded_ = true;
+    window_.AddLogLine("Reloading", lastLoad_.Loaded() ? "ok" : "failed");
 }

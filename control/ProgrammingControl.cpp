@@ -39,7 +39,7 @@ void CProgrammingControl::Shutdown() {
     }
     if (rowWriterThread_.Joinable()) {
         // The writer keeps an end request made mid-block, so one request is enough.
-        m_writeJob.abandon = true;
+        writeJob_.abandon = true;
         SetWriterCommand(2);
         rowWriterThread_.Join();
     }
@@ -56,8 +56,8 @@ bool CProgrammingControl::WorkerRunning() const {
 }
 
 void CProgrammingControl::SetWriterCommand(std::int32_t command) {
-    std::lock_guard<std::mutex> guard(m_writeJob.lock);
-    m_writeJob.command = command;
+    std::lock_guard<std::mutex> guard(writeJob_.lock);
+    writeJob_.command = command;
 }
 
 void CProgrammingControl::RestoreIdleCommands() {

@@ -9,6 +9,7 @@
 #include "control/CommandStates.h"
 #include "control/DetectionRun.h"
 #include "control/ProgrammingWindow.h"
+#include "control/ReconnectOutcome.h"
 #include "image/HexLoader.h"
 #include "protocol/EngineContext.h"
 #include "protocol/Workers.h"
@@ -30,12 +31,20 @@ public:
     bool Busy() const { return busy_; }  // a write, a detection or a load runs: commands wait
     bool PortOpen() const { return portOpen_; }
     bool HexLoaded() const { return hexLoaded_; }
+    // How far the last reconnect got, and what its detection came to.
+    const ReconnectOutcome& LastReconnect() const { return reconnect_; }
 
-    std::string m_hexPath;
-    HexFileStatus m_hexStamp;
-    HexLoadReport m_lastLoad;         // the outcome of the last load, open or reload
-    std::vector<int> m_failedBlocks;  // blocks of this write that failed, in write order
-    WriteJob m_writeJob;
+    // The HEX file the load and reload commands read; empty before one was chosen.
+    const std::string& HexPath() const { return hexPath_; }
+    void SetHexPath(std::string path) { hexPath_ = std::move(path); }
+    // The file's status when it was last loaded, or when the user kept the loaded image.
+    const HexFileStatus& HexStamp() const { return hexStamp_; }
+    // The outcome of the last load, open or reload.
+    const HexLoadReport& LastLoad() const { return lastLoad_; }
+    // The blocks of this write that failed, in write order.
+    const std::vector<int>& FailedBlocks() const { return failedBlocks_; }
+    // The row writer's job, for a front end that reports a write's rows and refusals.
+    const WriteJob& Job() const { return writeJob_; }
 
     // The commands the window offers, for it to render; only the control changes them.
     const CommandStates& Commands() const { return commands_; }
@@ -50,17 +59,15 @@ public:
     void OnWriteCommand();
     void OnRunCommand();
     void OnReconnectCommand();
-    void LoadHexFile();  // the load command for m_hexPath
+    void LoadHexFile();  // the load command for HexPath()
     // The open command with the file the user chose: no write until it has loaded.
     void OpenHexFile(const std::string& path);
     void OnReloadCommand();  // "Reloading" ok/failed, no enable change
     // The user keeps the loaded image of a file that changed: that change is not asked about
     // again.
-    void KeepLoadedImage(const HexFileStatus& seen) { m_hexStamp = seen; }
+    void KeepLoadedImage(const HexFileStatus& seen) { hexStamp_ = seen; }
 
     int SelectNextBlock();
-    int ReopenPort();
-    int StartDetection();
 
     // Handlers of the window's messages and of the detection timer.
     bool Dispatch(const WindowMessage& message);  // false when not one of 1025..1028
@@ -88,6 +95,8 @@ private:
     void LeaveOnlyReconnectEnabled();
     void SetWriterCommand(std::int32_t command);
     void ShowDeviceRanges();
+    bool ReopenPort();
+    bool StartDetection();
     void FinishWrite(std::intptr_t status);
 
     IProgrammingWindow& window_;
@@ -104,6 +113,12 @@ private:
     // then the last one a reconnect identified.
     std::string shownDevice_;
     DetectionRun detection_;
+    ReconnectOutcome reconnect_;
+    std::string hexPath_;
+    HexFileStatus hexStamp_;
+    HexLoadReport lastLoad_;
+    std::vector<int> failedBlocks_;
+    WriteJob writeJob_;
     std::atomic<bool> rowWriterAlive_{false};
     WorkerThread rowWriterThread_;
 };

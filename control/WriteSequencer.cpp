@@ -50,14 +50,14 @@ void CProgrammingControl::OnWriteCommand() {
     window_.UpdateControlStates();
 
     block_ = -1;
-    m_failedBlocks.clear();
-    m_writeJob.port = &engine_.port;
-    m_writeJob.bootStart = engine_.device.bootStart;
-    m_writeJob.bootEnd = engine_.device.bootEnd;
-    m_writeJob.notifyWindow = &window_.Target();
-    m_writeJob.abandon = false;
-    m_writeJob.rowsAcknowledgedInWrite = 0;
-    m_writeJob.trace = engine_.trace;
+    failedBlocks_.clear();
+    writeJob_.port = &engine_.port;
+    writeJob_.bootStart = engine_.device.bootStart;
+    writeJob_.bootEnd = engine_.device.bootEnd;
+    writeJob_.notifyWindow = &window_.Target();
+    writeJob_.abandon = false;
+    writeJob_.rowsAcknowledgedInWrite = 0;
+    writeJob_.trace = engine_.trace;
     SetWriterCommand(kWriteBlock);
 
     if (!SelectNextBlock()) {
@@ -77,7 +77,7 @@ void CProgrammingControl::OnWriteCommand() {
 
     rowWriterAlive_ = true;
     const bool started = rowWriterThread_.Start([this] {
-        RowWriterThread(&m_writeJob);
+        RowWriterThread(&writeJob_);
         rowWriterAlive_ = false;
     });
     if (!started) {
@@ -103,15 +103,15 @@ int CProgrammingControl::SelectNextBlock() {
     if (block_ >= 3) return 0;
 
     CMemoryImage& image = engine_.device.images[block_];
-    m_writeJob.image = &image;
-    m_writeJob.rowUnits = 2 * image.instructionsPerRow;
+    writeJob_.image = &image;
+    writeJob_.rowUnits = 2 * image.instructionsPerRow;
     const std::uint32_t first = image.FirstUsedAddress();
     const std::uint32_t last = image.LastUsedAddress();
 
     window_.SetStatusText(kBlockTexts[block_].start);
     progress_.SetRange(first, last);
     progress_.SetPosition(first);
-    progress_.step = static_cast<std::uint32_t>(m_writeJob.rowUnits);
+    progress_.step = static_cast<std::uint32_t>(writeJob_.rowUnits);
     window_.ShowProgress(progress_);
     return 1;
 }
@@ -125,10 +125,10 @@ void CProgrammingControl::OnRowWritten() {
 void CProgrammingControl::OnBlockFinished() {
     if (!rowWriterThread_.Joinable() || block_ < 0 || block_ > 2) return;
     const std::string text = kBlockTexts[block_].finish;
-    const BlockResult result = m_writeJob.result;
+    const BlockResult result = writeJob_.result;
 
     if (result != BlockResult::Ok) {
-        m_failedBlocks.push_back(block_);
+        failedBlocks_.push_back(block_);
         window_.AddLogLine(text, "failed");
         window_.SetStatusLamp(kLampGrey);
         char question[128];
@@ -154,7 +154,7 @@ void CProgrammingControl::OnBlockFinished() {
         // A block passed over with "Proceed anyway?" is still not on the chip: the write
         // as a whole failed.
         window_.Target().Post(kMsgWriteFinished,
-                              m_failedBlocks.empty() ? kWriteSucceeded : kWriteFailed, 0);
+                              failedBlocks_.empty() ? kWriteSucceeded : kWriteFailed, 0);
     }
 }
 
@@ -166,10 +166,10 @@ void CProgrammingControl::StopWriteAfterRow() {
     if (!WriteRunning()) return;
     // The writer finishes the row on the line, sends no further row and ends; what it
     // posted meanwhile is stale once it has been joined.
-    m_writeJob.abandon = true;
+    writeJob_.abandon = true;
     SetWriterCommand(kEndWriter);
     rowWriterThread_.Join();
-    window_.AddLogLine("write stopped: " + std::to_string(m_writeJob.rowsAcknowledged.load()) +
+    window_.AddLogLine("write stopped: " + std::to_string(writeJob_.rowsAcknowledged.load()) +
                            " rows of " + kBlockNames[block_] + " written",
                        "failed");
     FinishWrite(kWriteFailed);

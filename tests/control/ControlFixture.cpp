@@ -63,7 +63,7 @@ bool ControlTest::Connect() {
 }
 
 void ControlTest::LoadSample() {
-    control_->m_hexPath = SampleHexPath();
+    control_->SetHexPath(SampleHexPath());
     control_->LoadHexFile();
     ASSERT_EQ(control_->HexLoaded(), 1);
 }

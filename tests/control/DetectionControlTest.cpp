@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "app/BootloaderApp.h"
@@ -194,5 +195,78 @@ TEST_F(DetectionControlTest, UnidentifiedBoardKeepsTheResetHintAndClosesThePort)
     EXPECT_EQ(window_.lamp, kLampRed);
     ExpectOnlyReconnectEnabled();
 }
+
+struct ReconnectCase {
+    const char* name;
+    BoardFaults faults;
+    bool portHeld;  // another program holds the board's port
+    ReconnectStage stage;
+    DetectionResult detection;
+    std::optional<IdentifyResult> identification;  // empty: no identification was tried
+};
+
+class ReconnectOutcomeTest : public DetectionControlTest,
+                             public ::testing::WithParamInterface<ReconnectCase> {};
+
+// What a front end acts on instead of the boxes the reconnect showed.
+TEST_P(ReconnectOutcomeTest, SaysHowFarTheReconnectGot) {
+    const ReconnectCase& c = GetParam();
+    BoardOptions options = Options();
+    options.faults = c.faults;
+    StartBoard(options);
+    EXPECT_EQ(control_->LastReconnect().stage, ReconnectStage::None);
+    CSerialPort holder;
+    if (c.portHeld) {
+        ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);
+    }
+    control_->SetDetectionLimit(1);
+
+    control_->OnReconnectCommand();
+    if (control_->Busy()) {
+        EXPECT_EQ(control_->LastReconnect().stage, ReconnectStage::Detecting);
+        if (c.faults.silent) control_->OnDetectionTimer();
+        ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
+    }
+    holder.ClosePort();
+
+    const ReconnectOutcome& outcome = control_->LastReconnect();
+    EXPECT_EQ(outcome.stage, c.stage);
+    if (c.stage != ReconnectStage::Finished) return;
+    EXPECT_EQ(outcome.detection.detection, c.detection);
+    EXPECT_EQ(outcome.detection.identification, c.identification);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boards, ReconnectOutcomeTest,
+                         ::testing::Values(ReconnectCase{"identified",
+                                                         {},
+                                                         false,
+                                                         ReconnectStage::Finished,
+                                                         DetectionResult::Synchronised,
+                                                         IdentifyResult::Identified},
+                                           ReconnectCase{"bad_version_acknowledge",
+                                                         {.badVersionAck = true},
+                                                         false,
+                                                         ReconnectStage::Finished,
+                                                         DetectionResult::Synchronised,
+                                                         IdentifyResult::FirmwareFailed},
+                                           ReconnectCase{"silent_board_at_the_limit",
+                                                         {.silent = true},
+                                                         false,
+                                                         ReconnectStage::Finished,
+                                                         DetectionResult::Stopped,
+                                                         std::nullopt},
+                                           ReconnectCase{"port_vanishes",
+                                                         {.vanishAtProbe = 0},
+                                                         false,
+                                                         ReconnectStage::Finished,
+                                                         DetectionResult::PortLost,
+                                                         std::nullopt},
+                                           ReconnectCase{"port_held_elsewhere",
+                                                         {},
+                                                         true,
+                                                         ReconnectStage::PortNotOpened,
+                                                         DetectionResult::Stopped,
+                                                         std::nullopt}),
+                         [](const auto& entry) { return std::string(entry.param.name); });
 
 }  // namespace

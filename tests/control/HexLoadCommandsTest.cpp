@@ -26,7 +26,7 @@ protected:
 };
 
 TEST_F(HexLoadCommandsTest, LoadEnablesTheWriteOnlyWithThePortOpen) {
-    control_->m_hexPath = SampleHexPath();
+    control_->SetHexPath(SampleHexPath());
     control_->LoadHexFile();
     EXPECT_EQ(control_->HexLoaded(), 1);
     EXPECT_FALSE(control_->Commands().run || control_->Commands().write ||
@@ -45,7 +45,7 @@ TEST_F(HexLoadCommandsTest, LoadEnablesTheWriteOnlyWithThePortOpen) {
 }
 
 TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
-    control_->m_hexPath = (dir_.path() / "missing.hex").string();
+    control_->SetHexPath((dir_.path() / "missing.hex").string());
     control_->LoadHexFile();
 
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Load HEX file", "failed"}}));
@@ -53,13 +53,13 @@ TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
     EXPECT_EQ(window_.boxes[0].caption, "loading error");
     EXPECT_EQ(control_->HexLoaded(), 0);
     EXPECT_FALSE(control_->Commands().write);
-    EXPECT_FALSE(control_->m_hexPath.empty());
+    EXPECT_FALSE(control_->HexPath().empty());
 }
 
 TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeChangesNoEnableStateAndWaitsForIdle) {
     control_->OnReloadCommand();  // no path yet: nothing
     EXPECT_TRUE(window_.calls.empty());
-    control_->m_hexPath = SampleHexPath();
+    control_->SetHexPath(SampleHexPath());
     // Busy while a silent board is being detected.
     BoardOptions silent = Options();
     silent.faults.silent = true;
@@ -75,7 +75,7 @@ TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeChangesNoEnableStateAndWaitsForI
     ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
     window_.log.clear();
     control_->OnReloadCommand();
-    control_->m_hexPath = (dir_.path() / "missing.hex").string();
+    control_->SetHexPath((dir_.path() / "missing.hex").string());
     control_->OnReloadCommand();
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "ok"}, {"Reloading", "failed"}}));
     EXPECT_FALSE(control_->Commands().write || control_->Commands().reload);
@@ -98,7 +98,7 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     StartBoard(Options());
     ASSERT_TRUE(Connect());
     const auto file = dir_.Write("firmware.hex", testsupport::ReadFile(SampleHexPath()));
-    control_->m_hexPath = file.string();
+    control_->SetHexPath(file.string());
     control_->LoadHexFile();
     ASSERT_EQ(control_->HexLoaded(), 1);
     WriteAndWait();
@@ -111,8 +111,8 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     window_.log.clear();
     control_->OnReloadCommand();
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "failed"}}));
-    EXPECT_EQ(control_->m_lastLoad.result, HexLoadResult::BadLine);
-    EXPECT_EQ(control_->m_lastLoad.line, 3);
+    EXPECT_EQ(control_->LastLoad().result, HexLoadResult::BadLine);
+    EXPECT_EQ(control_->LastLoad().line, 3);
     EXPECT_EQ(theApp().m_device.images[CDeviceInfo::kCode].ReadWord(0), 0x7C00);
 
     WriteAndWait();

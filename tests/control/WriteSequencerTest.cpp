@@ -67,7 +67,7 @@ TEST_F(WriteSequencerTest, FailedBlockAsksAndYesGoesOnToTheNextBlock) {
     EXPECT_EQ(RowsReceived(), Join({0x0000}, kSampleConfigRows));
     EXPECT_EQ(window_.lamp, kLampRed);
     EXPECT_EQ(window_.status, "failed");
-    EXPECT_EQ(control_->m_failedBlocks, std::vector<int>{kBlockCode});
+    EXPECT_EQ(control_->FailedBlocks(), std::vector<int>{kBlockCode});
 }
 
 TEST_F(WriteSequencerTest, FailedBlockAnsweredNoStopsTheWrite) {
@@ -99,7 +99,7 @@ TEST_F(WriteSequencerTest, LastBlockFailedAndPassedOverReportsTheWriteAsFailed) 
                                                  {"dsPIC write process completed", "failed"}}));
     EXPECT_TRUE(BoardHoldsImage(kBlockCode, kSampleCodeRows));
     EXPECT_EQ(window_.lamp, kLampRed);
-    EXPECT_EQ(control_->m_failedBlocks, std::vector<int>{kBlockEeprom});
+    EXPECT_EQ(control_->FailedBlocks(), std::vector<int>{kBlockEeprom});
 }
 
 TEST_F(WriteSequencerTest, NothingCheckedRefusesAndLeavesTheWindowUsable) {

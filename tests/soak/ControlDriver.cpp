@@ -31,7 +31,7 @@ bool ControlDriver::Connect() {
 }
 
 bool ControlDriver::Load() {
-    control_.m_hexPath = hexPath_;
+    control_.SetHexPath(hexPath_);
     control_.LoadHexFile();
     return control_.HexLoaded() == 1 && window_.boxes == 0;
 }

@@ -70,7 +70,7 @@ std::string FailedBlocksText(const std::vector<int>& blocks) {
 std::string StoppedWriteText(const CProgrammingControl& control) {
     const int block = control.CurrentBlock();
     if (block < kBlockCode || block > kBlockConfig) return "no row was written";
-    return std::to_string(control.m_writeJob.rowsAcknowledged.load()) + " rows of " +
+    return std::to_string(control.Job().rowsAcknowledged.load()) + " rows of " +
            kMemoryNames[block] + " written, nothing more sent";
 }
 
@@ -127,10 +127,10 @@ int WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp&
 
     std::error_code ignored;
     const std::filesystem::path file = std::filesystem::absolute(options.file, ignored);
-    control.m_hexPath = file.empty() ? options.file : file.string();
+    control.SetHexPath(file.empty() ? options.file : file.string());
     control.LoadHexFile();
-    if (!control.m_lastLoad.Loaded()) {
-        output.Error("    cause: " + control.m_hexPath + ": " + control.m_lastLoad.Cause());
+    if (!control.LastLoad().Loaded()) {
+        output.Error("    cause: " + control.HexPath() + ": " + control.LastLoad().Cause());
         return kExitHexNotLoaded;
     }
 
@@ -142,15 +142,15 @@ int WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp&
         RunWhileBusy(control, session.Window(), progress);
     }
     // The writer is idle or gone by now, whichever way the write ended.
-    rowsWritten = control.m_writeJob.rowsAcknowledgedInWrite.load();
+    rowsWritten = control.Job().rowsAcknowledgedInWrite.load();
 
     if (const int signal = StopSignal(); signal != 0) {
         output.Error(std::string("pelorant-cli: stopped by ") + StopSignalName(signal) + ": " +
                      StoppedWriteText(control) + "; the port is released");
         return kExitSignalBase + signal;
     }
-    if (!control.m_failedBlocks.empty()) {
-        output.Error("pelorant-cli: write failed: " + FailedBlocksText(control.m_failedBlocks) +
+    if (!control.FailedBlocks().empty()) {
+        output.Error("pelorant-cli: write failed: " + FailedBlocksText(control.FailedBlocks()) +
                      (options.proceedOnError ? " not written completely (passed over with "
                                                "--proceed-on-error)"
                                              : " not written completely"));

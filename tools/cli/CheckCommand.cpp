@@ -2,6 +2,8 @@
 #include <string>
 
 #include "catalogue/Catalogue.h"
+#include "common/ResultCode.h"
+#include "control/DetectionTexts.h"
 #include "image/HexLoader.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
@@ -9,29 +11,6 @@
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/RecordedBoxes.h"
 #include "tools/cli/WorkingPath.h"
-
-namespace {
-
-// The desktop program's texts for the catalogue lookup's failures.
-std::string LookupFailureText(CatalogueLookup code) {
-    switch (code) {
-        case CatalogueLookup::NoBootloader:
-        case CatalogueLookup::ProtectedMissing:
-            return "XML syntax error";
-        case CatalogueLookup::DeviceNotFound:
-            return "dsPIC not found";
-        case CatalogueLookup::Unreadable:
-            return "Error reading XML file";
-        case CatalogueLookup::ProtectedNotOnRows:
-            return "Protected region doesn't match a row (bad XML definition)";
-        case CatalogueLookup::ProtectedOutside:
-            return "Protected zone out of region (bad XML definition)";
-        default:
-            return "Unknown";
-    }
-}
-
-}  // namespace
 
 int RunCheckCommand(const CliOptions& options, ConsoleOutput& output) {
     CBootloaderApp& app = theApp();
@@ -60,7 +39,9 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output) {
     std::string cause;
     const CatalogueLookup found = LookupDevice(catalogue, *id, device, name, &cause);
     if (found != CatalogueLookup::Found) {
-        output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " + LookupFailureText(found));
+        // A refused lookup keeps its number as the identification's result, and its text.
+        output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " +
+                     IdentificationError(Code(found)));
         if (!cause.empty()) output.Error("pelorant-cli: " + cause);
         return kExitIdentificationFailed;
     }

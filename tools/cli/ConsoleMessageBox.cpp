@@ -35,7 +35,6 @@ ConsoleMessageBox::ConsoleMessageBox(ConsoleOutput& output, bool answerYes)
 
 BoxAnswer ConsoleMessageBox::Show(const std::string& text, const std::string& caption, BoxIcon icon,
                                   BoxButtons buttons) {
-    captions_.insert(caption);
     output_.Error(FormatBox(text, caption, icon));
     if (const auto cause = causes_.find(caption); cause != causes_.end()) {
         output_.Error("    cause: " + cause->second);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <map>
-#include <set>
 #include <string>
 
 #include "common/MessageBox.h"
@@ -17,14 +16,12 @@ public:
     BoxAnswer Show(const std::string& text, const std::string& caption, BoxIcon icon,
                    BoxButtons buttons) override;
 
-    bool Shown(const std::string& caption) const { return captions_.count(caption) != 0; }
     // Prints "cause: <line>" after the next box with `caption`.
     void AddCause(const std::string& caption, const std::string& line) { causes_[caption] = line; }
 
 private:
     ConsoleOutput& output_;
     bool answerYes_;
-    std::set<std::string> captions_;
     std::map<std::string, std::string> causes_;
 };
 

@@ -1,5 +1,6 @@
 #include "tools/cli/Session.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "catalogue/Catalogue.h"
@@ -14,14 +15,12 @@
 
 namespace {
 
-// Remembers the detection worker's result and shows the time left on a terminal.
+// Shows on a terminal how long the detection has waited.
 class DetectionWatch : public LoopObserver {
 public:
     DetectionWatch(ConsoleOutput& output, std::uint32_t limit) : output_(output), limit_(limit) {}
 
-    void BeforeDispatch(const WindowMessage& message) override {
-        if (message.message == kMsgDetectionFinished) result = message.wParam;
-    }
+    void BeforeDispatch(const WindowMessage&) override {}
 
     void AfterTick() override {
         char line[96];
@@ -29,8 +28,6 @@ public:
                       limit_);
         output_.Transient(line);
     }
-
-    std::optional<std::intptr_t> result;
 
 private:
     ConsoleOutput& output_;
@@ -90,7 +87,7 @@ int Session::Connect() {
 
     control_.OnReconnectCommand();
     if (!control_.Busy()) {
-        if (boxes_.Shown("configuring process failed")) {
+        if (control_.LastReconnect().stage == ReconnectStage::PortNotOpened) {
             output_.Error("pelorant-cli: " +
                           DescribeOpenFailure(port_, app_.m_serialPort, options_.baud));
             return kExitPortNotOpened;
@@ -106,8 +103,10 @@ int Session::Connect() {
                       " during the detection; " + port_.text + " is released");
         return kExitSignalBase + signal;
     }
-    if (watch.result && *watch.result != Code(DetectionResult::Synchronised)) {
-        return ReportFailedDetection(*watch.result);
+    if (const ReconnectOutcome& reconnect = control_.LastReconnect();
+        reconnect.stage == ReconnectStage::Finished &&
+        reconnect.detection.detection != DetectionResult::Synchronised) {
+        return ReportFailedDetection(reconnect.detection.detection);
     }
     const std::string identifier =
         bootproto::IdentifierText(app_.m_deviceId[0], app_.m_deviceId[1]);
@@ -131,20 +130,20 @@ std::string Session::IdentificationFailure(const std::string& identifier) const 
                                found == CatalogueLookup::DeviceNotFound ? std::string() : detail);
 }
 
-int Session::ReportFailedDetection(std::intptr_t code) {
+int Session::ReportFailedDetection(DetectionResult result) {
     std::string reason;
-    if (code == Code(DetectionResult::Stopped)) {
+    if (result == DetectionResult::Stopped) {
         reason = "no bootloader answered on " + port_.text + " within " +
                  std::to_string(options_.detectTimeout) +
                  " s: reset the board while pelorant-cli waits, and check the baud rate";
-    } else if (code == Code(DetectionResult::Timeout)) {
+    } else if (result == DetectionResult::Timeout) {
         reason = "Timeout expired: the line went quiet during the detection";
-    } else if (code == Code(DetectionResult::WriteError)) {
+    } else if (result == DetectionResult::WriteError) {
         reason = "Writing error: the identification request did not go out";
-    } else if (code == Code(DetectionResult::PortLost)) {
+    } else if (result == DetectionResult::PortLost) {
         reason = "the port " + port_.text + " went away (adapter unplugged or line hung up)";
     } else {
-        reason = "Unknown error (" + std::to_string(code) + ")";
+        reason = "Unknown error (" + std::to_string(Code(result)) + ")";
     }
     output_.Error("pelorant-cli: detection failed: " + reason);
     return kExitDetectionFailed;

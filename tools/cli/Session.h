@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "control/ProgrammingControl.h"
@@ -35,7 +33,7 @@ public:
 
 private:
     int Configure();
-    int ReportFailedDetection(std::intptr_t code);
+    int ReportFailedDetection(DetectionResult result);
     std::string IdentificationFailure(const std::string& identifier) const;
 
     const CliOptions& options_;

@@ -43,7 +43,7 @@ void WriteProgress::BeforeDispatch(const WindowMessage& message) {
         Show();
     } else if (message.message == kMsgBlockFinished) {
         if (block != block_) StartBlock(block);
-        FinishBlock(control_.m_writeJob.result);
+        FinishBlock(control_.Job().result);
     }
 }
 
@@ -105,10 +105,10 @@ void WriteProgress::ExplainFailure(BlockResult result) {
     failure.code = result;
     failure.rowBytes = load.bytesPerRow;
     failure.baud = baud_;
-    const std::size_t row = control_.m_writeJob.rowsAcknowledged.load();
+    const std::size_t row = control_.Job().rowsAcknowledged.load();
     if (result != BlockResult::RowSizeInvalid && row < load.addresses.size()) {
         failure.row = load.addresses[row];
     }
-    if (result == BlockResult::BadAck) failure.reply = control_.m_writeJob.refusal;
+    if (result == BlockResult::BadAck) failure.reply = control_.Job().refusal;
     boxes_.AddCause("write error", std::string(kMemoryNames[block_]) + ": " + BlockCause(failure));
 }

@@ -147,7 +147,7 @@ TEST_F(MainWindowStateTest, OpeningAFileLoadsItAndNamesItInTheTitle) {
     fileChoices_.clear();
     window_->OnOpenCommand();
     EXPECT_EQ(LogRows(*window_).size(), 1u) << "a cancelled dialog changes nothing";
-    EXPECT_TRUE(Control().m_hexPath.empty());
+    EXPECT_TRUE(Control().HexPath().empty());
 
     Open(SampleHexPath());
     EXPECT_EQ(
