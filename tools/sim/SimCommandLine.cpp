@@ -111,8 +111,7 @@ std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>
          }},
         {"--firmware", [&](const std::string& v) { return ParseFirmware(v, board); }},
         {"--fault", [&](const std::string& v) { return ParseFault(v, board.faults); }},
-        {"--frame-log",
-         [&](const std::string& v) { return !(board.frameLogPath = v).empty(); }},
+        {"--frame-log", [&](const std::string& v) { return !(board.frameLogPath = v).empty(); }},
         // The option's first name, kept for the scripts that use it.
         {"--log", [&](const std::string& v) { return !(board.frameLogPath = v).empty(); }},
         {"--dump", [&](const std::string& v) { return !(line.dumpPath = v).empty(); }},
