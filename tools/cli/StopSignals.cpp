@@ -1,0 +1,23 @@
+#include "tools/cli/StopSignals.h"
+
+#include <csignal>
+
+#include "tools/cli/StopSignalHandler.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+}  // namespace
+
+extern "C" void RememberStopSignal(int signal) {
+    if (stopSignal == 0) stopSignal = signal;
+}
+
+int StopSignal() {
+    return stopSignal;
+}
+
+const char* StopSignalName(int signal) {
+    return signal == SIGTERM ? "SIGTERM" : "SIGINT";
+}
