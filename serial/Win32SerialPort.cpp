@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+constexpr DWORD kPurgeInput = PURGE_RXABORT | PURGE_RXCLEAR;
+constexpr DWORD kPurgeAll = kPurgeInput | PURGE_TXABORT | PURGE_TXCLEAR;
 
 HANDLE HandleOf(SerialHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -25,6 +26,17 @@ bool NamesAPort(SerialHandle handle) {
 // A result of exactly the failure value would read as a failure: never move that much at once.
 DWORD LimitCount(unsigned long count) {
     return count < CSerialPort::kFailure ? count : CSerialPort::kFailure - 1;
+}
+
+// Discards what came in, and what is still queued to go out. Bytes that have left the port are
+// the board's: over a pseudo-terminal (a COM port of Wine) a transmit purge would take back
+// those the board has not read yet, so output is purged only while the driver still holds
+// some, as on the POSIX side.
+bool Purge(HANDLE handle) {
+    DWORD errors = 0;
+    COMSTAT status{};
+    const bool outputQueued = !ClearCommError(handle, &errors, &status) || status.cbOutQue > 0;
+    return PurgeComm(handle, outputQueued ? kPurgeAll : kPurgeInput) != 0;
 }
 
 void ReportFailure(CSerialPort& port, const char* operation) {
@@ -115,7 +127,7 @@ int OpenPort(CSerialPort& port, const char* device, unsigned long portNumber, un
     lunvik::ClearFailure(port);
     port.handle = reinterpret_cast<SerialHandle>(handle);
     Configure(port, handle, modeText, eventMask);
-    if (!PurgeComm(handle, kPurgeAll)) ReportFailure(port, "PurgeComm()");
+    if (!Purge(handle)) ReportFailure(port, "PurgeComm()");
     return 1;
 }
 
@@ -184,7 +196,7 @@ unsigned long CSerialPort::WriteToPort(char* buffer, unsigned long count) {
     DWORD done = 0;
     // The bytes have left the port when the write returns: the board's reply cannot be
     // awaited while our frame still sits in the driver's queue.
-    if (!PurgeComm(HandleOf(handle), kPurgeAll) ||
+    if (!Purge(HandleOf(handle)) ||
         !WriteFile(HandleOf(handle), buffer, LimitCount(count), &done, nullptr) ||
         !FlushFileBuffers(HandleOf(handle))) {
         ReportFailure(*this, "WriteFile()");
@@ -195,7 +207,7 @@ unsigned long CSerialPort::WriteToPort(char* buffer, unsigned long count) {
 
 unsigned long CSerialPort::CleanPort() {
     if (!NamesAPort(handle)) SetLastError(ERROR_INVALID_HANDLE);
-    if (!NamesAPort(handle) || !PurgeComm(HandleOf(handle), kPurgeAll)) {
+    if (!NamesAPort(handle) || !Purge(HandleOf(handle))) {
         ReportFailure(*this, "PurgeComm()");
         return kFailure;
     }

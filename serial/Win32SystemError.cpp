@@ -25,9 +25,11 @@ SerialFailure CauseOfSystemError(long code, bool opening) {
         case ERROR_BAD_PATHNAME:
             return SerialFailure::NotFound;
         // A COM port that another program holds refuses the exclusive open with "access
-        // denied"; there are no permissions on COM ports to be denied otherwise.
+        // denied"; there are no permissions on COM ports to be denied otherwise. On a port
+        // already open it is how the USB serial drivers (usbser.sys among them) fail every
+        // call once the adapter is unplugged.
         case ERROR_ACCESS_DENIED:
-            return opening ? SerialFailure::Busy : SerialFailure::Permission;
+            return opening ? SerialFailure::Busy : SerialFailure::GoneAway;
         case ERROR_SHARING_VIOLATION:
         case ERROR_BUSY:
             return SerialFailure::Busy;

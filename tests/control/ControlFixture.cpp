@@ -12,9 +12,7 @@ std::string SampleHexPath() {
     return std::string(PELORANT_SOURCE_DIR) + "/samples/dsPIC30F4011-counter.hex";
 }
 
-ControlTest::ControlTest()
-    : configHome_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
-      runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()) {
+ControlTest::ControlTest() : settings_(dir_.path()) {
     CBootloaderApp& app = theApp();
     std::snprintf(app.m_workingPath, sizeof app.m_workingPath, "%s", ShippedCatalogueDir().c_str());
     app.m_baudRate = 115200;

@@ -11,6 +11,7 @@
 
 #include "control/ProgrammingControl.h"
 #include "tests/control/FakeWindow.h"
+#include "tests/support/PrivateSettings.h"
 #include "tests/support/TestSupport.h"
 #include "tools/sim/VirtualBoard.h"
 
@@ -45,8 +46,7 @@ protected:
     bool BoardHoldsImage(int block, const std::vector<std::uint32_t>& rows) const;
 
     testsupport::TempDir dir_;
-    testsupport::ScopedEnv configHome_;
-    testsupport::ScopedEnv runtimeDir_;
+    testsupport::PrivateSettings settings_;
     std::unique_ptr<VirtualBoard> board_;
     FakeWindow window_;
     std::unique_ptr<CProgrammingControl> control_;

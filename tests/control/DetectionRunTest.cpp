@@ -59,7 +59,7 @@ TEST_P(DetectionRunCaseTest, ReportsWhatTheDetectionCameTo) {
     StartBoard(options);
     if (c.catalogueMissing) {
         std::snprintf(theApp().m_workingPath, sizeof theApp().m_workingPath, "%s/",
-                      dir_.path().c_str());
+                      dir_.path().string().c_str());
     }
     DetectionRun run(theApp().Engine());
     Start(run, kFarLimit);

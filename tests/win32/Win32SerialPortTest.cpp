@@ -6,6 +6,7 @@
 
 #include "protocol/Exchanges.h"
 #include "serial/CSerialPort.h"
+#include "tests/support/Wine.h"
 #include "tests/win32/BoardPort.h"
 
 namespace {
@@ -13,12 +14,6 @@ namespace {
 constexpr unsigned long kFailure = CSerialPort::kFailure;
 // A COM number no machine of ours has.
 constexpr unsigned kMissingCom = 240;
-
-// Wine's serial devices ignore the share mode; Windows' serial driver refuses a second open.
-bool UnderWine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 class Win32SerialPortTest : public ::testing::Test {
 protected:
@@ -97,7 +92,8 @@ TEST_F(Win32SerialPortTest, ASecondOpenIsRefusedAsBusyAndTheFirstGoesOn) {
     EXPECT_EQ(port_.handle, held);
     EXPECT_EQ(port_.LastFailure(), SerialFailure::Busy);
     EXPECT_EQ(Exchange("\x55", 1), "\x55");
-    if (UnderWine()) GTEST_SKIP() << "Wine lets a second handle open the port";
+    // Wine's serial devices ignore the share mode; Windows' serial driver refuses a second open.
+    if (testsupport::RunningUnderWine()) GTEST_SKIP() << "Wine lets a second handle open the port";
     CSerialPort second;
     EXPECT_EQ(Open(second, com_), 0);
     EXPECT_EQ(second.handle, kInvalidSerialHandle);

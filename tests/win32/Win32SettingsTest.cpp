@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "tests/support/PrivateSettings.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -98,6 +100,25 @@ TEST_F(Win32SettingsTest, TheMachineDefaultServesUntilTheUserHasAValue) {
     EXPECT_EQ(result, 0);
     RegDeleteTreeA(HKEY_CURRENT_USER, kKey);
     EXPECT_EQ(ReadText("path", result), "C:\\Program Files\\Pelorant\\share\\pelorant");
+}
+
+// The suites that run the program's own code keep its settings to themselves: what the user's
+// key held before is not read, and what they write is gone with them.
+TEST_F(Win32SettingsTest, PrivateSettingsNeitherReadNorLeaveTheUsersValues) {
+    ASSERT_EQ(WriteSettingString("C:\\stale", kKey, "path"), 0);
+    int result = 1;
+    {
+        testsupport::TempDir dir;
+        testsupport::PrivateSettings settings(dir.path());
+        EXPECT_EQ(ReadText("path", result), "");
+        EXPECT_EQ(result, -1);
+        ASSERT_EQ(WriteSettingString("C:\\fresh", kKey, "path"), 0);
+        ASSERT_EQ(WriteSettingDword(7, kKey, "alert"), 0);
+        EXPECT_EQ(ReadText("path", result), "C:\\fresh");
+    }
+    EXPECT_EQ(ReadText("path", result), "C:\\stale");
+    std::int32_t alert = 0;
+    EXPECT_EQ(ReadSettingDword(&alert, kKey, "alert"), -1);
 }
 
 }  // namespace

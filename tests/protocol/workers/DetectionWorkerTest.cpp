@@ -1,52 +1,12 @@
-#include <poll.h>
-#include <pty.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <chrono>
-#include <climits>
-#include <thread>
 
 #include "app/BootloaderApp.h"
-#include "protocol/Workers.h"
-#include "tests/protocol/workers/WorkerTestSupport.h"
+#include "tests/protocol/workers/DetectionWorkerFixture.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using workertest::BoardTest;
-
-class DetectionWorkerTest : public BoardTest {
-protected:
-    // Runs one detection; when `stopAfter` is given the window's time limit runs out then.
-    int Detect(std::optional<std::chrono::milliseconds> stopAfter = std::nullopt) {
-        DetectionThreadParam& param = theApp().m_detectionParam;
-        param.notifyWindow = &queue_;
-        param.stop = 0;
-        WorkerThread worker;
-        EXPECT_TRUE(worker.Start([] { DetectionWorker(theApp().Engine()); }));
-        if (stopAfter) {
-            std::this_thread::sleep_for(*stopAfter);
-            param.stop = 1;
-        }
-        std::optional<WindowMessage> result = queue_.Wait(10s);
-        // A worker that has not reported by now is stopped, so that the test ends.
-        param.stop = 1;
-        worker.Join();
-        EXPECT_FALSE(queue_.TryTake()) << "exactly one result per run";
-        if (!result) return INT_MIN;
-        EXPECT_EQ(result->message, kMsgDetectionFinished);
-        return static_cast<int>(result->wParam);
-    }
-
-    std::size_t FramesStartingWith(std::uint8_t command) const {
-        std::size_t count = 0;
-        for (const ReceivedFrame& frame : board_->Frames()) {
-            if (!frame.bytes.empty() && frame.bytes[0] == command) ++count;
-        }
-        return count;
-    }
-};
+using workertest::DetectionWorkerTest;
 
 TEST_F(DetectionWorkerTest, SynchronisesAndStoresTheIdentifier) {
     StartBoard(DefaultOptions());
@@ -134,37 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DetectionWorkerTest, PortThatIsNotOpenEndsStoppedWithoutHanging) {
     EXPECT_EQ(Detect(300ms), Code(DetectionResult::Stopped));
-}
-
-// A line partner that sets the stop flag while the probe is on the line and only then
-// answers it with 0x55.
-TEST_F(DetectionWorkerTest, StopDuringASynchronisedAttemptWins) {
-    int master = -1;
-    int slave = -1;
-    char slaveName[128] = {};
-    ASSERT_EQ(openpty(&master, &slave, slaveName, nullptr, nullptr), 0);
-    ASSERT_EQ(theApp().m_serialPort.InitPort(slaveName, 115200, 'N', 8, 1, 9, 512), 1);
-
-    std::atomic<bool> done{false};
-    std::atomic<int> probesAnswered{0};
-    std::thread partner([&] {
-        while (!done.load()) {
-            pollfd readable{master, POLLIN, 0};
-            if (poll(&readable, 1, 20) <= 0) continue;
-            unsigned char byte = 0;
-            if (read(master, &byte, 1) != 1) continue;
-            if (byte != 0x55) continue;
-            theApp().m_detectionParam.stop = 1;
-            const unsigned char ack = 0x55;
-            if (write(master, &ack, 1) == 1) ++probesAnswered;
-        }
-    });
-    EXPECT_EQ(Detect(), Code(DetectionResult::Stopped));
-    done = true;
-    partner.join();
-    EXPECT_EQ(probesAnswered.load(), 1);
-    close(master);
-    close(slave);
 }
 
 }  // namespace

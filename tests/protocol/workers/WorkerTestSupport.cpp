@@ -90,16 +90,14 @@ std::size_t CountMessages(MessageQueue& queue, unsigned message) {
     return count;
 }
 
-BoardTest::BoardTest()
-    : configHome_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
-      runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()) {
+BoardTest::BoardTest() : settings_(dir_.path()) {
     cataloguePath_ = dir_.Write("board/qor_dspiclist.xml", TestCatalogue()).string();
     CBootloaderApp& app = theApp();
     app.m_detectionParam.notifyWindow = nullptr;
     app.m_detectionParam.stop = 0;
     app.m_deviceId[0] = app.m_deviceId[1] = 0;
     for (unsigned char& byte : app.m_firmwareVersion) byte = 0;
-    std::snprintf(app.m_workingPath, sizeof app.m_workingPath, "%s/", dir_.path().c_str());
+    std::snprintf(app.m_workingPath, sizeof app.m_workingPath, "%s/", dir_.path().string().c_str());
 }
 
 BoardTest::~BoardTest() {

@@ -12,6 +12,7 @@
 
 #include "common/WindowMessages.h"
 #include "device/MemoryImage.h"
+#include "tests/support/PrivateSettings.h"
 #include "tests/support/TestSupport.h"
 #include "tools/sim/VirtualBoard.h"
 
@@ -53,8 +54,8 @@ std::vector<std::uint32_t> RowFrameAddresses(const VirtualBoard& board);
 std::size_t CountMessages(MessageQueue& queue, unsigned message);
 
 // A virtual board of the test catalogue on a pseudo-terminal, with theApp()'s port open
-// on it and the application state cleared. The configuration and runtime directories
-// point into the test's own temporary directory.
+// on it and the application state cleared. The application's settings and run-time files are
+// the test's own.
 class BoardTest : public ::testing::Test {
 protected:
     BoardTest();
@@ -65,8 +66,7 @@ protected:
     BoardOptions DefaultOptions() const;
 
     testsupport::TempDir dir_;
-    testsupport::ScopedEnv configHome_;
-    testsupport::ScopedEnv runtimeDir_;
+    testsupport::PrivateSettings settings_;
     std::string cataloguePath_;
     std::unique_ptr<VirtualBoard> board_;
     MessageQueue queue_;

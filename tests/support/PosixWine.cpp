@@ -1,0 +1,9 @@
+#include "tests/support/Wine.h"
+
+namespace testsupport {
+
+bool RunningUnderWine() {
+    return false;
+}
+
+}  // namespace testsupport
