@@ -1,19 +1,14 @@
-#include <fcntl.h>
+#include "tests/tools/cli/CliTest.h"
+
 #include <gtest/gtest.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/Settings.h"
@@ -22,13 +17,11 @@
 #include "image/HexLoader.h"
 #include "serial/CSerialPort.h"
 #include "tests/support/TestSupport.h"
-#include "tests/tools/cli/CliRunner.h"
-#include "tools/sim/VirtualBoard.h"
+
+using namespace benchtest;
 
 namespace {
 
-const std::string kCatalogueDir = std::string(PELORANT_SOURCE_DIR) + "/catalogue";
-const std::string kSample = std::string(PELORANT_SOURCE_DIR) + "/samples/dsPIC30F4011-counter.hex";
 const char* const kCodeOnlyHex = ":020000040000FA\n:080000000001040000000000F3\n:00000001FF\n";
 
 // What `check` says a write sends for one memory: its row size and the row starts.
@@ -81,66 +74,10 @@ std::map<std::string, PlannedMemory> ParseCheck(const std::string& report) {
     return plan;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 std::string LastLine(const std::string& text) {
     const std::string trimmed = text.substr(0, text.find_last_not_of('\n') + 1);
     return trimmed.substr(trimmed.rfind('\n') + 1);
 }
-
-class CliTest : public ::testing::Test {
-protected:
-    CliTest()
-        : configHome_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
-          runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()),
-          lockDir_("LUNVIK_LOCK_DIR", dir_.path().string()) {}
-
-    void StartBoard(BoardFaults faults = {}, int comNumber = 0) {
-        BoardOptions options;
-        options.cataloguePath = kCatalogueDir + "/qor_dspiclist.xml";
-        options.device = "dsPIC30F4011";
-        options.faults = faults;
-        options.comNumber = comNumber;
-        std::string error;
-        board_ = VirtualBoard::Start(options, &error);
-        ASSERT_TRUE(board_) << error;
-    }
-
-    // A board command with the port, the catalogue and a short detection limit.
-    CliRun Board(std::vector<std::string> args) {
-        args.insert(args.end(), {"--port", board_->DevicePath(), "--workdir", kCatalogueDir,
-                                 "--detect-timeout", "2"});
-        return RunCli(args);
-    }
-
-    // The board reads the run command after the tool has exited; give it time.
-    bool UserProgramStarts() const {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!board_->UserProgramRunning()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return true;
-    }
-
-    std::vector<std::uint32_t> RowsReceived() const {
-        std::vector<std::uint32_t> rows;
-        for (const ReceivedFrame& frame : board_->Frames()) {
-            if (frame.bytes.size() < 4 || frame.bytes[0] != 0x02) continue;
-            rows.push_back(std::uint32_t{frame.bytes[1]} << 16 |
-                           std::uint32_t{frame.bytes[2]} << 8 | frame.bytes[3]);
-        }
-        return rows;
-    }
-
-    testsupport::TempDir dir_;
-    testsupport::ScopedEnv configHome_;
-    testsupport::ScopedEnv runtimeDir_;
-    testsupport::ScopedEnv lockDir_;
-    std::unique_ptr<VirtualBoard> board_;
-};
 
 TEST_F(CliTest, MalformedCommandLinesAreUsageErrors) {
     const std::vector<std::vector<std::string>> lines = {
@@ -188,8 +125,13 @@ TEST_F(CliTest, CheckPrintsThePlanOfEachMemoryAndTheLoadsWarnings) {
 }
 
 TEST_F(CliTest, CheckFindsTheWorkingPathInTheSettings) {
+    // Windows keeps the settings in the registry, outside the test's directory: the value the
+    // test found is put back (an empty path is no path).
+    char previous[kSettingTextBytes] = {};
+    ReadSettingString(previous, product::kSettingsKey, "path");
     ASSERT_EQ(WriteSettingString(kCatalogueDir.c_str(), product::kSettingsKey, "path"), 0);
     EXPECT_EQ(RunCli({"check", "--device", "dsPIC30F4011", kSample}).status, 0);
+    EXPECT_EQ(WriteSettingString(previous, product::kSettingsKey, "path"), 0);
 }
 
 TEST_F(CliTest, CheckRefusesUnknownDevicesAndBadFiles) {
@@ -305,10 +247,9 @@ TEST_F(CliTest, APortThatGoesAwayEndsDetectionAndWriteAtOnce) {
     BoardFaults vanishing;
     vanishing.vanishAtProbe = 0;
     StartBoard(vanishing);
-    const std::string device = board_->DevicePath();
-    const CliRun detect = RunCli({"detect", "--port", device, "--workdir", kCatalogueDir});
+    const CliRun detect = RunCli({"detect", "--port", Port(), "--workdir", kCatalogueDir});
     EXPECT_EQ(detect.status, 4) << detect.err;
-    EXPECT_TRUE(Contains(detect.err, "the port " + device + " went away")) << detect.err;
+    EXPECT_TRUE(Contains(detect.err, "the port " + Port() + " went away")) << detect.err;
     EXPECT_FALSE(Contains(detect.err, "within 44 s")) << detect.err;
 
     BoardFaults cut;
@@ -327,15 +268,16 @@ TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
         std::string said;
     };
     const std::string missingHex = (dir_.path() / "missing.hex").string();
-    const std::string fifo = (dir_.path() / "fifo.hex").string();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const testsupport::SpecialFiles special(dir_.path());
     const std::vector<Case> cases = {
         {{"write", missingHex, "--workdir", kCatalogueDir}, 6, "cannot read the HEX file"},
         {{"write", dir_.path().string(), "--workdir", kCatalogueDir},
          6,
          "cannot read the HEX file"},
-        // A FIFO without a writer is refused at once, not waited on.
-        {{"write", fifo, "--workdir", kCatalogueDir}, 6, fifo + " is not a regular file"},
+        // A pipe without a writer is refused at once, not waited on.
+        {{"write", special.pipe, "--workdir", kCatalogueDir},
+         6,
+         special.pipe + " is not a regular file"},
         {{"write", kSample, "--workdir", dir_.path().string()},
          5,
          "cannot read the device catalogue " + dir_.path().string() + "/qor_dspiclist.xml"},
@@ -343,7 +285,7 @@ TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
     };
     for (const Case& entry : cases) {
         std::vector<std::string> args = entry.args;
-        args.insert(args.end(), {"--port", board_->DevicePath()});
+        args.insert(args.end(), {"--port", Port()});
         const CliRun run = RunCli(args);
         EXPECT_EQ(run.status, entry.status) << run.err;
         EXPECT_TRUE(Contains(run.err, entry.said)) << run.err;
@@ -351,73 +293,6 @@ TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
     }
     EXPECT_TRUE(board_->Frames().empty()) << "no probe went out";
 }
-
-struct StopCase {
-    int signal;
-    bool duringWrite;
-    int status;
-    const char* said;
-};
-
-class CliStopTest : public CliTest, public ::testing::WithParamInterface<StopCase> {};
-
-TEST_P(CliStopTest, StopSignalEndsAfterTheRowAndReleasesThePort) {
-    const StopCase& stop = GetParam();
-    BoardOptions options;
-    options.cataloguePath = kCatalogueDir + "/qor_dspiclist.xml";
-    options.device = "dsPIC30F4011";
-    options.lineTiming = true;
-    options.baud = 9600;  // a code row takes about 0.27 s on the line
-    options.faults.silent = !stop.duringWrite;
-    std::string error;
-    board_ = VirtualBoard::Start(options, &error);
-    ASSERT_TRUE(board_) << error;
-
-    bool sent = false;
-    const auto started = std::chrono::steady_clock::now();
-    std::vector<std::string> args = {"--port",    board_->DevicePath(), "--baud",           "9600",
-                                     "--workdir", kCatalogueDir,        "--detect-timeout", "30"};
-    if (stop.duringWrite) {
-        args.insert(args.begin(), {"write", kSample});
-    } else {
-        args.insert(args.begin(), "detect");
-    }
-    const CliRun run = RunCliWatched(args, [&](pid_t pid) {
-        const bool due = stop.duringWrite ? !RowsReceived().empty()
-                                          : std::chrono::steady_clock::now() - started >
-                                                std::chrono::milliseconds(500);
-        if (due && !sent) sent = kill(pid, stop.signal) == 0;
-    });
-    ASSERT_TRUE(sent);
-    EXPECT_EQ(run.status, stop.status) << run.err;
-    EXPECT_TRUE(Contains(run.err, stop.said)) << run.err;
-    if (stop.duringWrite) {
-        const std::size_t programmed = board_->RowsProgrammed();
-        EXPECT_LT(programmed, 5u) << "four code rows and one EEPROM row were planned";
-        EXPECT_EQ(RowsReceived().size(), programmed) << "the row on the line was finished";
-        EXPECT_TRUE(
-            Contains(run.err, std::to_string(programmed) + " rows of program flash written"))
-            << run.err;
-    }
-    // The tty's exclusive flag is cleared: the next program can open the port.
-    const int fd = open(board_->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    int exclusive = 1;
-    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 0);
-    close(fd);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Signals, CliStopTest,
-    ::testing::Values(StopCase{SIGINT, true, 130, "stopped by SIGINT: "},
-                      StopCase{SIGTERM, true, 143, "stopped by SIGTERM: "},
-                      StopCase{SIGINT, false, 130, "stopped by SIGINT during the detection"},
-                      StopCase{SIGTERM, false, 143, "stopped by SIGTERM during the detection"}),
-    [](const auto& entry) {
-        return std::string(entry.param.signal == SIGINT ? "SIGINT" : "SIGTERM") +
-               (entry.param.duringWrite ? "_write" : "_detection");
-    });
 
 // After each failure's box, one line says what happened in the user's terms; a good board
 // gets none.
@@ -501,7 +376,7 @@ TEST_F(CliTest, FailuresAreFollowedByTheirCause) {
         SCOPED_TRACE(row.what);
         StartBoard(row.faults);
         std::vector<std::string> args = row.args;
-        args.insert(args.end(), {"--port", board_->DevicePath(), "--detect-timeout", "2"});
+        args.insert(args.end(), {"--port", Port(), "--detect-timeout", "2"});
         if (std::find(args.begin(), args.end(), "--workdir") == args.end()) {
             args.insert(args.end(), {"--workdir", kCatalogueDir});
         }
@@ -542,7 +417,9 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
 
     const CliRun unlinked = RunCli({"detect", "--port", "COM77", "--workdir", kCatalogueDir});
     EXPECT_EQ(unlinked.status, 3);
-    EXPECT_TRUE(Contains(unlinked.err, "COM77 does not exist")) << unlinked.err;
+    // POSIX finds no link COM77; Windows names the device it tried, \\.\COM77.
+    EXPECT_TRUE(Contains(unlinked.err, "COM77")) << unlinked.err;
+    EXPECT_TRUE(Contains(unlinked.err, " does not exist")) << unlinked.err;
 
     const CliRun plain = RunCli(
         {"detect", "--port", dir_.Write("plain", "text").string(), "--workdir", kCatalogueDir});
@@ -556,15 +433,15 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
     holder.ClosePort();
     EXPECT_EQ(busy.status, 3);
     EXPECT_TRUE(Contains(busy.err, "configuring process failed")) << busy.err;
-    EXPECT_TRUE(Contains(busy.err, "is busy: held by pid " + std::to_string(getpid()))) << busy.err;
+    EXPECT_TRUE(Contains(busy.err, "is busy: " + HolderOfPortHeldHere())) << busy.err;
 }
 
 TEST_F(CliTest, BoardsThatDoNotAnswerOrAreUnknownFailDetection) {
     BoardFaults silent;
     silent.silent = true;
     StartBoard(silent);
-    const CliRun quiet = RunCli({"detect", "--port", board_->DevicePath(), "--workdir",
-                                 kCatalogueDir, "--detect-timeout", "1"});
+    const CliRun quiet =
+        RunCli({"detect", "--port", Port(), "--workdir", kCatalogueDir, "--detect-timeout", "1"});
     EXPECT_EQ(quiet.status, 4);
     EXPECT_TRUE(Contains(quiet.err, "no bootloader answered")) << quiet.err;
     EXPECT_TRUE(Contains(quiet.out, "Detection&Sync process finished  ")) << quiet.out;
@@ -599,14 +476,16 @@ TEST_F(CliTest, PortsListsAPublishedBoard) {
 // Files a naive reader takes for firmware: each is refused with exit status 6 and the line
 // and reason as the cause, and nothing is written.
 TEST_F(CliTest, CheckAndWriteRefuseEveryDamagedFileWithItsCause) {
+    const testsupport::SpecialFiles special(dir_.path());
     const struct {
         const char* name;
-        std::string file;  // contents, or a path when it begins with '/'
+        std::string file;  // contents, or the path of a special file when `special` is set
         std::string cause;
+        bool special = false;
     } cases[] = {
         {"0-byte file", "", "the file holds no record"},
         {"only the end-of-file record", ":00000001FF\n", "the file holds no data record"},
-        {"a device", "/dev/null", "/dev/null is not a regular file"},
+        {"a device", special.device, special.device + " is not a regular file", true},
         {"cut after a whole line", ":020000040000FA\n:0400000001020304F2\n",
          "line 3: the file ends without its end-of-file record (cut short)"},
         {"wrong checksum", ":0400000001020304F3\n:00000001FF\n",
@@ -621,8 +500,7 @@ TEST_F(CliTest, CheckAndWriteRefuseEveryDamagedFileWithItsCause) {
     StartBoard();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path =
-            c.file.rfind('/', 0) == 0 ? c.file : dir_.Write("bad.hex", c.file).string();
+        const std::string path = c.special ? c.file : dir_.Write("bad.hex", c.file).string();
         const CliRun check =
             RunCli({"check", "--device", "dsPIC30F4011", "--workdir", kCatalogueDir, path});
         EXPECT_EQ(check.status, 6);
@@ -663,7 +541,7 @@ TEST_F(CliTest, HostileCataloguesStopTheWriteBeforeAnyRow) {
             RunCli({"check", "--device", "0x0101", "--workdir", workdir.path().string(), kSample});
         EXPECT_EQ(check.status, 5);
         EXPECT_TRUE(Contains(check.err, c.cause)) << check.err;
-        const CliRun write = RunCli({"write", "--port", board_->DevicePath(), "--workdir",
+        const CliRun write = RunCli({"write", "--port", Port(), "--workdir",
                                      workdir.path().string(), "--detect-timeout", "2", kSample});
         EXPECT_EQ(write.status, 5) << write.err;
     }
