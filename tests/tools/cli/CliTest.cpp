@@ -115,8 +115,8 @@ TEST_F(CliTest, CheckPrintsThePlanOfEachMemoryAndTheLoadsWarnings) {
     EXPECT_FALSE(Contains(run.out, "warnings of the load"));
 
     // Data inside the bootloader: the row is passed over and the load's warning printed.
-    const auto inBootloader =
-        dir_.Write("boot.hex", ":020000040000FA\n:04F80000AABBCC00D3\n:00000001FF\n");
+    const std::string inBootloader =
+        dir_.Write("boot.hex", ":020000040000FA\n:04F80000AABBCC00D3\n:00000001FF\n").string();
     const CliRun warned =
         RunCli({"check", "--device", "0x0101", "--workdir", kCatalogueDir, inBootloader});
     ASSERT_EQ(warned.status, 0) << warned.err;
@@ -140,7 +140,8 @@ TEST_F(CliTest, CheckRefusesUnknownDevicesAndBadFiles) {
     EXPECT_EQ(unknown.status, 5);
     EXPECT_TRUE(Contains(unknown.err, "dsPIC30F4011")) << unknown.err;
 
-    const auto broken = dir_.Write("broken.hex", ":020000040000FA\n:0800000000010400\n");
+    const std::string broken =
+        dir_.Write("broken.hex", ":020000040000FA\n:0800000000010400\n").string();
     const CliRun bad =
         RunCli({"check", "--device", "dsPIC30F4011", "--workdir", kCatalogueDir, broken});
     EXPECT_EQ(bad.status, 6);
@@ -200,7 +201,7 @@ TEST_F(CliTest, WriteByDefaultLeavesTheConfigurationAlone) {
 
 TEST_F(CliTest, NamingAMemoryTheFileDoesNotFillIsAWarningNotAWrite) {
     StartBoard();
-    const auto codeOnly = dir_.Write("code.hex", kCodeOnlyHex);
+    const std::string codeOnly = dir_.Write("code.hex", kCodeOnlyHex).string();
     const CliRun run = Board({"write", "--memories", "eeprom", codeOnly});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.err, "the file holds no data for data EEPROM")) << run.err;
@@ -456,7 +457,7 @@ TEST_F(CliTest, BoardsThatDoNotAnswerOrAreUnknownFailDetection) {
 
 TEST_F(CliTest, WriteOfABadFileStopsBeforeAnyRow) {
     StartBoard();
-    const auto broken = dir_.Write("broken.hex", ":0800000000010400\n");
+    const std::string broken = dir_.Write("broken.hex", ":0800000000010400\n").string();
     const CliRun run = Board({"write", broken});
     EXPECT_EQ(run.status, 6);
     EXPECT_TRUE(Contains(run.out, "Load HEX file")) << run.out;
