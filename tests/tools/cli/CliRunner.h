@@ -26,3 +26,8 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 // What pelorant-cli says of who holds a port that this test process holds open: the pid where
 // the platform keeps lock files, general words where it does not.
 std::string HolderOfPortHeldHere();
+
+// Whether the system refuses to open a port a second time while this process holds it: POSIX
+// through the lock and the terminal's exclusive mode, Windows in its serial driver. Wine lets
+// the second open through (its serial devices ignore the share mode), so there it is false.
+bool SecondOpenIsRefused();

@@ -426,7 +426,10 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
         {"detect", "--port", dir_.Write("plain", "text").string(), "--workdir", kCatalogueDir});
     EXPECT_EQ(plain.status, 3);
     EXPECT_TRUE(Contains(plain.err, "is not a serial port")) << plain.err;
+}
 
+TEST_F(CliTest, APortHeldByAnotherProgramIsBusy) {
+    if (!SecondOpenIsRefused()) GTEST_SKIP() << "this system lets a second handle open a port";
     StartBoard();
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);

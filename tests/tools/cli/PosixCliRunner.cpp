@@ -75,3 +75,7 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 std::string HolderOfPortHeldHere() {
     return "held by pid " + std::to_string(getpid());
 }
+
+bool SecondOpenIsRefused() {
+    return true;
+}

@@ -122,3 +122,9 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 std::string HolderOfPortHeldHere() {
     return "another program holds it";
 }
+
+bool SecondOpenIsRefused() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    const bool underWine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    return !underWine;
+}
