@@ -62,6 +62,7 @@ if(WIN32)
     # A zip to unpack anywhere: the programs find their DLLs beside them.
     set(CPACK_GENERATOR ZIP)
     set(CPACK_PACKAGE_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
+    set(CPACK_STRIP_FILES ON)
     include(CPack)
     return()
 endif()

@@ -4,7 +4,8 @@
 # port (a link $WINEPREFIX/dosdevices/comN -> /dev/pts/M, registered with Wine's mount manager
 # so that it is listed like a real port). Then the end-to-end proof: pelorant-cli.exe from the
 # zip writes a HEX file into one board exactly as the Linux pelorant-cli writes it into another
-# (the boards' memory dumps are compared), and lists the mapped port.
+# (the boards' memory dumps are compared), and lists the mapped port. Test programs that start
+# boards of their own get them from pelorant-board-host, which maps each as a COM port.
 #
 # Usage: scripts/test-windows.sh [windows-build-dir] [linux-build-dir]
 #        (defaults: build-windows and build; the Linux pelorant-sim and pelorant-cli are built
@@ -36,7 +37,7 @@ if [ ! -f "$linux/CMakeCache.txt" ]; then
     run cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DPELORANT_BUILD_GUI=OFF -DPELORANT_BUILD_TESTS=OFF -DPELORANT_BUILD_BENCHMARKS=OFF
 fi
-run cmake --build "$linux" --target pelorant-sim pelorant-cli
+run cmake --build "$linux" --target pelorant-sim pelorant-board-host pelorant-cli
 
 rm -rf "$work"
 mkdir -p "$work/config"
@@ -96,6 +97,18 @@ map_port 6 "$pts"
 wineserver -k 2>/dev/null || true
 wineserver -w
 wineserver -p 2>"$work/wineserver.log"
+
+# Boards for the test programs' own use, each a COM port of the prefix while a program holds it.
+"$linux/tools/sim/pelorant-board-host" --wine-prefix "$WINEPREFIX" </dev/null \
+    >"$work/board-host.out" 2>"$work/board-host.err" &
+boards+=($!)
+for _ in $(seq 300); do
+    [ -s "$work/board-host.out" ] && break
+    sleep 0.1
+done
+PELORANT_BOARD_HOST=$(head -n 1 "$work/board-host.out")
+[ -n "$PELORANT_BOARD_HOST" ] || { cat "$work/board-host.err" >&2; echo "test-windows: the board host did not start" >&2; exit 1; }
+export PELORANT_BOARD_HOST
 
 echo "test-windows: the Windows test programs"
 dll_dirs=("$build/pelorant/serial" "$deps/bin" "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"

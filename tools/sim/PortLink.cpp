@@ -62,7 +62,11 @@ std::unique_ptr<PortLink> PortLink::Publish(int comNumber, const std::string& de
         return nullptr;
     }
     if (!MakePrivateDirectories(lunvik::PortDirectory(), error)) return nullptr;
-    const std::string linkPath = LinkPath(comNumber);
+    return Create(LinkPath(comNumber), "COM" + std::to_string(comNumber), devicePath, error);
+}
+
+std::unique_ptr<PortLink> PortLink::Create(const std::string& linkPath, const std::string& name,
+                                           const std::string& devicePath, std::string* error) {
     // Two tries: a dangling link found on the first is removed and the link made anew.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (symlink(devicePath.c_str(), linkPath.c_str()) == 0) {
@@ -75,7 +79,7 @@ std::unique_ptr<PortLink> PortLink::Publish(int comNumber, const std::string& de
         if (!Dangling(linkPath)) break;
         unlink(linkPath.c_str());
     }
-    if (error) *error = "COM" + std::to_string(comNumber) + " is taken: " + Describe(linkPath);
+    if (error) *error = name + " is taken: " + Describe(linkPath);
     return nullptr;
 }
 
@@ -87,7 +91,10 @@ void PortLink::Remove() {
 }
 
 bool ComNumberFree(int comNumber) {
-    const std::string linkPath = LinkPath(comNumber);
+    return LinkFree(LinkPath(comNumber));
+}
+
+bool LinkFree(const std::string& linkPath) {
     struct stat status {};
     return (lstat(linkPath.c_str(), &status) != 0 && errno == ENOENT) || Dangling(linkPath);
 }

@@ -36,22 +36,31 @@ bool ParseFirmware(const std::string& text, BoardOptions& board) {
     return true;
 }
 
+// The faults by their command-line names: flags, and faults that take a row or probe count.
+std::map<std::string, bool*> FaultFlags(BoardFaults& faults) {
+    return {{"silent", &faults.silent},
+            {"noisy-probe", &faults.noisyProbe},
+            {"noise-only-probe", &faults.noiseOnlyProbe},
+            {"short-identify", &faults.shortIdentify},
+            {"bad-version", &faults.badVersionAck},
+            {"no-sync", &faults.noSync}};
+}
+
+std::map<std::string, int*> FaultCounts(BoardFaults& faults) {
+    return {{"refuse-row", &faults.refuseRow},
+            {"ignore-row", &faults.ignoreRow},
+            {"cut-after-row", &faults.cutAfterRow},
+            {"stray-in-row", &faults.strayInRow},
+            {"vanish-at-probe", &faults.vanishAtProbe},
+            {"stall-after-probes", &faults.stallAfterProbes},
+            {"stall-after-rows", &faults.stallAfterRows}};
+}
+
 bool ParseFault(const std::string& text, BoardFaults& faults) {
     const auto equals = text.find('=');
     const std::string name = text.substr(0, equals);
-    const std::map<std::string, bool*> flags = {{"silent", &faults.silent},
-                                                {"noisy-probe", &faults.noisyProbe},
-                                                {"noise-only-probe", &faults.noiseOnlyProbe},
-                                                {"short-identify", &faults.shortIdentify},
-                                                {"bad-version", &faults.badVersionAck},
-                                                {"no-sync", &faults.noSync}};
-    const std::map<std::string, int*> rows = {{"refuse-row", &faults.refuseRow},
-                                              {"ignore-row", &faults.ignoreRow},
-                                              {"cut-after-row", &faults.cutAfterRow},
-                                              {"stray-in-row", &faults.strayInRow},
-                                              {"vanish-at-probe", &faults.vanishAtProbe},
-                                              {"stall-after-probes", &faults.stallAfterProbes},
-                                              {"stall-after-rows", &faults.stallAfterRows}};
+    const auto flags = FaultFlags(faults);
+    const auto rows = FaultCounts(faults);
     if (auto flag = flags.find(name); flag != flags.end() && equals == std::string::npos) {
         *flag->second = true;
         return true;
@@ -145,6 +154,28 @@ std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>
         if (!option->second(*value)) return fail("bad value for " + name + ": \"" + *value + "\"");
     }
     return line;
+}
+
+std::vector<std::string> BoardArguments(const BoardOptions& board) {
+    std::vector<std::string> arguments = {
+        "--catalogue=" + board.cataloguePath,
+        "--device=" + board.device,
+        "--firmware=" + std::to_string(board.firmwareMajor) + '.' +
+            std::to_string(board.firmwareMinor),
+        "--baud=" + std::to_string(board.baud),
+        "--row-time=" + std::to_string(static_cast<double>(board.rowProgramTime.count()) / 1000.0),
+        "--listen-window=" + std::to_string(board.listenWindow.count())};
+    if (board.lineTiming) arguments.emplace_back("--line-timing");
+    if (board.comNumber != 0) arguments.push_back("--com=" + std::to_string(board.comNumber));
+    if (!board.frameLogPath.empty()) arguments.push_back("--frame-log=" + board.frameLogPath);
+    BoardFaults faults = board.faults;
+    for (const auto& [name, flag] : FaultFlags(faults)) {
+        if (*flag) arguments.push_back("--fault=" + name);
+    }
+    for (const auto& [name, count] : FaultCounts(faults)) {
+        if (*count >= 0) arguments.push_back("--fault=" + name + '=' + std::to_string(*count));
+    }
+    return arguments;
 }
 
 std::string SimHelpText() {

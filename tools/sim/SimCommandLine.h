@@ -20,6 +20,9 @@ struct SimCommandLine {
 // the command line is wrong.
 std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>& arguments,
                                                   std::string* error);
+// The options that give `board` back when parsed: how a board's settings travel to a board
+// started in another process.
+std::vector<std::string> BoardArguments(const BoardOptions& board);
 std::string SimHelpText();
 
 }  // namespace board

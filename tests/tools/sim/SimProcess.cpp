@@ -14,11 +14,8 @@ extern char** environ;
 
 namespace boardtest {
 
-namespace {
-const std::string kProgram = PELORANT_BINARY_DIR "/tools/sim/pelorant-sim";
-}
-
-SimProcess::SimProcess(const std::vector<std::string>& arguments, const std::string& errorFile) {
+SimProcess::SimProcess(const std::vector<std::string>& arguments, const std::string& errorFile,
+                       const std::string& program) {
     int input[2];
     int output[2];
     if (pipe2(input, O_CLOEXEC) != 0) return;
@@ -33,12 +30,12 @@ SimProcess::SimProcess(const std::vector<std::string>& arguments, const std::str
     posix_spawn_file_actions_adddup2(&actions, output[1], 1);
     posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
-    std::vector<std::string> all{kProgram};
+    std::vector<std::string> all{program};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& argument : all) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    if (posix_spawn(&pid_, kProgram.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
         pid_ = -1;
     }
     posix_spawn_file_actions_destroy(&actions);

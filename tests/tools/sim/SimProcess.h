@@ -9,11 +9,15 @@
 
 namespace boardtest {
 
-// pelorant-sim run as a child process with its standard input and output on pipes and its
-// standard error in a file.
+inline const std::string kSimProgram = PELORANT_BINARY_DIR "/tools/sim/pelorant-sim";
+inline const std::string kBoardHostProgram = PELORANT_BINARY_DIR "/tools/sim/pelorant-board-host";
+
+// pelorant-sim (or another program) run as a child process with its standard input and output
+// on pipes and its standard error in a file.
 class SimProcess {
 public:
-    SimProcess(const std::vector<std::string>& arguments, const std::string& errorFile);
+    SimProcess(const std::vector<std::string>& arguments, const std::string& errorFile,
+               const std::string& program = kSimProgram);
     ~SimProcess();  // kills the program if it still runs
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
