@@ -108,7 +108,11 @@ std::vector<std::string> Words(const std::string& line) {
 std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        // A text file written on Windows ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
     return lines;
 }
 

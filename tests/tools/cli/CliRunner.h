@@ -27,7 +27,6 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 // the platform keeps lock files, general words where it does not.
 std::string HolderOfPortHeldHere();
 
-// Whether the system refuses to open a port a second time while this process holds it: POSIX
-// through the lock and the terminal's exclusive mode, Windows in its serial driver. Wine lets
-// the second open through (its serial devices ignore the share mode), so there it is false.
-bool SecondOpenIsRefused();
+// Whether this is a Windows program that Wine runs: Wine's serial layer differs from Windows'
+// in ways the cases that meet them say.
+bool UnderWine();

@@ -22,6 +22,11 @@ using namespace benchtest;
 
 namespace {
 
+// Wine reports a pseudo-terminal's hang-up only to the next write: a read waiting for the
+// acknowledgement when the line is cut just times out (found with Wine 8.0), so the write
+// names a missing acknowledgement, not the port that went away.
+const char* const kWineMissesHangUps =
+    "Wine shows a cut line to writes only, not to a waiting read";
 const char* const kCodeOnlyHex = ":020000040000FA\n:080000000001040000000000F3\n:00000001FF\n";
 
 // What `check` says a write sends for one memory: its row size and the row starts.
@@ -244,15 +249,19 @@ TEST_F(CliTest, StrayByteMidFrameFailsTheRowItFollows) {
     EXPECT_EQ(RowsReceived(), (std::vector<std::uint32_t>{0x0000, 0x0100}));
 }
 
-TEST_F(CliTest, APortThatGoesAwayEndsDetectionAndWriteAtOnce) {
+TEST_F(CliTest, APortThatGoesAwayEndsDetectionAtOnce) {
     BoardFaults vanishing;
     vanishing.vanishAtProbe = 0;
     StartBoard(vanishing);
-    const CliRun detect = RunCli({"detect", "--port", Port(), "--workdir", kCatalogueDir});
+    const std::string port = Port();
+    const CliRun detect = RunCli({"detect", "--port", port, "--workdir", kCatalogueDir});
     EXPECT_EQ(detect.status, 4) << detect.err;
-    EXPECT_TRUE(Contains(detect.err, "the port " + Port() + " went away")) << detect.err;
+    EXPECT_TRUE(Contains(detect.err, "the port " + port + " went away")) << detect.err;
     EXPECT_FALSE(Contains(detect.err, "within 44 s")) << detect.err;
+}
 
+TEST_F(CliTest, APortThatGoesAwayEndsTheWriteAtOnce) {
+    if (UnderWine()) GTEST_SKIP() << kWineMissesHangUps;
     BoardFaults cut;
     cut.cutAfterRow = 1;
     StartBoard(cut);
@@ -375,6 +384,7 @@ TEST_F(CliTest, FailuresAreFollowedByTheirCause) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        if (row.faults.cutAfterRow >= 0 && UnderWine()) continue;  // see kWineMissesHangUps
         StartBoard(row.faults);
         std::vector<std::string> args = row.args;
         args.insert(args.end(), {"--port", Port(), "--detect-timeout", "2"});
@@ -429,7 +439,8 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
 }
 
 TEST_F(CliTest, APortHeldByAnotherProgramIsBusy) {
-    if (!SecondOpenIsRefused()) GTEST_SKIP() << "this system lets a second handle open a port";
+    // Windows' serial driver refuses a second open; Wine's serial devices ignore the share mode.
+    if (UnderWine()) GTEST_SKIP() << "Wine lets a second handle open a port";
     StartBoard();
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);
@@ -468,11 +479,17 @@ TEST_F(CliTest, WriteOfABadFileStopsBeforeAnyRow) {
 }
 
 TEST_F(CliTest, PortsListsAPublishedBoard) {
+    // Wine lists the ports its mount manager found when it started; the test's board is
+    // mapped later. scripts/test-windows.sh checks the listing with a port mapped beforehand.
+    if (UnderWine()) GTEST_SKIP() << "Wine lists only the ports mapped before it started";
     StartBoard({}, 9);
     const CliRun run = RunCli({"ports"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Contains(run.out, "COM9\t" + board_->DevicePath() + "\t")) << run.out;
+}
 
+TEST_F(CliTest, APublishedBoardIsFoundByItsComNumber) {
+    StartBoard({}, 9);
     const CliRun detect = RunCli({"detect", "--port", "COM9", "--workdir", kCatalogueDir});
     EXPECT_EQ(detect.status, 0) << detect.err;
 }

@@ -123,8 +123,7 @@ std::string HolderOfPortHeldHere() {
     return "another program holds it";
 }
 
-bool SecondOpenIsRefused() {
+bool UnderWine() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    const bool underWine = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    return !underWine;
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
