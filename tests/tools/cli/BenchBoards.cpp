@@ -52,7 +52,7 @@ VirtualBoard& Bench::Add(BoardKind kind, BoardOptions options) {
 }
 
 std::vector<std::string> Bench::WithPorts(std::vector<std::string> args) const {
-    for (const auto& board : boards_) args.insert(args.end(), {"--port", board->DevicePath()});
+    for (const auto& board : boards_) args.insert(args.end(), {"--port", PortOf(*board)});
     args.insert(args.end(), {"--workdir", kCatalogueDir, "--detect-timeout", "2"});
     return args;
 }
@@ -62,8 +62,40 @@ CliRun Bench::Run(std::vector<std::string> args) const {
 }
 
 CliRun Bench::RunWatched(std::vector<std::string> args,
-                         const std::function<void(pid_t)>& watch) const {
+                         const std::function<void(CliProcessId)>& watch) const {
     return RunCliWatched(WithPorts(std::move(args)), watch);
+}
+
+std::string PortOf(const VirtualBoard& board) {
+    return board.ComNumber() != 0 ? "COM" + std::to_string(board.ComNumber()) : board.DevicePath();
+}
+
+std::vector<std::uint32_t> RowsReceivedBy(const VirtualBoard& board) {
+    std::vector<std::uint32_t> rows;
+    for (const ReceivedFrame& frame : board.Frames()) {
+        if (frame.bytes.size() < 4 || frame.bytes[0] != 0x02) continue;
+        rows.push_back(std::uint32_t{frame.bytes[1]} << 16 | std::uint32_t{frame.bytes[2]} << 8 |
+                       frame.bytes[3]);
+    }
+    return rows;
+}
+
+std::map<std::string, TableLine> ParseTable(const std::string& out) {
+    std::map<std::string, TableLine> table;
+    bool inTable = false;
+    for (const std::string& line : Lines(out)) {
+        const std::vector<std::string> words = Words(line);
+        if (words == std::vector<std::string>{"port", "chip", "rows", "seconds", "result"}) {
+            inTable = true;
+            continue;
+        }
+        if (!inTable || words.size() < 5) continue;
+        // The result is the rest of the line after the seconds.
+        const std::size_t seconds = line.find(" " + words[3] + " ", line.find(words[2]));
+        table[words[0]] = {words[1], std::stoul(words[2]),
+                           line.substr(seconds + words[3].size() + 3)};
+    }
+    return table;
 }
 
 std::vector<std::string> Words(const std::string& line) {
@@ -76,7 +108,11 @@ std::vector<std::string> Words(const std::string& line) {
 std::vector<std::string> Lines(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        // A text file written on Windows ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
     return lines;
 }
 

@@ -1,5 +1,6 @@
 // On a terminal, a write to several boards keeps one progress line per board below the other
-// text, and wipes them before the table.
+// text, and wipes them before the table. POSIX only: the terminal is a pseudo-terminal that a
+// forked child writes to; a Windows console cannot be put under a test's control this way.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -25,7 +26,7 @@ struct TerminalRun {
 
 // pelorant-cli with stderr on a pseudo-terminal of 100 columns and stdout on a pipe.
 TerminalRun RunOnTerminal(const std::vector<std::string>& args) {
-    const std::string program = std::string(PELORANT_BINARY_DIR) + "/tools/cli/pelorant-cli";
+    const std::string program = PELORANT_CLI_PATH;
     std::vector<char*> argv = {const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,9 +11,22 @@ struct CliRun {
     std::string err;
 };
 
+// The running tool's process id, as wide as any platform's (pid_t, a Windows process id).
+using CliProcessId = std::int64_t;
+
 // Runs the built pelorant-cli with `args` in this process's environment and collects its
 // output. A tool still running after a minute is killed (the run then reports -1).
+// Each platform has its own file.
 CliRun RunCli(const std::vector<std::string>& args);
 
 // As RunCli, calling `watch` with the tool's process id about every 20 ms while it runs.
-CliRun RunCliWatched(const std::vector<std::string>& args, const std::function<void(pid_t)>& watch);
+CliRun RunCliWatched(const std::vector<std::string>& args,
+                     const std::function<void(CliProcessId)>& watch);
+
+// What pelorant-cli says of who holds a port that this test process holds open: the pid where
+// the platform keeps lock files, general words where it does not.
+std::string HolderOfPortHeldHere();
+
+// Whether this is a Windows program that Wine runs: Wine's serial layer differs from Windows'
+// in ways the cases that meet them say.
+bool UnderWine();

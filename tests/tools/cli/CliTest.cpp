@@ -1,19 +1,14 @@
-#include <fcntl.h>
+#include "tests/tools/cli/CliTest.h"
+
 #include <gtest/gtest.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/Settings.h"
@@ -22,13 +17,16 @@
 #include "image/HexLoader.h"
 #include "serial/CSerialPort.h"
 #include "tests/support/TestSupport.h"
-#include "tests/tools/cli/CliRunner.h"
-#include "tools/sim/VirtualBoard.h"
+
+using namespace benchtest;
 
 namespace {
 
-const std::string kCatalogueDir = std::string(PELORANT_SOURCE_DIR) + "/catalogue";
-const std::string kSample = std::string(PELORANT_SOURCE_DIR) + "/samples/dsPIC30F4011-counter.hex";
+// Wine reports a pseudo-terminal's hang-up only to the next write: a read waiting for the
+// acknowledgement when the line is cut just times out (found with Wine 8.0), so the write
+// names a missing acknowledgement, not the port that went away.
+const char* const kWineMissesHangUps =
+    "Wine shows a cut line to writes only, not to a waiting read";
 const char* const kCodeOnlyHex = ":020000040000FA\n:080000000001040000000000F3\n:00000001FF\n";
 
 // What `check` says a write sends for one memory: its row size and the row starts.
@@ -81,66 +79,10 @@ std::map<std::string, PlannedMemory> ParseCheck(const std::string& report) {
     return plan;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 std::string LastLine(const std::string& text) {
     const std::string trimmed = text.substr(0, text.find_last_not_of('\n') + 1);
     return trimmed.substr(trimmed.rfind('\n') + 1);
 }
-
-class CliTest : public ::testing::Test {
-protected:
-    CliTest()
-        : configHome_("XDG_CONFIG_HOME", (dir_.path() / "config").string()),
-          runtimeDir_("XDG_RUNTIME_DIR", (dir_.path() / "run").string()),
-          lockDir_("LUNVIK_LOCK_DIR", dir_.path().string()) {}
-
-    void StartBoard(BoardFaults faults = {}, int comNumber = 0) {
-        BoardOptions options;
-        options.cataloguePath = kCatalogueDir + "/qor_dspiclist.xml";
-        options.device = "dsPIC30F4011";
-        options.faults = faults;
-        options.comNumber = comNumber;
-        std::string error;
-        board_ = VirtualBoard::Start(options, &error);
-        ASSERT_TRUE(board_) << error;
-    }
-
-    // A board command with the port, the catalogue and a short detection limit.
-    CliRun Board(std::vector<std::string> args) {
-        args.insert(args.end(), {"--port", board_->DevicePath(), "--workdir", kCatalogueDir,
-                                 "--detect-timeout", "2"});
-        return RunCli(args);
-    }
-
-    // The board reads the run command after the tool has exited; give it time.
-    bool UserProgramStarts() const {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!board_->UserProgramRunning()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return true;
-    }
-
-    std::vector<std::uint32_t> RowsReceived() const {
-        std::vector<std::uint32_t> rows;
-        for (const ReceivedFrame& frame : board_->Frames()) {
-            if (frame.bytes.size() < 4 || frame.bytes[0] != 0x02) continue;
-            rows.push_back(std::uint32_t{frame.bytes[1]} << 16 |
-                           std::uint32_t{frame.bytes[2]} << 8 | frame.bytes[3]);
-        }
-        return rows;
-    }
-
-    testsupport::TempDir dir_;
-    testsupport::ScopedEnv configHome_;
-    testsupport::ScopedEnv runtimeDir_;
-    testsupport::ScopedEnv lockDir_;
-    std::unique_ptr<VirtualBoard> board_;
-};
 
 TEST_F(CliTest, MalformedCommandLinesAreUsageErrors) {
     const std::vector<std::vector<std::string>> lines = {
@@ -178,8 +120,8 @@ TEST_F(CliTest, CheckPrintsThePlanOfEachMemoryAndTheLoadsWarnings) {
     EXPECT_FALSE(Contains(run.out, "warnings of the load"));
 
     // Data inside the bootloader: the row is passed over and the load's warning printed.
-    const auto inBootloader =
-        dir_.Write("boot.hex", ":020000040000FA\n:04F80000AABBCC00D3\n:00000001FF\n");
+    const std::string inBootloader =
+        dir_.Write("boot.hex", ":020000040000FA\n:04F80000AABBCC00D3\n:00000001FF\n").string();
     const CliRun warned =
         RunCli({"check", "--device", "0x0101", "--workdir", kCatalogueDir, inBootloader});
     ASSERT_EQ(warned.status, 0) << warned.err;
@@ -188,8 +130,13 @@ TEST_F(CliTest, CheckPrintsThePlanOfEachMemoryAndTheLoadsWarnings) {
 }
 
 TEST_F(CliTest, CheckFindsTheWorkingPathInTheSettings) {
+    // Windows keeps the settings in the registry, outside the test's directory: the value the
+    // test found is put back (an empty path is no path).
+    char previous[kSettingTextBytes] = {};
+    ReadSettingString(previous, product::kSettingsKey, "path");
     ASSERT_EQ(WriteSettingString(kCatalogueDir.c_str(), product::kSettingsKey, "path"), 0);
     EXPECT_EQ(RunCli({"check", "--device", "dsPIC30F4011", kSample}).status, 0);
+    EXPECT_EQ(WriteSettingString(previous, product::kSettingsKey, "path"), 0);
 }
 
 TEST_F(CliTest, CheckRefusesUnknownDevicesAndBadFiles) {
@@ -198,7 +145,8 @@ TEST_F(CliTest, CheckRefusesUnknownDevicesAndBadFiles) {
     EXPECT_EQ(unknown.status, 5);
     EXPECT_TRUE(Contains(unknown.err, "dsPIC30F4011")) << unknown.err;
 
-    const auto broken = dir_.Write("broken.hex", ":020000040000FA\n:0800000000010400\n");
+    const std::string broken =
+        dir_.Write("broken.hex", ":020000040000FA\n:0800000000010400\n").string();
     const CliRun bad =
         RunCli({"check", "--device", "dsPIC30F4011", "--workdir", kCatalogueDir, broken});
     EXPECT_EQ(bad.status, 6);
@@ -258,7 +206,7 @@ TEST_F(CliTest, WriteByDefaultLeavesTheConfigurationAlone) {
 
 TEST_F(CliTest, NamingAMemoryTheFileDoesNotFillIsAWarningNotAWrite) {
     StartBoard();
-    const auto codeOnly = dir_.Write("code.hex", kCodeOnlyHex);
+    const std::string codeOnly = dir_.Write("code.hex", kCodeOnlyHex).string();
     const CliRun run = Board({"write", "--memories", "eeprom", codeOnly});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(Contains(run.err, "the file holds no data for data EEPROM")) << run.err;
@@ -301,16 +249,19 @@ TEST_F(CliTest, StrayByteMidFrameFailsTheRowItFollows) {
     EXPECT_EQ(RowsReceived(), (std::vector<std::uint32_t>{0x0000, 0x0100}));
 }
 
-TEST_F(CliTest, APortThatGoesAwayEndsDetectionAndWriteAtOnce) {
+TEST_F(CliTest, APortThatGoesAwayEndsDetectionAtOnce) {
     BoardFaults vanishing;
     vanishing.vanishAtProbe = 0;
     StartBoard(vanishing);
-    const std::string device = board_->DevicePath();
-    const CliRun detect = RunCli({"detect", "--port", device, "--workdir", kCatalogueDir});
+    const std::string port = Port();
+    const CliRun detect = RunCli({"detect", "--port", port, "--workdir", kCatalogueDir});
     EXPECT_EQ(detect.status, 4) << detect.err;
-    EXPECT_TRUE(Contains(detect.err, "the port " + device + " went away")) << detect.err;
+    EXPECT_TRUE(Contains(detect.err, "the port " + port + " went away")) << detect.err;
     EXPECT_FALSE(Contains(detect.err, "within 44 s")) << detect.err;
+}
 
+TEST_F(CliTest, APortThatGoesAwayEndsTheWriteAtOnce) {
+    if (UnderWine()) GTEST_SKIP() << kWineMissesHangUps;
     BoardFaults cut;
     cut.cutAfterRow = 1;
     StartBoard(cut);
@@ -327,15 +278,16 @@ TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
         std::string said;
     };
     const std::string missingHex = (dir_.path() / "missing.hex").string();
-    const std::string fifo = (dir_.path() / "fifo.hex").string();
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const testsupport::SpecialFiles special(dir_.path());
     const std::vector<Case> cases = {
         {{"write", missingHex, "--workdir", kCatalogueDir}, 6, "cannot read the HEX file"},
         {{"write", dir_.path().string(), "--workdir", kCatalogueDir},
          6,
          "cannot read the HEX file"},
-        // A FIFO without a writer is refused at once, not waited on.
-        {{"write", fifo, "--workdir", kCatalogueDir}, 6, fifo + " is not a regular file"},
+        // A pipe without a writer is refused at once, not waited on.
+        {{"write", special.pipe, "--workdir", kCatalogueDir},
+         6,
+         special.pipe + " is not a regular file"},
         {{"write", kSample, "--workdir", dir_.path().string()},
          5,
          "cannot read the device catalogue " + dir_.path().string() + "/qor_dspiclist.xml"},
@@ -343,7 +295,7 @@ TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
     };
     for (const Case& entry : cases) {
         std::vector<std::string> args = entry.args;
-        args.insert(args.end(), {"--port", board_->DevicePath()});
+        args.insert(args.end(), {"--port", Port()});
         const CliRun run = RunCli(args);
         EXPECT_EQ(run.status, entry.status) << run.err;
         EXPECT_TRUE(Contains(run.err, entry.said)) << run.err;
@@ -351,73 +303,6 @@ TEST_F(CliTest, MissingInputsFailBeforeThePortIsOpened) {
     }
     EXPECT_TRUE(board_->Frames().empty()) << "no probe went out";
 }
-
-struct StopCase {
-    int signal;
-    bool duringWrite;
-    int status;
-    const char* said;
-};
-
-class CliStopTest : public CliTest, public ::testing::WithParamInterface<StopCase> {};
-
-TEST_P(CliStopTest, StopSignalEndsAfterTheRowAndReleasesThePort) {
-    const StopCase& stop = GetParam();
-    BoardOptions options;
-    options.cataloguePath = kCatalogueDir + "/qor_dspiclist.xml";
-    options.device = "dsPIC30F4011";
-    options.lineTiming = true;
-    options.baud = 9600;  // a code row takes about 0.27 s on the line
-    options.faults.silent = !stop.duringWrite;
-    std::string error;
-    board_ = VirtualBoard::Start(options, &error);
-    ASSERT_TRUE(board_) << error;
-
-    bool sent = false;
-    const auto started = std::chrono::steady_clock::now();
-    std::vector<std::string> args = {"--port",    board_->DevicePath(), "--baud",           "9600",
-                                     "--workdir", kCatalogueDir,        "--detect-timeout", "30"};
-    if (stop.duringWrite) {
-        args.insert(args.begin(), {"write", kSample});
-    } else {
-        args.insert(args.begin(), "detect");
-    }
-    const CliRun run = RunCliWatched(args, [&](pid_t pid) {
-        const bool due = stop.duringWrite ? !RowsReceived().empty()
-                                          : std::chrono::steady_clock::now() - started >
-                                                std::chrono::milliseconds(500);
-        if (due && !sent) sent = kill(pid, stop.signal) == 0;
-    });
-    ASSERT_TRUE(sent);
-    EXPECT_EQ(run.status, stop.status) << run.err;
-    EXPECT_TRUE(Contains(run.err, stop.said)) << run.err;
-    if (stop.duringWrite) {
-        const std::size_t programmed = board_->RowsProgrammed();
-        EXPECT_LT(programmed, 5u) << "four code rows and one EEPROM row were planned";
-        EXPECT_EQ(RowsReceived().size(), programmed) << "the row on the line was finished";
-        EXPECT_TRUE(
-            Contains(run.err, std::to_string(programmed) + " rows of program flash written"))
-            << run.err;
-    }
-    // The tty's exclusive flag is cleared: the next program can open the port.
-    const int fd = open(board_->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    int exclusive = 1;
-    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
-    EXPECT_EQ(exclusive, 0);
-    close(fd);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Signals, CliStopTest,
-    ::testing::Values(StopCase{SIGINT, true, 130, "stopped by SIGINT: "},
-                      StopCase{SIGTERM, true, 143, "stopped by SIGTERM: "},
-                      StopCase{SIGINT, false, 130, "stopped by SIGINT during the detection"},
-                      StopCase{SIGTERM, false, 143, "stopped by SIGTERM during the detection"}),
-    [](const auto& entry) {
-        return std::string(entry.param.signal == SIGINT ? "SIGINT" : "SIGTERM") +
-               (entry.param.duringWrite ? "_write" : "_detection");
-    });
 
 // After each failure's box, one line says what happened in the user's terms; a good board
 // gets none.
@@ -499,9 +384,10 @@ TEST_F(CliTest, FailuresAreFollowedByTheirCause) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        if (row.faults.cutAfterRow >= 0 && UnderWine()) continue;  // see kWineMissesHangUps
         StartBoard(row.faults);
         std::vector<std::string> args = row.args;
-        args.insert(args.end(), {"--port", board_->DevicePath(), "--detect-timeout", "2"});
+        args.insert(args.end(), {"--port", Port(), "--detect-timeout", "2"});
         if (std::find(args.begin(), args.end(), "--workdir") == args.end()) {
             args.insert(args.end(), {"--workdir", kCatalogueDir});
         }
@@ -542,13 +428,19 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
 
     const CliRun unlinked = RunCli({"detect", "--port", "COM77", "--workdir", kCatalogueDir});
     EXPECT_EQ(unlinked.status, 3);
-    EXPECT_TRUE(Contains(unlinked.err, "COM77 does not exist")) << unlinked.err;
+    // POSIX finds no link COM77; Windows names the device it tried, \\.\COM77.
+    EXPECT_TRUE(Contains(unlinked.err, "COM77")) << unlinked.err;
+    EXPECT_TRUE(Contains(unlinked.err, " does not exist")) << unlinked.err;
 
     const CliRun plain = RunCli(
         {"detect", "--port", dir_.Write("plain", "text").string(), "--workdir", kCatalogueDir});
     EXPECT_EQ(plain.status, 3);
     EXPECT_TRUE(Contains(plain.err, "is not a serial port")) << plain.err;
+}
 
+TEST_F(CliTest, APortHeldByAnotherProgramIsBusy) {
+    // Windows' serial driver refuses a second open; Wine's serial devices ignore the share mode.
+    if (UnderWine()) GTEST_SKIP() << "Wine lets a second handle open a port";
     StartBoard();
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);
@@ -556,15 +448,15 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
     holder.ClosePort();
     EXPECT_EQ(busy.status, 3);
     EXPECT_TRUE(Contains(busy.err, "configuring process failed")) << busy.err;
-    EXPECT_TRUE(Contains(busy.err, "is busy: held by pid " + std::to_string(getpid()))) << busy.err;
+    EXPECT_TRUE(Contains(busy.err, "is busy: " + HolderOfPortHeldHere())) << busy.err;
 }
 
 TEST_F(CliTest, BoardsThatDoNotAnswerOrAreUnknownFailDetection) {
     BoardFaults silent;
     silent.silent = true;
     StartBoard(silent);
-    const CliRun quiet = RunCli({"detect", "--port", board_->DevicePath(), "--workdir",
-                                 kCatalogueDir, "--detect-timeout", "1"});
+    const CliRun quiet =
+        RunCli({"detect", "--port", Port(), "--workdir", kCatalogueDir, "--detect-timeout", "1"});
     EXPECT_EQ(quiet.status, 4);
     EXPECT_TRUE(Contains(quiet.err, "no bootloader answered")) << quiet.err;
     EXPECT_TRUE(Contains(quiet.out, "Detection&Sync process finished  ")) << quiet.out;
@@ -579,7 +471,7 @@ TEST_F(CliTest, BoardsThatDoNotAnswerOrAreUnknownFailDetection) {
 
 TEST_F(CliTest, WriteOfABadFileStopsBeforeAnyRow) {
     StartBoard();
-    const auto broken = dir_.Write("broken.hex", ":0800000000010400\n");
+    const std::string broken = dir_.Write("broken.hex", ":0800000000010400\n").string();
     const CliRun run = Board({"write", broken});
     EXPECT_EQ(run.status, 6);
     EXPECT_TRUE(Contains(run.out, "Load HEX file")) << run.out;
@@ -587,11 +479,17 @@ TEST_F(CliTest, WriteOfABadFileStopsBeforeAnyRow) {
 }
 
 TEST_F(CliTest, PortsListsAPublishedBoard) {
+    // Wine lists the ports its mount manager found when it started; the test's board is
+    // mapped later. scripts/test-windows.sh checks the listing with a port mapped beforehand.
+    if (UnderWine()) GTEST_SKIP() << "Wine lists only the ports mapped before it started";
     StartBoard({}, 9);
     const CliRun run = RunCli({"ports"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Contains(run.out, "COM9\t" + board_->DevicePath() + "\t")) << run.out;
+}
 
+TEST_F(CliTest, APublishedBoardIsFoundByItsComNumber) {
+    StartBoard({}, 9);
     const CliRun detect = RunCli({"detect", "--port", "COM9", "--workdir", kCatalogueDir});
     EXPECT_EQ(detect.status, 0) << detect.err;
 }
@@ -599,14 +497,16 @@ TEST_F(CliTest, PortsListsAPublishedBoard) {
 // Files a naive reader takes for firmware: each is refused with exit status 6 and the line
 // and reason as the cause, and nothing is written.
 TEST_F(CliTest, CheckAndWriteRefuseEveryDamagedFileWithItsCause) {
+    const testsupport::SpecialFiles special(dir_.path());
     const struct {
         const char* name;
-        std::string file;  // contents, or a path when it begins with '/'
+        std::string file;  // contents, or the path of a special file when `special` is set
         std::string cause;
+        bool special = false;
     } cases[] = {
         {"0-byte file", "", "the file holds no record"},
         {"only the end-of-file record", ":00000001FF\n", "the file holds no data record"},
-        {"a device", "/dev/null", "/dev/null is not a regular file"},
+        {"a device", special.device, special.device + " is not a regular file", true},
         {"cut after a whole line", ":020000040000FA\n:0400000001020304F2\n",
          "line 3: the file ends without its end-of-file record (cut short)"},
         {"wrong checksum", ":0400000001020304F3\n:00000001FF\n",
@@ -621,8 +521,7 @@ TEST_F(CliTest, CheckAndWriteRefuseEveryDamagedFileWithItsCause) {
     StartBoard();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path =
-            c.file.rfind('/', 0) == 0 ? c.file : dir_.Write("bad.hex", c.file).string();
+        const std::string path = c.special ? c.file : dir_.Write("bad.hex", c.file).string();
         const CliRun check =
             RunCli({"check", "--device", "dsPIC30F4011", "--workdir", kCatalogueDir, path});
         EXPECT_EQ(check.status, 6);
@@ -663,7 +562,7 @@ TEST_F(CliTest, HostileCataloguesStopTheWriteBeforeAnyRow) {
             RunCli({"check", "--device", "0x0101", "--workdir", workdir.path().string(), kSample});
         EXPECT_EQ(check.status, 5);
         EXPECT_TRUE(Contains(check.err, c.cause)) << check.err;
-        const CliRun write = RunCli({"write", "--port", board_->DevicePath(), "--workdir",
+        const CliRun write = RunCli({"write", "--port", Port(), "--workdir",
                                      workdir.path().string(), "--detect-timeout", "2", kSample});
         EXPECT_EQ(write.status, 5) << write.err;
     }

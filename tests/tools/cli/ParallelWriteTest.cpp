@@ -1,9 +1,7 @@
 // pelorant-cli write with several --port: every board its own detection, identification and
 // write, and a closing table that says how each ended.
 #include <gtest/gtest.h>
-#include <signal.h>
 
-#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,42 +12,7 @@ using namespace benchtest;
 
 namespace {
 
-struct TableLine {
-    std::string chip;
-    std::size_t rows = 0;
-    std::string result;
-};
-
-// The closing table by port: the lines after the header "port chip rows seconds result".
-std::map<std::string, TableLine> ParseTable(const std::string& out) {
-    std::map<std::string, TableLine> table;
-    bool inTable = false;
-    for (const std::string& line : Lines(out)) {
-        const std::vector<std::string> words = Words(line);
-        if (words == std::vector<std::string>{"port", "chip", "rows", "seconds", "result"}) {
-            inTable = true;
-            continue;
-        }
-        if (!inTable || words.size() < 5) continue;
-        // The result is the rest of the line after the seconds.
-        const std::size_t seconds = line.find(" " + words[3] + " ", line.find(words[2]));
-        table[words[0]] = {words[1], std::stoul(words[2]),
-                           line.substr(seconds + words[3].size() + 3)};
-    }
-    return table;
-}
-
 const std::vector<std::uint32_t> kSampleRows = {0x0000, 0x0100, 0x0140, 0x0180, 0x7FFC00};
-
-std::vector<std::uint32_t> RowsReceived(const VirtualBoard& board) {
-    std::vector<std::uint32_t> rows;
-    for (const ReceivedFrame& frame : board.Frames()) {
-        if (frame.bytes.size() < 4 || frame.bytes[0] != 0x02) continue;
-        rows.push_back(std::uint32_t{frame.bytes[1]} << 16 | std::uint32_t{frame.bytes[2]} << 8 |
-                       frame.bytes[3]);
-    }
-    return rows;
-}
 
 // What the table says of a board of each kind writing the sample, and what the board got.
 struct Expected {
@@ -96,14 +59,14 @@ TEST(ParallelWriteTest, EveryBoardIsWrittenOnItsOwnAndTheTableSaysHowEachEnded) 
         const auto table = ParseTable(result.out);
         ASSERT_EQ(table.size(), run.boards.size()) << result.out;
         for (std::size_t i = 0; i < run.boards.size(); ++i) {
-            const std::string port = bench.Board(i).DevicePath();
+            const std::string port = PortOf(bench.Board(i));
             const Expected expected = ExpectedOf(run.boards[i]);
             ASSERT_TRUE(table.count(port)) << port << "\n" << result.out;
             const TableLine& line = table.at(port);
             EXPECT_EQ(line.chip, expected.chip) << port;
             EXPECT_EQ(line.rows, expected.rows) << port;
             EXPECT_EQ(line.result.rfind(expected.result, 0), 0u) << line.result;
-            EXPECT_EQ(RowsReceived(bench.Board(i)), expected.rowsReceived) << port;
+            EXPECT_EQ(RowsReceivedBy(bench.Board(i)), expected.rowsReceived) << port;
         }
     }
 }
@@ -115,8 +78,7 @@ TEST(ParallelWriteTest, OffATerminalEveryBoardLineStartsWithItsPort) {
     bench.Add(BoardKind::Refusing);
     const CliRun result = bench.Run({"write", kSample});
     ASSERT_EQ(result.status, 1) << result.err;
-    const std::vector<std::string> ports = {bench.Board(0).DevicePath(),
-                                            bench.Board(1).DevicePath()};
+    const std::vector<std::string> ports = {PortOf(bench.Board(0)), PortOf(bench.Board(1))};
     auto named = [&](const std::string& line) {
         for (const std::string& port : ports) {
             if (line.rfind(port + ": ", 0) == 0) return true;
@@ -145,39 +107,6 @@ TEST(ParallelWriteTest, SeveralPortsAreForWriteAndEachPortCountsOnce) {
         const CliRun run = RunCli(c.args);
         EXPECT_EQ(run.status, 2) << ::testing::PrintToString(c.args);
         EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
-    }
-}
-
-// SIGINT reaches every board: each finishes the row on its line, sends nothing more, and its
-// row count in the table is what the board programmed.
-TEST(ParallelWriteTest, AStopSignalEndsEveryBoardAfterItsRow) {
-    constexpr int kRows = 40;
-    Bench bench;
-    BoardOptions slow;
-    slow.lineTiming = true;
-    slow.baud = 19200;  // about 75 ms a row
-    for (int i = 0; i < 3; ++i) bench.Add(BoardKind::Good, slow);
-    const auto hex = bench.Dir().Write("rows.hex", CodeRowsHex(kRows));
-
-    std::atomic<bool> signalled{false};
-    const CliRun result =
-        bench.RunWatched({"write", "--baud", "19200", hex.string()}, [&](pid_t tool) {
-            if (signalled) return;
-            for (std::size_t i = 0; i < bench.Size(); ++i) {
-                if (bench.Board(i).RowsProgrammed() == 0) return;
-            }
-            signalled = true;
-            kill(tool, SIGINT);
-        });
-    ASSERT_TRUE(signalled.load());
-    EXPECT_EQ(result.status, 130) << result.err;
-    const auto table = ParseTable(result.out);
-    ASSERT_EQ(table.size(), bench.Size()) << result.out;
-    for (std::size_t i = 0; i < bench.Size(); ++i) {
-        const TableLine& line = table.at(bench.Board(i).DevicePath());
-        EXPECT_EQ(line.result.rfind("stopped (130): stopped by SIGINT", 0), 0u) << line.result;
-        EXPECT_EQ(line.rows, bench.Board(i).RowsProgrammed());
-        EXPECT_LT(line.rows, static_cast<std::size_t>(kRows));
     }
 }
 

@@ -1,3 +1,4 @@
+// POSIX only: the hint reads a device node's mode, owner and group; Windows ports have none.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -87,7 +87,7 @@ TEST(TraceTest, AShortWriteTracesEveryExchangeInOrderAsTheBoardLogsIt) {
     const CliRun run = bench.Run({"write", "--trace", traceFile.string(), "-v", hex.string()});
     ASSERT_EQ(run.status, 0) << run.err;
 
-    const std::string port = bench.Board(0).DevicePath();
+    const std::string port = PortOf(bench.Board(0));
     const std::vector<TraceLine> trace = ParseTrace(testsupport::ReadFile(traceFile));
     ASSERT_FALSE(trace.empty());
     ASSERT_EQ(trace.front().exchange, "probe");
@@ -155,7 +155,7 @@ TEST(TraceTest, EachBoardsLinesNameItsPortAndShowHowItAnswered) {
     for (std::size_t i = 0; i < cases.size(); ++i) {
         std::string lines;
         for (const TraceLine& line : trace) {
-            if (line.port != bench.Board(i).DevicePath()) continue;
+            if (line.port != PortOf(bench.Board(i))) continue;
             lines += line.direction + " " + line.exchange + ": " + line.bytes + "\n";
         }
         for (const std::string& shown : cases[i].shown) {

@@ -1,11 +1,11 @@
-#include "tests/tools/cli/CliRunner.h"
-
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+
+#include "tests/tools/cli/CliRunner.h"
 
 namespace {
 
@@ -14,12 +14,12 @@ constexpr auto kHangLimit = std::chrono::seconds(60);
 }  // namespace
 
 CliRun RunCli(const std::vector<std::string>& args) {
-    return RunCliWatched(args, [](pid_t) {});
+    return RunCliWatched(args, [](CliProcessId) {});
 }
 
 CliRun RunCliWatched(const std::vector<std::string>& args,
-                     const std::function<void(pid_t)>& watch) {
-    const std::string program = std::string(PELORANT_BINARY_DIR) + "/tools/cli/pelorant-cli";
+                     const std::function<void(CliProcessId)>& watch) {
+    const std::string program = PELORANT_CLI_PATH;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -70,4 +70,12 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
     waitpid(child, &status, 0);
     if (!killed && WIFEXITED(status)) run.status = WEXITSTATUS(status);
     return run;
+}
+
+std::string HolderOfPortHeldHere() {
+    return "held by pid " + std::to_string(getpid());
+}
+
+bool UnderWine() {
+    return false;
 }
