@@ -183,6 +183,12 @@ unsigned long CSerialPort::ReadFromPort(char* buffer, unsigned long count) {
         ReportFailure(*this, "ReadFile()");
         return kFailure;
     }
+    // Not every driver fails a read that was waiting when its device went away: some end it
+    // as a time-out, again and again. The port's state tells a silent line from a vanished one.
+    if (done == 0 && count != 0 && !ClearCommError(HandleOf(handle), &errors, &status)) {
+        ReportFailure(*this, "ReadFile()");
+        return kFailure;
+    }
     return done;
 }
 

@@ -7,7 +7,6 @@
 #include "protocol/RowPlan.h"
 #include "protocol/Workers.h"
 #include "tests/protocol/workers/WorkerTestSupport.h"
-#include "tests/support/Wine.h"
 
 namespace {
 
@@ -144,13 +143,6 @@ TEST_F(RowWriterTest, UnansweredRowEndsTheBlock) {
 }
 
 TEST_F(RowWriterTest, CutLineFailsTheBlock) {
-    // Wine ends a ReadFile that waits on a hung-up line as a time-out with nothing read; only
-    // the calls after it fail, as gone away. Windows' drivers fail the waiting read of a removed
-    // adapter.
-    if (testsupport::RunningUnderWine()) {
-        GTEST_SKIP() << "under Wine a line cut while the acknowledgement is awaited reads as "
-                        "silence";
-    }
     BoardOptions options = DefaultOptions();
     options.faults.cutAfterRow = 1;
     StartBoard(options);

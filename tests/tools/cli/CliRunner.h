@@ -26,7 +26,3 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 // What pelorant-cli says of who holds a port that this test process holds open: the pid where
 // the platform keeps lock files, general words where it does not.
 std::string HolderOfPortHeldHere();
-
-// Whether this is a Windows program that Wine runs: Wine's serial layer differs from Windows'
-// in ways the cases that meet them say.
-bool UnderWine();

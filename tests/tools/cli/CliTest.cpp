@@ -17,16 +17,12 @@
 #include "image/HexLoader.h"
 #include "serial/CSerialPort.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/Wine.h"
 
 using namespace benchtest;
 
 namespace {
 
-// Wine reports a pseudo-terminal's hang-up only to the next write: a read waiting for the
-// acknowledgement when the line is cut just times out (found with Wine 8.0), so the write
-// names a missing acknowledgement, not the port that went away.
-const char* const kWineMissesHangUps =
-    "Wine shows a cut line to writes only, not to a waiting read";
 const char* const kCodeOnlyHex = ":020000040000FA\n:080000000001040000000000F3\n:00000001FF\n";
 
 // What `check` says a write sends for one memory: its row size and the row starts.
@@ -261,7 +257,6 @@ TEST_F(CliTest, APortThatGoesAwayEndsDetectionAtOnce) {
 }
 
 TEST_F(CliTest, APortThatGoesAwayEndsTheWriteAtOnce) {
-    if (UnderWine()) GTEST_SKIP() << kWineMissesHangUps;
     BoardFaults cut;
     cut.cutAfterRow = 1;
     StartBoard(cut);
@@ -384,7 +379,6 @@ TEST_F(CliTest, FailuresAreFollowedByTheirCause) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        if (row.faults.cutAfterRow >= 0 && UnderWine()) continue;  // see kWineMissesHangUps
         StartBoard(row.faults);
         std::vector<std::string> args = row.args;
         args.insert(args.end(), {"--port", Port(), "--detect-timeout", "2"});
@@ -440,7 +434,7 @@ TEST_F(CliTest, PortsThatCannotBeOpenedNameTheCause) {
 
 TEST_F(CliTest, APortHeldByAnotherProgramIsBusy) {
     // Windows' serial driver refuses a second open; Wine's serial devices ignore the share mode.
-    if (UnderWine()) GTEST_SKIP() << "Wine lets a second handle open a port";
+    if (testsupport::RunningUnderWine()) GTEST_SKIP() << "Wine lets a second handle open a port";
     StartBoard();
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);
@@ -481,7 +475,8 @@ TEST_F(CliTest, WriteOfABadFileStopsBeforeAnyRow) {
 TEST_F(CliTest, PortsListsAPublishedBoard) {
     // Wine lists the ports its mount manager found when it started; the test's board is
     // mapped later. scripts/test-windows.sh checks the listing with a port mapped beforehand.
-    if (UnderWine()) GTEST_SKIP() << "Wine lists only the ports mapped before it started";
+    if (testsupport::RunningUnderWine())
+        GTEST_SKIP() << "Wine lists only the ports mapped before it started";
     StartBoard({}, 9);
     const CliRun run = RunCli({"ports"});
     ASSERT_EQ(run.status, 0) << run.err;

@@ -75,7 +75,3 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 std::string HolderOfPortHeldHere() {
     return "held by pid " + std::to_string(getpid());
 }
-
-bool UnderWine() {
-    return false;
-}

@@ -122,8 +122,3 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 std::string HolderOfPortHeldHere() {
     return "another program holds it";
 }
-
-bool UnderWine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
