@@ -15,13 +15,15 @@ struct CliRun {
 using CliProcessId = std::int64_t;
 
 // Runs the built pelorant-cli with `args` in this process's environment and collects its
-// output. A tool still running after a minute is killed (the run then reports -1).
-// Each platform has its own file.
-CliRun RunCli(const std::vector<std::string>& args);
-
-// As RunCli, calling `watch` with the tool's process id about every 20 ms while it runs.
+// output, calling `watch` with the tool's process id about every 20 ms while it runs. A tool
+// still running after a minute is killed (the run then reports -1). Each platform has its own
+// file.
 CliRun RunCliWatched(const std::vector<std::string>& args,
                      const std::function<void(CliProcessId)>& watch);
+
+inline CliRun RunCli(const std::vector<std::string>& args) {
+    return RunCliWatched(args, [](CliProcessId) {});
+}
 
 // What pelorant-cli says of who holds a port that this test process holds open: the pid where
 // the platform keeps lock files, general words where it does not.

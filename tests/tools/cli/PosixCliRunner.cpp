@@ -13,10 +13,6 @@ constexpr auto kHangLimit = std::chrono::seconds(60);
 
 }  // namespace
 
-CliRun RunCli(const std::vector<std::string>& args) {
-    return RunCliWatched(args, [](CliProcessId) {});
-}
-
 CliRun RunCliWatched(const std::vector<std::string>& args,
                      const std::function<void(CliProcessId)>& watch) {
     const std::string program = PELORANT_CLI_PATH;

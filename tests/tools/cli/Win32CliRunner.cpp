@@ -59,10 +59,6 @@ std::string TextLines(const std::string& text) {
 
 }  // namespace
 
-CliRun RunCli(const std::vector<std::string>& args) {
-    return RunCliWatched(args, [](CliProcessId) {});
-}
-
 CliRun RunCliWatched(const std::vector<std::string>& args,
                      const std::function<void(CliProcessId)>& watch) {
     const std::string program = PELORANT_CLI_PATH;
