@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/tools/cli/BenchBoards.h"
+#include "tests/tools/cli/PosixOutputs.h"
 
 using namespace benchtest;
 
@@ -54,20 +55,9 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& args) {
     close(slave);
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {master, POLLIN, 0}};
-    std::string* sinks[2] = {&run.out, &run.screen};
+    std::string* const sinks[2] = {&run.out, &run.screen};
     while ((fds[0].fd >= 0 || fds[1].fd >= 0) && std::chrono::steady_clock::now() < end) {
-        if (poll(fds, 2, 20) <= 0) continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].revents == 0) continue;
-            char chunk[4096];
-            const ssize_t got = read(fds[i].fd, chunk, sizeof chunk);
-            if (got > 0) {
-                sinks[i]->append(chunk, static_cast<std::size_t>(got));
-            } else {
-                close(fds[i].fd);  // a terminal's master reads EIO once the tool is gone
-                fds[i].fd = -1;
-            }
-        }
+        ReadOutputs(fds, sinks, 20);
     }
     if (fds[0].fd >= 0 || fds[1].fd >= 0) kill(child, SIGKILL);
     int status = 0;

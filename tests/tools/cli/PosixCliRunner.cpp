@@ -6,12 +6,28 @@
 #include <chrono>
 
 #include "tests/tools/cli/CliRunner.h"
+#include "tests/tools/cli/PosixOutputs.h"
 
 namespace {
 
 constexpr auto kHangLimit = std::chrono::seconds(60);
 
 }  // namespace
+
+void ReadOutputs(pollfd (&fds)[2], std::string* const (&sinks)[2], int waitMs) {
+    if (poll(fds, 2, waitMs) <= 0) return;
+    for (int i = 0; i < 2; ++i) {
+        if (fds[i].revents == 0) continue;
+        char chunk[4096];
+        const ssize_t got = read(fds[i].fd, chunk, sizeof chunk);
+        if (got > 0) {
+            sinks[i]->append(chunk, static_cast<std::size_t>(got));
+        } else {
+            close(fds[i].fd);
+            fds[i].fd = -1;
+        }
+    }
+}
 
 CliRun RunCliWatched(const std::vector<std::string>& args,
                      const std::function<void(CliProcessId)>& watch) {
@@ -41,7 +57,7 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
 
     const auto end = std::chrono::steady_clock::now() + kHangLimit;
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&run.out, &run.err};
+    std::string* const sinks[2] = {&run.out, &run.err};
     bool killed = false;
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
         if (std::chrono::steady_clock::now() > end && !killed) {
@@ -49,18 +65,7 @@ CliRun RunCliWatched(const std::vector<std::string>& args,
             killed = true;
         }
         watch(child);
-        if (poll(fds, 2, 20) <= 0) continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].revents == 0) continue;
-            char chunk[4096];
-            const ssize_t got = read(fds[i].fd, chunk, sizeof chunk);
-            if (got > 0) {
-                sinks[i]->append(chunk, static_cast<std::size_t>(got));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-            }
-        }
+        ReadOutputs(fds, sinks, 20);
     }
     int status = 0;
     waitpid(child, &status, 0);
