@@ -48,12 +48,15 @@ ComPortEntry DeviceEntry(const SerialDevice& device, unsigned number) {
 }
 
 // A link to something that is no hardware serial device: a virtual board's pseudo-terminal or
-// a user's own link. The completion step derives its description.
+// a user's own link. What stays across runs is the link's COM number: a virtual board comes
+// back on another pseudo-terminal. So the friendly name, which the settings remember, names
+// only the number; the description says where the link leads.
 ComPortEntry LinkEntry(const PortLink& link) {
     ComPortEntry entry;
     entry.devicePath = link.device;
     entry.portName = ComName(link.number);
-    entry.friendlyName = "Linked port " + link.device + " (" + entry.portName + ")";
+    entry.friendlyName = "Linked port (" + entry.portName + ")";
+    entry.portDescription = "Linked port " + link.device;
     return entry;
 }
 

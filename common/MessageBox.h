@@ -5,7 +5,8 @@
 // Every box the engine shows goes through this interface: the Qt window shows a
 // QMessageBox, the command-line tool prints to stderr, the tests record it.
 enum class BoxIcon { Error, Warning, Information, Exclamation };
-enum class BoxButtons { Ok, YesNo };
+// YesNoDefaultNo: Enter answers No, for a question whose Yes ends work that cannot be resumed.
+enum class BoxButtons { Ok, YesNo, YesNoDefaultNo };
 enum class BoxAnswer { Ok, Yes, No };
 
 class IMessageBox {

@@ -1,6 +1,6 @@
 # What an installation adds beyond the programs, the library, the catalogue and the settings
-# that their own folders install: the desktop entry with its icons and AppStream data, manual
-# pages, bash completion, the package's documents, and a Debian package.
+# that their own folders install: the desktop entry with its icons, MIME type and AppStream
+# data, manual pages, bash completion, the package's documents, and a Debian package.
 
 # Installed programs find liblunvik.so wherever the tree was installed or unpacked (on Windows
 # beside them).
@@ -27,6 +27,9 @@ endfunction()
 if(PELORANT_BUILD_GUI)
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/pelorant.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The MIME type of *.hex that the desktop entry declares (the system's database has none).
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/pelorant-mime.xml
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME pelorant.xml)
     foreach(side 16 32 48 256)
         install(FILES ${PROJECT_SOURCE_DIR}/ui/art/images/icons/128-${side}.png
                 DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${side}x${side}/apps

@@ -10,8 +10,18 @@ build=${1:-build-deb}
 
 stage "package: build"
 scripts/install-deps.sh
-scripts/install-packages.sh lintian dpkg-dev file appstream man-db
+scripts/install-packages.sh lintian dpkg-dev file appstream man-db desktop-file-utils \
+    shared-mime-info
 appstreamcli validate --no-net packaging/*.metainfo.xml
+desktop-file-validate packaging/pelorant.desktop
+# The MIME definition as the system's database reads it: *.hex becomes the type the desktop
+# entry declares.
+mime=$(mktemp -d)
+mkdir "$mime/packages"
+cp packaging/pelorant-mime.xml "$mime/packages/pelorant.xml"
+update-mime-database "$mime"
+grep -qx '50:application/x-ihex:\*\.hex' "$mime/globs2"
+rm -rf "$mime"
 
 rm -rf "$build"
 # Debian's hardening: fortified functions, stack protector, read-only relocations, bindnow.

@@ -6,5 +6,5 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure \
-    -R 'EveryPageIsSavedAsItLooks|StartOpenWriteRunReconnectAndWriteAgain|ScreenshotsInALightAndADarkStyle|TheWindowDrawsItsButtonsAndLampAtTheScreensScale@2$'
+    -R 'EveryPageShowsItsTextsWholeOnceOpened|StartOpenWriteRunReconnectAndWriteAgain|TheWindowReadsInALightAndADarkStyle|TheWindowDrawsItsButtonsAndLampAtTheScreensScale@2$'
 cp "$build"/screenshots/*.png docs/screenshots/

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -147,6 +148,11 @@ QWidget* MakeControl(const ControlTemplate& control, QWidget* parent) {
             return MakeBitmapButton(control, parent);
         case ControlKind::Link:
             return new CHyperlinkStatic(ShownStaticText(control.text), parent);
+        case ControlKind::ToolButton: {
+            auto* button = new QToolButton(parent);
+            button->setText(text);
+            return button;
+        }
     }
     return nullptr;
 }
@@ -218,6 +224,7 @@ ControlPlace Measure(QWidget& widget, const ControlTemplate& control, DialogBase
         case ControlKind::DefaultPushButton:
         case ControlKind::ImagePushButton:
         case ControlKind::Link:
+        case ControlKind::ToolButton:
             place.needed = widget.sizeHint();
             break;
         case ControlKind::DropDownList:

@@ -36,6 +36,7 @@ enum class ControlKind {
     ReportList,    // list with columns (QTreeWidget)
     BitmapButton,  // CBitmapButton: four images
     Link,          // CHyperlinkStatic
+    ToolButton,    // small button with a short text; not in the tab order
 };
 
 // Style bits of a control.

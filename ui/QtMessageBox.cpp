@@ -22,10 +22,11 @@ QMessageBox::Icon QtIcon(BoxIcon icon) {
 BoxAnswer QtMessageBox::Show(const std::string& text, const std::string& caption, BoxIcon icon,
                              BoxButtons buttons) {
     const QMessageBox::StandardButtons qtButtons =
-        buttons == BoxButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
+        buttons == BoxButtons::Ok ? QMessageBox::Ok : (QMessageBox::Yes | QMessageBox::No);
     QMessageBox box(QtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     qtButtons, parent_.data());
     box.setTextFormat(Qt::PlainText);
+    if (buttons == BoxButtons::YesNoDefaultNo) box.setDefaultButton(QMessageBox::No);
     const int answer = box.exec();
     if (buttons == BoxButtons::Ok) return BoxAnswer::Ok;
     return answer == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;

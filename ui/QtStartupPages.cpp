@@ -31,5 +31,6 @@ bool QtStartupPages::ShowDetection() {
 
 void QtStartupPages::ShowMainWindow() {
     CLoadAndWriteDialog window(boxes_);
+    if (!fileToOpen_.empty()) window.OpenWhenShown(fileToOpen_);
     window.exec();
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <string>
+#include <utility>
+
 #include "app/StartupPages.h"
 
 // The start-up flow's windows as Qt dialogs, each run modally.
 class QtStartupPages : public IStartupPages {
 public:
-    explicit QtStartupPages(IMessageBox& boxes) : boxes_(boxes) {}
+    // The main window loads `fileToOpen`, when given, as soon as it is shown.
+    explicit QtStartupPages(IMessageBox& boxes, std::string fileToOpen = {})
+        : boxes_(boxes), fileToOpen_(std::move(fileToOpen)) {}
 
     IMessageBox& Boxes() override { return boxes_; }
     void ShowSplash() override;
@@ -16,4 +21,5 @@ public:
 
 private:
     IMessageBox& boxes_;
+    std::string fileToOpen_;
 };

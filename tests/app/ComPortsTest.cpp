@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "app/ComPorts.h"
 #include "tests/app/FakeMachine.h"
@@ -225,9 +227,28 @@ TEST(ComPortEnumerationTest, PortDirectoryLinksAreListedAndCompleted) {
     const ComPortEntry& linked = list.At(2);
     const std::string target = fs::canonical(board.path()).string();
     EXPECT_EQ(linked.devicePath, target);
-    EXPECT_EQ(linked.friendlyName, "Linked port " + target + " (COM100)");
+    EXPECT_EQ(linked.friendlyName, "Linked port (COM100)");
     EXPECT_EQ(linked.portDescription, "Linked port " + target);
     EXPECT_EQ(linked.isUsbDevice, 0);
+}
+
+// What the "com" setting remembers: a virtual board that comes back on another
+// pseudo-terminal under its number keeps its name.
+TEST(ComPortEnumerationTest, ALinkKeepsItsNameWhenItLeadsToAnotherTerminal) {
+    FakeMachine machine;
+    fs::create_directories(machine.Ports());
+    const Pty runs[2];
+    std::vector<std::string> names;
+    for (const Pty& board : runs) {
+        fs::remove(machine.Ports() + "/COM100");
+        fs::create_symlink(board.path(), machine.Ports() + "/COM100");
+        const ComPortList list = Enumerate(machine);
+        ASSERT_EQ(list.Count(), 1u);
+        EXPECT_EQ(list.At(0).devicePath, fs::canonical(board.path()).string());
+        names.push_back(list.At(0).friendlyName);
+    }
+    EXPECT_EQ(names[0], "Linked port (COM100)");
+    EXPECT_EQ(names[1], names[0]);
 }
 
 TEST(ComPortEnumerationTest, ALinkNamedLikeAnOnBoardPortTakesItsNumber) {

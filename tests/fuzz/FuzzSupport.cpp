@@ -69,7 +69,7 @@ BoxAnswer CountingBoxes::Show(const std::string&, const std::string&, BoxIcon ic
                               BoxButtons buttons) {
     ++shown;
     if (icon == BoxIcon::Error) ++errors;
-    return buttons == BoxButtons::YesNo ? BoxAnswer::No : BoxAnswer::Ok;
+    return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::No;
 }
 
 }  // namespace fuzz

@@ -37,6 +37,7 @@ const KindCase kKinds[] = {
     {ControlKind::ReportList, "QTreeWidget", ""},
     {ControlKind::BitmapButton, "CBitmapButton", "&o"},
     {ControlKind::Link, "CHyperlinkStatic", "www.example.com"},
+    {ControlKind::ToolButton, "QToolButton", "?"},
 };
 
 DialogTemplate EveryKind() {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <memory>
@@ -111,4 +112,24 @@ TEST_F(MessagingTest, MessageBoxShowsTheExactTextCaptionIconAndButtons) {
     answerWith(&seen, QMessageBox::Ok);
     boxes.Show("i", "c", BoxIcon::Information, BoxButtons::Ok);
     EXPECT_EQ(seen.icon, QMessageBox::Information);
+}
+
+TEST_F(MessagingTest, EnterAnswersNoWhereNoIsTheDefault) {
+    struct Case {
+        BoxButtons buttons;
+        BoxAnswer onEnter;
+    };
+    const Case cases[] = {
+        {BoxButtons::YesNo, BoxAnswer::Yes},
+        {BoxButtons::YesNoDefaultNo, BoxAnswer::No},
+    };
+    QtMessageBox boxes;
+    for (const Case& c : cases) {
+        QTimer::singleShot(0, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        EXPECT_EQ(boxes.Show("q", "c", BoxIcon::Warning, c.buttons), c.onEnter);
+    }
 }

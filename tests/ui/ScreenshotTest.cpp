@@ -3,6 +3,7 @@
 #include <QTimerEvent>
 
 #include "tests/support/TestSupport.h"
+#include "tests/ui/support/LayoutChecks.h"
 #include "tests/ui/support/PageEnvironment.h"
 #include "tests/ui/support/QtTestApp.h"
 #include "ui/pages/CAboutDialog.h"
@@ -10,15 +11,18 @@
 #include "ui/pages/CConfigurationDialog.h"
 #include "ui/pages/CDetectionDialog.h"
 #include "ui/pages/CInitialSplash.h"
+#include "ui/templates/WizardTemplates.h"
 
 namespace {
 
 class ScreenshotTest : public uitest::QtTest {
 protected:
-    // Grabs the open page into <build>/screenshots/<name>.png.
-    static void Save(QDialog& page, const char* name) {
-        const QImage image = uitest::Snapshot(page);
-        EXPECT_EQ(image.size(), page.size());
+    // Checks the open page as its user sees it, with the texts it has put in, then grabs it
+    // into <build>/screenshots/<name>.png.
+    static void CheckAndSave(QDialog& page, const dialog::DialogTemplate& shownTemplate,
+                             const char* name) {
+        SCOPED_TRACE(name);
+        uitest::ExpectNothingCutOrCovered(page, shownTemplate);
         uitest::SaveScreenshot(page, QString::fromLatin1(name));
         page.reject();
     }
@@ -29,26 +33,26 @@ protected:
 
 }  // namespace
 
-TEST_F(ScreenshotTest, EveryPageIsSavedAsItLooks) {
+TEST_F(ScreenshotTest, EveryPageShowsItsTextsWholeOnceOpened) {
     CInitialSplash splash;
     splash.open();
     QTimerEvent tick(splash.m_timerId);
     QCoreApplication::sendEvent(&splash, &tick);
-    Save(splash, "splash");
+    CheckAndSave(splash, templates::SplashTemplate(), "splash");
 
     CAboutDialog about;
     about.open();
-    Save(about, "about");
+    CheckAndSave(about, templates::AboutTemplate(), "about");
 
     CAlertMessageDialog alert;
     alert.open();
-    Save(alert, "alert");
+    CheckAndSave(alert, templates::AlertTemplate(), "alert");
 
     uitest::PageEnvironment::SetPorts({{"COM1", "Communications Port (/dev/ttyS0) (COM1)"},
                                        {"COM33", "FT232R USB UART (/dev/ttyUSB0) (COM33)"}});
     CConfigurationDialog configuration(boxes_);
     configuration.open();
-    Save(configuration, "configuration");
+    CheckAndSave(configuration, templates::ConfigurationTemplate(), "configuration");
 
     BoardOptions silent;
     silent.faults.silent = true;
@@ -61,6 +65,6 @@ TEST_F(ScreenshotTest, EveryPageIsSavedAsItLooks) {
         QTimerEvent second(detection.m_timerId);
         QCoreApplication::sendEvent(&detection, &second);
     }
-    Save(detection, "detection");
+    CheckAndSave(detection, templates::DetectionTemplate(), "detection");
     EXPECT_TRUE(boxes_.boxes.empty());
 }

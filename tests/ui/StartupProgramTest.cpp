@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QTimerEvent>
+#include <QTreeWidget>
 
 #include "app/BootloaderApp.h"
 #include "app/Settings.h"
@@ -37,6 +38,9 @@ public:
     }
 
     QStringList pagesSeen;
+    bool waitForLoad = false;
+    QString mainTitle;   // page 3/3's title when it was closed
+    QString newestLine;  // and its newest log line
 
 private:
     void Note(const QString& page) {
@@ -68,6 +72,12 @@ private:
             Note("detection");
         } else if (modal->inherits("CLoadAndWriteDialog")) {
             Note("main window");
+            const auto* log = modal->findChild<QTreeWidget*>();
+            const QTreeWidgetItem* newest = log->topLevelItem(log->topLevelItemCount() - 1);
+            // A file given at start is loaded once the window is shown.
+            if (waitForLoad && newest->text(1) != QStringLiteral("Load HEX file")) return;
+            mainTitle = modal->windowTitle();
+            newestLine = newest->text(1) + QLatin1Char(' ') + newest->text(3);
             modal->close();
         }
     }
@@ -139,4 +149,18 @@ TEST_F(StartupProgramTest, APortThatWillNotOpenEndsTheProgramWithoutSavingTheCho
     EXPECT_FALSE(Stored("com"));
     EXPECT_FALSE(Stored("baudrate"));
     EXPECT_EQ(Alert(), 1);
+}
+
+TEST_F(StartupProgramTest, AFileGivenAtStartIsLoadedOncePageThreeIsReached) {
+    User user;
+    user.waitForLoad = true;
+    const std::string file = PELORANT_SOURCE_DIR "/samples/dsPIC30F4011-counter.hex";
+    QtStartupPages pages(boxes_, file);
+    theApp().InitInstance(pages);
+
+    EXPECT_EQ(user.pagesSeen,
+              (QStringList{"splash", "configuration", "alert", "detection", "main window"}));
+    EXPECT_EQ(user.mainTitle, QStringLiteral("vardeno dsPIC bootloader - loading and writing - "
+                                             "3/3 (dsPIC30F4011-counter.hex)"));
+    EXPECT_EQ(user.newestLine, QStringLiteral("Load HEX file ok"));
 }

@@ -10,6 +10,7 @@
 #include <QTimerEvent>
 #include <QTreeWidget>
 #include <cstdio>
+#include <utility>
 
 #include "app/BootloaderApp.h"
 #include "common/Product.h"
@@ -82,7 +83,23 @@ void CLoadAndWriteDialog::OnInitDialog() {
     if (!FillWindow()) {
         // Closes as if cancelled, once the dialog has finished showing.
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+        return;
     }
+    if (!openWhenShown_.empty()) {
+        // Once the window is on screen, so that the load's boxes come up over it.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const std::string path = std::exchange(openWhenShown_, {});
+                if (OpenAllowed()) OpenFile(path);
+                AfterEvent();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void CLoadAndWriteDialog::OpenWhenShown(std::string path) {
+    openWhenShown_ = std::move(path);
 }
 
 bool CLoadAndWriteDialog::FillWindow() {
@@ -105,6 +122,7 @@ bool CLoadAndWriteDialog::FillWindow() {
     // focus and hide its own focus; Enter on it still cleans (the Return key routes).
     clean->setAutoDefault(false);
     clean->installEventFilter(this);
+    setAcceptDrops(true);
 
     UpdateControlStates();
 
@@ -142,6 +160,10 @@ void CLoadAndWriteDialog::ConnectCommands() {
     onClick(kIdcReload, &CLoadAndWriteDialog::OnReloadCommand);
     onClick(kIdcReconnect, &CLoadAndWriteDialog::OnReconnectCommand);
     onClick(kIdcRun, &CLoadAndWriteDialog::OnRunCommand);
+    onClick(kIdcAbout, &CLoadAndWriteDialog::OnAboutCommand);
+    QWidget* about = Control(kIdcAbout);
+    about->setToolTip(QStringLiteral("About Pelorant (F1)"));
+    about->setAccessibleName(QStringLiteral("About Pelorant"));
 }
 
 bool CLoadAndWriteDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -157,9 +179,16 @@ void CLoadAndWriteDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     // Enter that no control took ends the window, the dialog's OK; Enter in the log list
-    // only looks at the log.
+    // only looks at the log. A key meant for the focused control must not drop the detected
+    // connection unasked: outside a write it asks here, during one the write's own question
+    // comes.
     if (IsReturnKey(*event) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (!InLogList(focusWidget())) accept();
+        if (InLogList(focusWidget())) return;
+        if (control_->WriteRunning() ||
+            boxes_.Show("Close Pelorant?", product::kProgramName, BoxIcon::Warning,
+                        BoxButtons::YesNoDefaultNo) == BoxAnswer::Yes) {
+            accept();
+        }
         return;
     }
     CTemplateDialog::keyPressEvent(event);
@@ -193,7 +222,9 @@ void CLoadAndWriteDialog::customEvent(QEvent* event) {
 void CLoadAndWriteDialog::changeEvent(QEvent* event) {
     CTemplateDialog::changeEvent(event);
     // A window that has closed asks nothing about its file.
-    if (event->type() == QEvent::ActivationChange && isVisible()) watch_.OnActivationChange();
+    if (event->type() == QEvent::ActivationChange && isVisible() && !fileDialogOpen_) {
+        watch_.OnActivationChange();
+    }
 }
 
 void CLoadAndWriteDialog::StartDetectionTimer() {
@@ -211,7 +242,7 @@ void CLoadAndWriteDialog::done(int result) {
     if (control_ && control_->WriteRunning()) {
         const BoxAnswer answer =
             boxes_.Show("A write is in progress. Stop after the current row and close?",
-                        "write in progress", BoxIcon::Warning, BoxButtons::YesNo);
+                        "write in progress", BoxIcon::Warning, BoxButtons::YesNoDefaultNo);
         if (answer != BoxAnswer::Yes) return;
         control_->StopWriteAfterRow();
     }

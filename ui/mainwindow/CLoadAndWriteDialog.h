@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <memory>
+#include <string>
 
 #include "control/HexFileWatch.h"
 #include "control/ProgrammingControl.h"
@@ -46,6 +47,10 @@ public:
     void OnCleanCommand();
     void OnAboutCommand();
 
+    // Loads `path` as the open command would, as soon as the window is shown (a file given on
+    // the command line).
+    void OpenWhenShown(std::string path);
+
     // IProgrammingWindow.
     void AddLogLine(const std::string& message, const std::string& result) override;
     void UpdateControlStates() override;
@@ -86,6 +91,11 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void customEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // A HEX file dropped onto the window is opened as the open command would; refused while
+    // the open command is.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     bool FillWindow();
@@ -93,6 +103,10 @@ private:
     void ConnectCommands();
     bool RunReturnKeyCommand(QObject* target);
     void SetWindowTitleFor(const std::string& hexPath);
+    // Opens `path` as the open command does once the user has chosen it.
+    void OpenFile(const std::string& path);
+    // Whether the open command would run now.
+    bool OpenAllowed() const;
     // After each command or message: lets the file watch ask what it had to keep back.
     void AfterEvent();
     void ShutdownWorkers();
@@ -124,4 +138,6 @@ private:
     // The control that gets the focus when it is enabled again, and where the focus was then.
     QPointer<QWidget> parkedFocus_;
     QPointer<QWidget> parkedFrom_;
+    bool fileDialogOpen_ = false;
+    std::string openWhenShown_;
 };

@@ -1,7 +1,11 @@
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 
 #include "ui/mainwindow/CLoadAndWriteDialog.h"
+#include "ui/mainwindow/FileDrop.h"
 #include "ui/mainwindow/LoadAndWriteTemplate.h"
 #include "ui/pages/CAboutDialog.h"
 
@@ -45,12 +49,43 @@ bool CLoadAndWriteDialog::RunReturnKeyCommand(QObject* target) {
 
 void CLoadAndWriteDialog::OnOpenCommand() {
     if (control_->Busy()) return;
+    // The file dialog deactivates the window; a question about the old file would come up on
+    // top of it. It waits until the dialog has closed, and is not asked once another file is
+    // opened.
+    fileDialogOpen_ = true;
     const std::optional<std::string> chosen = fileDialog_->ChooseHexFile(*this);
+    fileDialogOpen_ = false;
     if (chosen) {
-        SetWindowTitleFor(*chosen);
-        control_->OpenHexFile(*chosen);
+        OpenFile(*chosen);
+    } else {
+        watch_.OnActivationChange();
     }
     AfterEvent();
+}
+
+bool CLoadAndWriteDialog::OpenAllowed() const {
+    return !control_->Busy() && control_->Commands().open;
+}
+
+void CLoadAndWriteDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (OpenAllowed() && DroppedFile(*event->mimeData())) event->acceptProposedAction();
+}
+
+void CLoadAndWriteDialog::dragMoveEvent(QDragMoveEvent* event) {
+    if (OpenAllowed() && DroppedFile(*event->mimeData())) event->acceptProposedAction();
+}
+
+void CLoadAndWriteDialog::dropEvent(QDropEvent* event) {
+    const std::optional<std::string> file = DroppedFile(*event->mimeData());
+    if (!OpenAllowed() || !file) return;
+    event->acceptProposedAction();
+    OpenFile(*file);
+    AfterEvent();
+}
+
+void CLoadAndWriteDialog::OpenFile(const std::string& path) {
+    SetWindowTitleFor(path);
+    control_->OpenHexFile(path);
 }
 
 void CLoadAndWriteDialog::SetWindowTitleFor(const std::string& hexPath) {

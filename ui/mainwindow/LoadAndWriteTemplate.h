@@ -37,6 +37,8 @@ inline constexpr int kIdcReconnectLabel = 1037;
 inline constexpr int kIdcReloadLabel = 1038;
 inline constexpr int kIdcRun = 1040;
 inline constexpr int kIdcMakerLink = 1001;
+// Beside the logo: the about box for those who look for it on screen.
+inline constexpr int kIdcAbout = 1041;
 
 inline constexpr const char* kLoadAndWriteCaption =
     "vardeno dsPIC bootloader - loading and writing - 3/3";

@@ -101,6 +101,36 @@ TEST_F(FileWatchTest, AFileThatIsGoneIsNotAskedAboutUntilItIsBackChanged) {
     EXPECT_EQ(Questions(), 1);
 }
 
+// The open dialog deactivates the window: the question waits until it has closed, and is
+// not asked at all when another file was opened.
+TEST_F(FileWatchTest, TheQuestionWaitsForTheOpenDialog) {
+    struct Case {
+        const char* what;
+        bool opensAnother;
+        int questionsAfter;
+    };
+    const Case cases[] = {{"cancelled", false, 1}, {"another file opened", true, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open(file_);
+        boxes_.boxes.clear();
+        int questionsWhileOpen = -1;
+        whileFileDialogOpen_ = [this, &questionsWhileOpen] {
+            Save();
+            SwitchAway();
+            SwitchAway();
+            questionsWhileOpen = Questions();
+        };
+        if (c.opensAnother) fileChoices_.push_back(CopyOfSample("other.hex").string());
+        window_->OnOpenCommand();
+        whileFileDialogOpen_ = nullptr;
+        EXPECT_EQ(questionsWhileOpen, 0);
+        EXPECT_EQ(Questions(), c.questionsAfter);
+        SwitchAway();
+        EXPECT_EQ(Questions(), c.questionsAfter) << "asked once at most";
+    }
+}
+
 TEST_F(FileWatchTest, AClosedWindowAsksNothing) {
     Save();
     window_->reject();

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <optional>
 
 #include "tests/ui/mainwindow/MainWindowFixture.h"
 #include "ui/mainwindow/LoadAndWriteTemplate.h"
@@ -63,10 +65,38 @@ TEST_F(KeyboardTest, ReturnOnWriteStartsTheWriteAndMovesToOpen) {
     EXPECT_EQ(window_->focusWidget(), Widget(kIdcOpen));
 }
 
-TEST_F(KeyboardTest, ReturnElsewhereEndsTheWindowAsItsOk) {
-    PressReturnOn(kIdcProgramFlash);
-    EXPECT_FALSE(window_->isVisible());
-    EXPECT_EQ(window_->result(), QDialog::Accepted);
+// Enter meant for a control asks before it ends the session; the ways meant to close don't.
+TEST_F(KeyboardTest, ReturnElsewhereAsksBeforeItEndsTheWindow) {
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        std::optional<BoxAnswer> answer;  // none: no question
+        bool ends;
+    };
+    const auto enterOnFlash = [this] { PressReturnOn(kIdcProgramFlash); };
+    const Case cases[] = {
+        {"Enter, No", enterOnFlash, BoxAnswer::No, false},
+        {"Enter, Yes", enterOnFlash, BoxAnswer::Yes, true},
+        {"Escape", [this] { QTest::keyClick(window_.get(), Qt::Key_Escape); }, std::nullopt, true},
+        {"close box", [this] { window_->close(); }, std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!window_->isVisible()) MakeWindow();
+        boxes_.boxes.clear();
+        if (c.answer) boxes_.QueueAnswer(*c.answer);
+        c.act();
+        if (c.answer) {
+            ASSERT_EQ(boxes_.boxes.size(), 1u);
+            EXPECT_EQ(boxes_.boxes[0].text, "Close Pelorant?");
+            EXPECT_EQ(boxes_.boxes[0].caption, "Pelorant");
+            EXPECT_EQ(boxes_.boxes[0].buttons, BoxButtons::YesNoDefaultNo);
+        } else {
+            EXPECT_TRUE(boxes_.boxes.empty());
+        }
+        EXPECT_EQ(window_->isVisible(), !c.ends);
+        if (!c.ends) EXPECT_TRUE(Enabled(kIdcWrite)) << "the detected board is still there";
+    }
 }
 
 TEST_F(KeyboardTest, MnemonicsRunTheirCommands) {
@@ -84,7 +114,16 @@ TEST_F(KeyboardTest, MnemonicsRunTheirCommands) {
     EXPECT_TRUE(uitest::PumpUntil([this] { return LogRows(*window_).empty(); }, 5000));
 }
 
-TEST_F(KeyboardTest, AboutBoxOpensFromF1AndFromTheContextMenu) {
+TEST_F(KeyboardTest, AboutBoxOpensFromTheButtonBesideTheLogoF1AndTheContextMenu) {
+    auto* button = qobject_cast<QAbstractButton*>(Widget(kIdcAbout));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_EQ(button->toolTip(), "About Pelorant (F1)");
+    bool fromButton = false;
+    CloseAboutBoxWhenItOpens(fromButton);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(fromButton);
+
     bool fromKey = false;
     CloseAboutBoxWhenItOpens(fromKey);
     QTest::keyClick(Widget(kIdcLog), Qt::Key_F1);

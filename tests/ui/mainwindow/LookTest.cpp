@@ -1,11 +1,10 @@
 // Page 3/3 as a user sees it: the log stays readable and in view, the focus stays visible and
-// goes where the keyboard table puts it, the window fits every installed style, and the
-// open-file dialog shows its columns. Also saves the light and dark screenshots.
+// goes where the keyboard table puts it, the window fits every installed style and reads on a
+// light and a dark desktop (whose pictures are the README's screenshots).
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,7 +17,9 @@
 
 #include "tests/ui/mainwindow/MainWindowFixture.h"
 #include "tests/ui/support/LayoutChecks.h"
-#include "ui/mainwindow/HexFileDialog.h"
+#include "ui/Contrast.h"
+#include "ui/art/ArtResources.h"
+#include "ui/controls/CTransparentBitmapStatic.h"
 #include "ui/mainwindow/LoadAndWriteTemplate.h"
 #include "ui/mainwindow/LogList.h"
 
@@ -174,51 +175,53 @@ TEST_F(LookTest, TheWindowFitsEveryInstalledStyle) {
     }
 }
 
-TEST_F(LookTest, TheOpenFileDialogOffersAllFilesAndShowsItsColumns) {
+// The README's pictures, checked as a user reads them: on a light and on a dark desktop no text
+// is cut and nothing overlaps, the pictures are the copies drawn for the window's tone, the
+// link reads against the window, and the newest log line is green.
+TEST_F(LookTest, TheWindowReadsInALightAndADarkStyle) {
     Connect();
-    MakeWindow();
-    const std::unique_ptr<QFileDialog> dialog = MakeHexFileDialog(*window_);
-    EXPECT_EQ(dialog->nameFilters(), QStringList({QStringLiteral("intel HEX files (*.hex)"),
-                                                  QStringLiteral("All files (*)")}));
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("select hex file to load"));
-    dialog->setDirectory(QString::fromStdString(SampleHexPath().parent_path().string()));
-    dialog->show();
-    auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
-    ASSERT_NE(files, nullptr);
-    ASSERT_TRUE(uitest::PumpUntil(
-        [files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 5000));
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(files->isVisible()) << "the detail view";
-    EXPECT_FALSE(files->horizontalScrollBar()->isVisible()) << "every column fits";
-    for (int column = 0; column < 4; ++column) EXPECT_FALSE(files->isColumnHidden(column));
-}
-
-// The screenshots of the README: a light and a dark desktop.
-TEST_F(LookTest, ScreenshotsInALightAndADarkStyle) {
-    Connect();
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(QApplication::style()->standardPalette());
-    MakeWindow();
-    Open(SampleHexPath());
-    uitest::SaveScreenshot(*window_, QStringLiteral("main-light"));
-    window_.reset();
-
     const bool adwaita = uitest::InstalledStyles().contains(QStringLiteral("Adwaita-Dark"));
-    QApplication::setStyle(
-        QStyleFactory::create(adwaita ? QStringLiteral("Adwaita-Dark") : QStringLiteral("Fusion")));
-    QPalette dark = QApplication::style()->standardPalette();
-    if (!adwaita) {
-        dark.setColor(QPalette::Window, QColor(53, 53, 53));
-        dark.setColor(QPalette::WindowText, Qt::white);
-        dark.setColor(QPalette::Base, QColor(35, 35, 35));
-        dark.setColor(QPalette::Text, Qt::white);
-        dark.setColor(QPalette::Button, QColor(53, 53, 53));
-        dark.setColor(QPalette::ButtonText, Qt::white);
+    struct Look {
+        const char* screenshot;
+        QString style;
+        bool dark;
+    };
+    const Look looks[] = {
+        {"main-light", QStringLiteral("Fusion"), false},
+        {"main-dark", adwaita ? QStringLiteral("Adwaita-Dark") : QStringLiteral("Fusion"), true},
+    };
+    for (const Look& look : looks) {
+        SCOPED_TRACE(look.screenshot);
+        QApplication::setStyle(QStyleFactory::create(look.style));
+        QPalette palette = QApplication::style()->standardPalette();
+        if (look.dark && !adwaita) {
+            palette.setColor(QPalette::Window, QColor(53, 53, 53));
+            palette.setColor(QPalette::WindowText, Qt::white);
+            palette.setColor(QPalette::Base, QColor(35, 35, 35));
+            palette.setColor(QPalette::Text, Qt::white);
+            palette.setColor(QPalette::Button, QColor(53, 53, 53));
+            palette.setColor(QPalette::ButtonText, Qt::white);
+        }
+        QApplication::setPalette(palette);
+        MakeWindow();
+        Open(SampleHexPath());
+
+        const QColor window = window_->palette().color(QPalette::Window);
+        ASSERT_EQ(IsDarkColour(window), look.dark);
+        uitest::ExpectNothingCutOrCovered(*window_, LoadAndWriteTemplate());
+        const art::Tone tone = look.dark ? art::Tone::Dark : art::Tone::Light;
+        for (const auto& [id, bitmap] : {std::pair{kIdcLogo, 132}, std::pair{kIdcPicture, 233}}) {
+            const auto* picture = qobject_cast<CTransparentBitmapStatic*>(Widget(id));
+            EXPECT_EQ(
+                picture->Bitmap().toImage().convertToFormat(QImage::Format_RGB32),
+                QImage(art::BitmapResource(bitmap, tone)).convertToFormat(QImage::Format_RGB32))
+                << "picture " << id;
+        }
+        EXPECT_GE(ContrastRatio(LinkColour(window_->palette()), window), 4.5);
+        EXPECT_GT(PixelsOfNewestLineNear(kLogOkColour), 0) << "the load's line is green";
+        uitest::SaveScreenshot(*window_, QString::fromLatin1(look.screenshot));
+        window_.reset();
     }
-    QApplication::setPalette(dark);
-    MakeWindow();
-    Open(SampleHexPath());
-    uitest::SaveScreenshot(*window_, QStringLiteral("main-dark"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 namespace fs = std::filesystem;
 
 std::optional<std::string> ScriptedFileDialog::ChooseHexFile(QWidget&) {
+    if (whileOpen_) whileOpen_();
     if (choices_.empty()) return std::nullopt;
     std::string chosen = choices_.front();
     choices_.pop_front();
@@ -72,7 +73,7 @@ void MainWindowTest::Connect(BoardOptions options) {
 
 void MainWindowTest::MakeWindow() {
     window_ = std::make_unique<CLoadAndWriteDialog>(
-        boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_));
+        boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_, whileFileDialogOpen_));
     window_->show();
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,14 +16,17 @@
 #include "ui/mainwindow/CLoadAndWriteDialog.h"
 #include "ui/mainwindow/HexFileDialog.h"
 
-// Chooses the files a test queued, then cancels.
+// Chooses the files a test queued, then cancels. While it is "open" it runs what the test
+// wants to happen meanwhile.
 class ScriptedFileDialog : public IHexFileDialog {
 public:
-    explicit ScriptedFileDialog(std::deque<std::string>& choices) : choices_(choices) {}
+    ScriptedFileDialog(std::deque<std::string>& choices, std::function<void()>& whileOpen)
+        : choices_(choices), whileOpen_(whileOpen) {}
     std::optional<std::string> ChooseHexFile(QWidget&) override;
 
 private:
     std::deque<std::string>& choices_;
+    std::function<void()>& whileOpen_;
 };
 
 struct LogRow {
@@ -67,6 +71,7 @@ protected:
     uitest::PageEnvironment environment_;
     testsupport::RecordingMessageBox boxes_;
     std::deque<std::string> fileChoices_;
+    std::function<void()> whileFileDialogOpen_;
     std::unique_ptr<VirtualBoard> board_;
     std::unique_ptr<CLoadAndWriteDialog> window_;
 };

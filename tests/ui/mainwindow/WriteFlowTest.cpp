@@ -109,7 +109,7 @@ protected:
         ASSERT_EQ(boxes_.boxes.size(), 1u);
         EXPECT_EQ(boxes_.boxes[0].text,
                   "A write is in progress. Stop after the current row and close?");
-        EXPECT_EQ(boxes_.boxes[0].buttons, BoxButtons::YesNo);
+        EXPECT_EQ(boxes_.boxes[0].buttons, BoxButtons::YesNoDefaultNo) << "Enter keeps writing";
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleFactory>
+#include <QToolButton>
 
 namespace uitest {
 namespace {
@@ -32,6 +33,7 @@ void ExpectShownWhole(const QWidget& widget, const QString& what) {
     }
     if (qobject_cast<const QCheckBox*>(&widget) != nullptr ||
         qobject_cast<const QPushButton*>(&widget) != nullptr ||
+        qobject_cast<const QToolButton*>(&widget) != nullptr ||
         qobject_cast<const QComboBox*>(&widget) != nullptr) {
         const QSize hint = widget.sizeHint();
         if (qobject_cast<const QComboBox*>(&widget) == nullptr) {
