@@ -95,7 +95,9 @@ TEST_F(KeyboardTest, ReturnElsewhereAsksBeforeItEndsTheWindow) {
             EXPECT_TRUE(boxes_.boxes.empty());
         }
         EXPECT_EQ(window_->isVisible(), !c.ends);
-        if (!c.ends) EXPECT_TRUE(Enabled(kIdcWrite)) << "the detected board is still there";
+        if (!c.ends) {
+            EXPECT_TRUE(Enabled(kIdcWrite)) << "the detected board is still there";
+        }
     }
 }
 

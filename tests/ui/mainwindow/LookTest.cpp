@@ -176,8 +176,8 @@ TEST_F(LookTest, TheWindowFitsEveryInstalledStyle) {
 }
 
 // The README's pictures, checked as a user reads them: on a light and on a dark desktop no text
-// is cut and nothing overlaps, the pictures are the copies drawn for the window's tone, the
-// link reads against the window, and the newest log line is green.
+// is cut and nothing overlaps, the pictures are the copies drawn for the window's tone, and the
+// newest log line is green.
 TEST_F(LookTest, TheWindowReadsInALightAndADarkStyle) {
     Connect();
     const bool adwaita = uitest::InstalledStyles().contains(QStringLiteral("Adwaita-Dark"));
@@ -217,7 +217,6 @@ TEST_F(LookTest, TheWindowReadsInALightAndADarkStyle) {
                 QImage(art::BitmapResource(bitmap, tone)).convertToFormat(QImage::Format_RGB32))
                 << "picture " << id;
         }
-        EXPECT_GE(ContrastRatio(LinkColour(window_->palette()), window), 4.5);
         EXPECT_GT(PixelsOfNewestLineNear(kLogOkColour), 0) << "the load's line is green";
         uitest::SaveScreenshot(*window_, QString::fromLatin1(look.screenshot));
         window_.reset();

@@ -127,7 +127,7 @@ TEST_F(OpenFromAnywhereTest, TheOpenDialogOpensWhereTheLastFileWasChosen) {
             ASSERT_NE(dialog, nullptr);
             shownFolder = dialog->directory().absolutePath();
             dialog->selectFile(QString::fromStdString(chosen.string()));
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it
         });
     };
     QtHexFileDialog first;
