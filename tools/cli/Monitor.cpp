@@ -102,6 +102,8 @@ int RunMonitor(const PortName& port, unsigned baud, const MonitorOptions& option
         show(printer.Feed(chunk, received, seconds));
         std::vector<std::string> lines;
         if (!input.Take(lines)) {
+            // The terminal echoed the key where the cursor was.
+            std::fputc('\n', stderr);
             ending = "monitor ended by Ctrl-]";
             break;
         }
