@@ -39,19 +39,19 @@ std::vector<std::uint32_t> Snapshot(const CDeviceInfo& device) {
 // A dsPIC30F4011-like device: bootloader in the top 16 rows, F80006 protected.
 struct Loader : ::testing::Test {
     void SetUp() override {
-        device.images[CDeviceInfo::kCode].SetRange(0x0000, 0x7FFE);
-        device.images[CDeviceInfo::kData].SetRange(0x7FFC00, 0x7FFFFE);
-        device.images[CDeviceInfo::kConfig].SetRange(0xF80000, 0xF8000E);
-        device.images[CDeviceInfo::kConfig].MarkProtected(0xF80006, 0xF80006);
+        device.images[kBlockCode].SetRange(0x0000, 0x7FFE);
+        device.images[kBlockEeprom].SetRange(0x7FFC00, 0x7FFFFE);
+        device.images[kBlockConfig].SetRange(0xF80000, 0xF8000E);
+        device.images[kBlockConfig].MarkProtected(0xF80006, 0xF80006);
         device.bootStart = 0x7C00;
         device.bootEnd = 0x7FFE;
     }
     int Load(const std::string& contents) {
         return LoadHexImage(device, dir.Write("f.hex", contents).string(), status, boxes);
     }
-    CMemoryImage& Code() { return device.images[CDeviceInfo::kCode]; }
-    CMemoryImage& Eeprom() { return device.images[CDeviceInfo::kData]; }
-    CMemoryImage& Config() { return device.images[CDeviceInfo::kConfig]; }
+    CMemoryImage& Code() { return device.images[kBlockCode]; }
+    CMemoryImage& Eeprom() { return device.images[kBlockEeprom]; }
+    CMemoryImage& Config() { return device.images[kBlockConfig]; }
     void ExpectBoxes(const std::vector<RecordedBox>& expected) {
         ASSERT_EQ(boxes.boxes.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tools/cli/CauseLines.h"
+#include "control/CauseTexts.h"
 
 TEST(CauseLinesTest, BlockCodesSayWhatHappenedOnTheLine) {
     struct Row {
