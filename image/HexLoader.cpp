@@ -85,17 +85,20 @@ HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::string_view text,
     HexLoadReport report;
     report.result = HexLoadResult::Loaded;
     const BootloaderScan scan = ScanBootloader(code, device.bootStart, device.bootEnd);
-    // The warnings name what the file held, whether or not it is written.
-    for (int k = 0; k < kBlockCount; ++k) report.protectedData[k] = fresh[k].protectedHit;
     // Program flash is written only for a program: data beyond the file's own reset
     // instruction, outside the bootloader. Otherwise row 0 would be the jump alone with zeros
     // over the interrupt vectors of the program already on the chip, so the code image is left
     // empty, as for a file without program flash data.
-    if (HoldsProgram(code, device.bootStart, device.bootEnd)) {
+    const bool fileHitProtectedCode = code.protectedHit;
+    const bool program = HoldsProgram(code, device.bootStart, device.bootEnd);
+    if (program) {
         WriteResetVector(code, device.bootStart);
     } else {
         code.Clear();
     }
+    for (int k = 0; k < kBlockCount; ++k) report.protectedData[k] = fresh[k].protectedHit;
+    // The warnings name what the file held, whether or not it is written.
+    if (!program) report.protectedData[kBlockCode] = fileHitProtectedCode;
     switch (scan) {
         case BootloaderScan::Outside: {
             char message[96];

@@ -121,11 +121,13 @@ void CheckAccepted(Device& device) {
 }
 
 // The two devices have the same memories, so one file fills them alike: only the jump
-// into the bootloader (words 0 and 2) differs.
+// into the bootloader (words 0 and 2) differs, and program flash that one of them leaves alone
+// (the file's program lies in its bootloader).
 void CheckSameImages(Device& top, Device& mid) {
     for (int k = 0; k < 3; ++k) {
         const CMemoryImage& a = top.info.images[k];
         const CMemoryImage& b = mid.info.images[k];
+        if (k == kBlockCode && a.hasData != b.hasData) continue;
         for (std::uint32_t i = 0; i <= a.count; ++i) {
             if (k == kBlockCode && (i == 0 || i == 2)) continue;
             FUZZ_CHECK(a.cells[i].used == b.cells[i].used);

@@ -291,3 +291,33 @@ TEST_F(Loader, WarnsAboutProtectedDataInMemoryOrder) {
 }
 
 }  // namespace
+
+// Program flash is written only for a program: a file whose program-flash data is only its own
+// reset instruction, or lies only in the bootloader, leaves program flash alone instead of
+// making row 0 from the jump and zeros over the chip's interrupt vectors.
+TEST_F(Loader, RowZeroIsMadeOnlyForAProgram) {
+    struct Row {
+        const char* what;
+        std::string file;
+        bool codeWritten;
+    };
+    const std::string eeprom = Upper(0x00FF) + Data(0xF800, "1122000033440000");
+    const Row rows[] = {
+        {"the reset instruction and EEPROM", Data(0, "00010400") + eeprom + kEnd, false},
+        {"data only inside the bootloader", Data(0xF800, "AABBCC00") + kEnd, false},
+        {"the bootloader's last instruction", Data(0xFFFC, "AABBCC00") + eeprom + kEnd, false},
+        {"a word after the reset instruction", Data(0, "000104000000AB00") + kEnd, true},
+        {"a program below the bootloader", Data(0x200, "11223344") + kEnd, true},
+        {"EEPROM only", eeprom + kEnd, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(Load(row.file), 1);
+        EXPECT_EQ(Code().hasData, row.codeWritten);
+        if (row.codeWritten) {
+            EXPECT_EQ(Code().ReadInstruction(0, false), 0x00047C00u) << "the jump";
+        } else {
+            EXPECT_EQ(Code().FirstUsedAddress(), Code().GetEnd()) << "nothing at all";
+        }
+    }
+}

@@ -180,7 +180,7 @@ TEST_F(DetectionPageTest, ResultCodesTheWorkerNeverSendsStillGetTheirReasons) {
     WindowMessageEvent result(kMsgDetectionFinished, -3, 0);
     QCoreApplication::sendEvent(&page, &result);
     ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_NE(boxes_.boxes[0].text.find("Reason: Synchronization error\n"), std::string::npos);
+    EXPECT_NE(boxes_.boxes[0].text.find("Reason: Unknown error\n"), std::string::npos);
     EXPECT_EQ(page.result(), QDialog::Rejected);
 
     EXPECT_STREQ(DetectionReason(DetectionResult::WriteError), "Writing error");
@@ -201,7 +201,7 @@ TEST_F(DetectionPageTest, ClosingThePageStopsItsWorkerFirst) {
         QCoreApplication::processEvents();
     }
     {
-        auto page = std::make_unique<CDetectionDialog>(boxes_);
+        auto page = std::make_unique<CDetectionDialog>(theApp(), boxes_);
         page->open();
         page.reset();  // destroyed while its worker probes
     }

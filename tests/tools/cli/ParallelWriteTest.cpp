@@ -90,7 +90,8 @@ TEST(ParallelWriteTest, OffATerminalEveryBoardLineStartsWithItsPort) {
     for (const std::string& line : Lines(result.out)) {
         if (!named(line)) ++tableLines;
     }
-    EXPECT_EQ(tableLines, 1 + ports.size()) << result.out;  // the table's header and rows
+    // The file's line, the table's header and rows.
+    EXPECT_EQ(tableLines, 2 + ports.size()) << result.out;
 }
 
 TEST(ParallelWriteTest, SeveralPortsAreForWriteAndEachPortCountsOnce) {
