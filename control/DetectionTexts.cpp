@@ -45,8 +45,8 @@ std::string DetectionFailedText(DetectionResult result) {
 }
 
 std::string IdentificationFailedText(IdentifyResult result) {
-    return std::string("dsPIC identification failed.\nError: ") + IdentificationError(result) + ".\n\nIf problem persists contact vardeno at " +
-           product::kMakerWebAddress;
+    return std::string("dsPIC identification failed.\nError: ") + IdentificationError(result) +
+           ".\n\nIf problem persists contact vardeno at " + product::kMakerWebAddress;
 }
 
 std::string DetectedText(const char* deviceName, unsigned char major, unsigned char minor) {

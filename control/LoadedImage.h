@@ -58,7 +58,7 @@ private:
 };
 
 struct LoadOutcome {
-    HexLoadReport report;                       // what the load came to, for its boxes
+    HexLoadReport report;                      // what the load came to, for its boxes
     std::shared_ptr<const LoadedImage> image;  // set when it loaded
 };
 

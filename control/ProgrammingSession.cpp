@@ -108,9 +108,8 @@ void ProgrammingSession::ShowBar(bool show) {
     Changed(SessionChange::Status);
 }
 
-BoxAnswer ProgrammingSession::Box(BoxKind kind, const std::string& text,
-                                  const std::string& caption, BoxButtons buttons,
-                                  const std::string& cause, BoxIcon icon) {
+BoxAnswer ProgrammingSession::Box(BoxKind kind, const std::string& text, const std::string& caption,
+                                  BoxButtons buttons, const std::string& cause, BoxIcon icon) {
     return observer_.OnBox(SessionBox{kind, text, caption, icon, buttons, cause});
 }
 

@@ -23,9 +23,8 @@
 // back to Dispatch on that thread.
 class ProgrammingSession {
 public:
-    ProgrammingSession(const EngineContext& engine, ISessionObserver& observer,
-                       MessageTarget& wake, PortAtStart port = PortAtStart::Open,
-                       const IClock& clock = SteadyClock());
+    ProgrammingSession(const EngineContext& engine, ISessionObserver& observer, MessageTarget& wake,
+                       PortAtStart port = PortAtStart::Open, const IClock& clock = SteadyClock());
     ~ProgrammingSession();  // calls Shutdown()
     ProgrammingSession(const ProgrammingSession&) = delete;
     ProgrammingSession& operator=(const ProgrammingSession&) = delete;
@@ -75,7 +74,7 @@ public:
     bool TimerWanted() const { return timerWanted_; }
     bool WriteRunning() const;  // a write's blocks are being sent
     bool WorkerRunning() const;
-    int CurrentBlock() const { return block_; }  // -1 when no block is being written
+    int CurrentBlock() const { return block_; }           // -1 when no block is being written
     std::uint32_t RowsSent() const { return rowsSent_; }  // of the current block
     std::uint32_t SecondsWaited() const { return detection_.SecondsWaited(); }
     std::uint32_t DetectionLimit() const { return detectionSeconds_; }

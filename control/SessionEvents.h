@@ -39,13 +39,13 @@ enum class PortAtStart { Open, Closed };
 
 // Which of the session's state a change touched.
 enum class SessionChange {
-    Status,    // Status()
-    Progress,  // Progress(), and a write's RowsSent() or a detection's SecondsWaited()
-    Commands,  // Commands() and Busy()
-    Device,    // the identified device: its name, ranges and firmware version
-    Blocks,    // which memories are offered and chosen
+    Status,     // Status()
+    Progress,   // Progress(), and a write's RowsSent() or a detection's SecondsWaited()
+    Commands,   // Commands() and Busy()
+    Device,     // the identified device: its name, ranges and firmware version
+    Blocks,     // which memories are offered and chosen
     BlockDone,  // a block of the write ended: LastWrite().blocks.back()
-    Timer,     // TimerWanted(): the front end calls OnTimer() about once a second meanwhile
+    Timer,      // TimerWanted(): the front end calls OnTimer() about once a second meanwhile
 };
 
 // Why a box is shown, so that a front end can answer or follow it without reading its text.
@@ -91,13 +91,13 @@ struct BlockOutcome {
 };
 
 enum class WriteEnd {
-    None,            // no write yet
-    SyncFailed,      // the board did not answer the synchronism check
-    NoBlocks,        // nothing chosen that the file fills
-    NotStarted,      // the row writer could not be started
-    Completed,       // every chosen block written
-    Failed,          // a block failed: see the blocks
-    Stopped,         // stopped after the row on the line
+    None,        // no write yet
+    SyncFailed,  // the board did not answer the synchronism check
+    NoBlocks,    // nothing chosen that the file fills
+    NotStarted,  // the row writer could not be started
+    Completed,   // every chosen block written
+    Failed,      // a block failed: see the blocks
+    Stopped,     // stopped after the row on the line
 };
 
 struct WriteOutcome {

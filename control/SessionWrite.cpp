@@ -174,7 +174,8 @@ void ProgrammingSession::OnBlockFinished() {
         // A block passed over with "Proceed anyway?" is still not on the chip: the write
         // as a whole failed.
         bool anyFailed = false;
-        for (const BlockOutcome& block : write_.blocks) anyFailed |= block.result != BlockResult::Ok;
+        for (const BlockOutcome& block : write_.blocks)
+            anyFailed |= block.result != BlockResult::Ok;
         wake_.Post(kMsgWriteFinished, anyFailed ? kWriteFailed : kWriteSucceeded, 0);
     }
 }

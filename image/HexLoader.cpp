@@ -62,10 +62,9 @@ BootloaderScan ScanBootloader(CMemoryImage& code, std::uint32_t bootStart, std::
     return BootloaderScan::Clean;
 }
 
-HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::string_view text,
-                            CMemoryImage (&fresh)[3]) {
-    const HexReadReport read = ReadHexRecords(
-        text, fresh[kBlockCode], fresh[kBlockEeprom], fresh[kBlockConfig]);
+HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::string_view text, CMemoryImage (&fresh)[3]) {
+    const HexReadReport read =
+        ReadHexRecords(text, fresh[kBlockCode], fresh[kBlockEeprom], fresh[kBlockConfig]);
     const bool anyData = fresh[0].hasData || fresh[1].hasData || fresh[2].hasData;
     switch (read.outcome) {
         case HexReadOutcome::OutsideData:

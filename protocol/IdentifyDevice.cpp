@@ -33,7 +33,8 @@ IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogu
         bootproto::IdentifierText(engine.deviceId[0], engine.deviceId[1]);
 
     std::string name;
-    const CatalogueLookup found = LookupDevice(cataloguePath, identifier, engine.device, name, catalogueCause);
+    const CatalogueLookup found =
+        LookupDevice(cataloguePath, identifier, engine.device, name, catalogueCause);
     if (found != CatalogueLookup::Found) return IdentifyRefusal(found);
 
     if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion, engine.trace)) {

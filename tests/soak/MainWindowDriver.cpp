@@ -75,8 +75,8 @@ bool MainWindowDriver::Connect() {
         IdentifyDevice(app.Engine()) != IdentifyResult::Identified) {
         return false;
     }
-    window_ =
-        std::make_unique<CLoadAndWriteDialog>(theApp(), boxes_, std::make_unique<FixedFileDialog>(hexPath_));
+    window_ = std::make_unique<CLoadAndWriteDialog>(theApp(), boxes_,
+                                                    std::make_unique<FixedFileDialog>(hexPath_));
     window_->show();
     return true;
 }

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/BootloaderApp.h"
-#include "tests/support/ManualClock.h"
 #include "control/DetectionTexts.h"
+#include "tests/support/ManualClock.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/support/PageEnvironment.h"
 #include "tests/ui/support/QtTestApp.h"

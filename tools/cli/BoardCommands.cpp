@@ -96,7 +96,8 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
     ProgrammingSession& session = board.Session();
     session.LoadFrom(source);
     if (!session.LastLoad().Loaded()) {
-        return board.Fail(kExitHexNotLoaded, {}, source->file.path + ": " + session.LastLoad().Cause());
+        return board.Fail(kExitHexNotLoaded, {},
+                          source->file.path + ": " + session.LastLoad().Cause());
     }
     SelectMemories(options.memories, session, board.App().m_device, board.Output());
     if (StopSignal() == 0) {
@@ -105,10 +106,9 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
     }
     const WriteOutcome& write = session.LastWrite();
     if (const int signal = StopSignal(); signal != 0) {
-        return board.Fail(kExitSignalBase + signal, std::string("stopped by ") +
-                                                        StopSignalName(signal) + ": " +
-                                                        StoppedWriteText(write) +
-                                                        "; the port is released");
+        return board.Fail(kExitSignalBase + signal,
+                          std::string("stopped by ") + StopSignalName(signal) + ": " +
+                              StoppedWriteText(write) + "; the port is released");
     }
     switch (write.end) {
         case WriteEnd::Completed:
@@ -123,12 +123,12 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
         case WriteEnd::Failed:
         case WriteEnd::Stopped: {
             board.Because(kExitWriteFailed, FirstBlockCause(write, options.baud));
-            return board.Fail(kExitWriteFailed,
-                              "write failed: " + FailedBlocksText(write.blocks) +
-                                  (options.proceedOnError
-                                       ? " not written completely (passed over with "
-                                         "--proceed-on-error)"
-                                       : " not written completely"));
+            return board.Fail(
+                kExitWriteFailed,
+                "write failed: " + FailedBlocksText(write.blocks) +
+                    (options.proceedOnError ? " not written completely (passed over with "
+                                              "--proceed-on-error)"
+                                            : " not written completely"));
         }
     }
     return options.run ? RunUserProgram(board) : kExitOk;

@@ -95,16 +95,17 @@ int BoardSession::Connect() {
     const DetectionOutcome& detection = reconnect.detection;
     if (!detection.identification) {
         return Fail(kExitDetectionFailed,
-                    "detection failed: " + DetectionCause(detection.detection, port_.text,
-                                                          options_.detectTimeout));
+                    "detection failed: " +
+                        DetectionCause(detection.detection, port_.text, options_.detectTimeout));
     }
     // The identification's box has printed its cause; it is the board's reason too.
     const std::string identifier =
         bootproto::IdentifierText(app_.m_deviceId[0], app_.m_deviceId[1]);
-    return Because(kExitIdentificationFailed, IdentificationCause(*detection.identification, identifier, CataloguePath(app_),
-                                  *detection.identification == IdentifyResult::DeviceNotFound
-                                      ? std::string()
-                                      : detection.catalogueCause));
+    return Because(kExitIdentificationFailed,
+                   IdentificationCause(*detection.identification, identifier, CataloguePath(app_),
+                                       *detection.identification == IdentifyResult::DeviceNotFound
+                                           ? std::string()
+                                           : detection.catalogueCause));
 }
 
 void BoardSession::WaitWhileBusy() {

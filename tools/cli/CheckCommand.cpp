@@ -7,9 +7,9 @@
 #include "control/LoadedImage.h"
 #include "image/HexLoader.h"
 #include "protocol/Outcomes.h"
+#include "tools/cli/BoxPrinter.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/BoxPrinter.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/WorkingPath.h"
 

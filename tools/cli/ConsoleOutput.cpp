@@ -6,7 +6,6 @@
 
 namespace {
 
-
 // Each line of `text` with `prefix` in front.
 std::string Prefixed(const std::string& prefix, const std::string& text) {
     std::string result;

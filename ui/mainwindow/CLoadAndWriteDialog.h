@@ -30,8 +30,8 @@ public:
     // The window of `app`'s engine. `boxes` shows every message box of the window; the
     // desktop's file dialog is used when `fileDialog` is null.
     CLoadAndWriteDialog(CBootloaderApp& app, IMessageBox& boxes,
-                                 std::unique_ptr<IHexFileDialog> fileDialog = nullptr,
-                                 QWidget* parent = nullptr);
+                        std::unique_ptr<IHexFileDialog> fileDialog = nullptr,
+                        QWidget* parent = nullptr);
     ~CLoadAndWriteDialog() override;
 
     ProgrammingSession& Programming() { return *control_; }

@@ -1,7 +1,7 @@
 #include <QCheckBox>
-#include <QSignalBlocker>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <cstdint>
 
 #include "app/BootloaderApp.h"

@@ -34,8 +34,7 @@ void PreselectFromSetting(QComboBox& combo, const char* valueName) {
 
 }  // namespace
 
-CConfigurationDialog::CConfigurationDialog(CBootloaderApp& app, IMessageBox& boxes,
-                                           QWidget* parent)
+CConfigurationDialog::CConfigurationDialog(CBootloaderApp& app, IMessageBox& boxes, QWidget* parent)
     : CTemplateDialog(templates::ConfigurationTemplate(), parent),
       m_comboPort(ControlAs<QComboBox>(templates::kIdcComboPort)),
       m_comboBaud(ControlAs<QComboBox>(templates::kIdcComboBaud)),

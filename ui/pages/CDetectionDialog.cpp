@@ -74,8 +74,8 @@ void CDetectionDialog::OnDetectionFinished(DetectionResult workerResult) {
         return;
     }
     if (!outcome.Identified()) {
-        boxes_.Show(IdentificationFailedText(*outcome.identification),
-                    kIdentificationFailedCaption, BoxIcon::Error, BoxButtons::Ok);
+        boxes_.Show(IdentificationFailedText(*outcome.identification), kIdentificationFailedCaption,
+                    BoxIcon::Error, BoxButtons::Ok);
         reject();
         return;
     }

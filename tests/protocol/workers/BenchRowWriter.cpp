@@ -129,8 +129,7 @@ bool RunAt(unsigned baud, const std::string& cataloguePath, const std::string& i
 
     CDeviceInfo& device = theApp().m_device;
     Figures total;
-    for (auto [label, k] :
-         {std::pair{"flash", kBlockCode}, {"eeprom", kBlockEeprom}}) {
+    for (auto [label, k] : {std::pair{"flash", kBlockCode}, {"eeprom", kBlockEeprom}}) {
         const Figures block = WriteBlock(device.images[k], device, baud);
         Print(baud, label, block);
         total += block;

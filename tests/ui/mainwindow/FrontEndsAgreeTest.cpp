@@ -23,8 +23,8 @@ namespace {
 
 // The shipped catalogue with the dsPIC30F4011's bootloader moved into the middle of its flash.
 std::string MidFlashCatalogue() {
-    std::string text = testsupport::ReadFile(uitest::PageEnvironment::CatalogueDirectory() /
-                                             "qor_dspiclist.xml");
+    std::string text =
+        testsupport::ReadFile(uitest::PageEnvironment::CatalogueDirectory() / "qor_dspiclist.xml");
     const std::string top = "<bootloader startaddress=\"0x007C00\" endaddress=\"0x007FFE\"/>";
     const std::size_t entry = text.find("name=\"dsPIC30F4011\"");
     text.replace(text.find(top, entry), top.size(),
@@ -61,10 +61,10 @@ protected:
         const fs::path catalogue = environment_.Dir() / "catalogue";
         fs::create_directories(catalogue);
         std::ofstream(catalogue / "qor_dspiclist.xml")
-            << (file.midFlashBootloader ? MidFlashCatalogue()
-                                        : testsupport::ReadFile(uitest::PageEnvironment::
-                                                                    CatalogueDirectory() /
-                                                                "qor_dspiclist.xml"));
+            << (file.midFlashBootloader
+                    ? MidFlashCatalogue()
+                    : testsupport::ReadFile(uitest::PageEnvironment::CatalogueDirectory() /
+                                            "qor_dspiclist.xml"));
         uitest::PageEnvironment::SetWorkingPath(catalogue);
         BoardOptions options;
         options.cataloguePath = (catalogue / "qor_dspiclist.xml").string();
@@ -91,11 +91,10 @@ protected:
     // Writes the file with pelorant-cli, every memory named.
     void WriteThroughTheCli(const fs::path& hex, const VirtualBoard& board) {
         const fs::path out = environment_.Dir() / "cli.out";
-        const std::string command = std::string(PELORANT_CLI_PATH) + " write --port " +
-                                    board.DevicePath() + " --workdir " +
-                                    (environment_.Dir() / "catalogue").string() +
-                                    " --memories code,eeprom,config " + hex.string() + " >" +
-                                    out.string() + " 2>&1";
+        const std::string command =
+            std::string(PELORANT_CLI_PATH) + " write --port " + board.DevicePath() + " --workdir " +
+            (environment_.Dir() / "catalogue").string() + " --memories code,eeprom,config " +
+            hex.string() + " >" + out.string() + " 2>&1";
         const int status = std::system(command.c_str());
         ASSERT_NE(status, -1);
         SCOPED_TRACE(testsupport::ReadFile(out));
