@@ -74,6 +74,9 @@ std::string DetectionCause(DetectionResult result, const std::string& port, unsi
             return "Writing error: the identification request did not go out";
         case DetectionResult::PortLost:
             return "the port " + port + " went away (adapter unplugged or line hung up)";
+        case DetectionResult::ResetFailed:
+            return "the reset sequence could not drive the modem lines of " + port +
+                   " (a port without DTR/RTS, such as a pseudo-terminal?)";
         default:
             return "Unknown error (" + std::to_string(Code(result)) + ")";
     }

@@ -13,6 +13,8 @@ const char* DetectionReason(DetectionResult result) {
             return "Timeout expired";
         case DetectionResult::PortLost:
             return "Port went away (adapter unplugged or line hung up)";
+        case DetectionResult::ResetFailed:
+            return "Reset through the modem lines failed";
         default:
             return "Unknown error";
     }

@@ -12,8 +12,8 @@
 #include "serial/SystemError.h"
 
 // The POSIX side of CSerialPort: its operations on a tty (the Windows side is
-// Win32SerialPort.cpp). `handle` holds the descriptor plus one: 0 stays "null" (never opened, or closed) and -1
-// stays "invalid" (a failed open), and neither can name a real descriptor.
+// Win32SerialPort.cpp). `handle` holds the descriptor plus one: 0 stays "null" (never opened, or
+// closed) and -1 stays "invalid" (a failed open), and neither can name a real descriptor.
 namespace {
 
 SerialHandle HandleFor(int fd) {
@@ -169,4 +169,12 @@ unsigned long CSerialPort::ClosePort() {
     }
     handle = kNullSerialHandle;
     return 0;
+}
+
+unsigned long CSerialPort::SetModemLine(SerialModemLine line, bool asserted) {
+    if (lunvik::posix::SetModemLine(DescriptorOf(handle), line, asserted)) return 0;
+    const bool noModemLines = errno == ENOTTY;
+    lunvik::RecordModemLineFailure(*this, lunvik::posix::ModemLineOperation(line, asserted),
+                                   noModemLines);
+    return kFailure;
 }

@@ -29,4 +29,10 @@ bool Read(int fd, char* buffer, unsigned long count, const SerialTimeouts& timeo
 bool Write(int fd, const char* buffer, unsigned long count, const SerialTimeouts& timeouts,
            unsigned long& done);
 
+// Asserts or releases DTR or RTS. A tty without modem lines (a pseudo-terminal) fails with
+// ENOTTY.
+bool SetModemLine(int fd, SerialModemLine line, bool asserted);
+// The system call SetModemLine makes, as failures name it: "TIOCMBIS(DTR)".
+const char* ModemLineOperation(SerialModemLine line, bool asserted);
+
 }  // namespace lunvik::posix

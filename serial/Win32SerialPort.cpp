@@ -231,3 +231,20 @@ unsigned long CSerialPort::ClosePort() {
     handle = kNullSerialHandle;
     return 0;
 }
+
+unsigned long CSerialPort::SetModemLine(SerialModemLine line, bool asserted) {
+    const bool dtr = line == SerialModemLine::Dtr;
+    const DWORD function = dtr ? (asserted ? SETDTR : CLRDTR) : (asserted ? SETRTS : CLRRTS);
+    if (!NamesAPort(handle)) SetLastError(ERROR_INVALID_HANDLE);
+    if (NamesAPort(handle) && EscapeCommFunction(HandleOf(handle), function)) return 0;
+    const char* operation =
+        dtr ? (asserted ? "EscapeCommFunction(SETDTR)" : "EscapeCommFunction(CLRDTR)")
+            : (asserted ? "EscapeCommFunction(SETRTS)" : "EscapeCommFunction(CLRRTS)");
+    // Drivers of ports without modem lines (virtual ports, Wine's pseudo-terminals) refuse
+    // the function itself.
+    const DWORD error = GetLastError();
+    const bool noModemLines = error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+                              error == ERROR_INVALID_PARAMETER;
+    lunvik::RecordModemLineFailure(*this, operation, noModemLines);
+    return kFailure;
+}

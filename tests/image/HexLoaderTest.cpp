@@ -193,9 +193,10 @@ TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
         {"records without a whole group",
          "",
          Upper(0) + Data(0, "0102") + kEnd,
-         HexLoadResult::Empty,
-         {"The selected HEX file is empty.\nthe file holds no data record", "loading error",
-          BoxIcon::Error, BoxButtons::Ok}},
+         HexLoadResult::BadLine,
+         {lineText + "line 2: the 4-byte group at byte address 0x0 is incomplete: the file gives "
+                     "2 of its bytes",
+          "loading error", BoxIcon::Error, BoxButtons::Ok}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

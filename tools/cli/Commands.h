@@ -10,3 +10,4 @@ int RunDetectCommand(const CliOptions& options, ConsoleOutput& output, CBootload
 int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app);
 int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app);
 int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app);
+int RunMonitorCommand(const CliOptions& options, ConsoleOutput& output);

@@ -21,6 +21,7 @@ int RunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp&
     if (options.command == "detect") return RunDetectCommand(options, output, app);
     if (options.command == "write") return RunWriteCommand(options, output, app);
     if (options.command == "run") return RunRunCommand(options, output, app);
+    if (options.command == "monitor") return RunMonitorCommand(options, output);
     return RunCheckCommand(options, output, app);
 }
 

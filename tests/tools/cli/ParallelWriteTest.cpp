@@ -123,9 +123,9 @@ TEST(ParallelWriteTest, AFileRebuiltDuringTheDetectionGivesEveryBoardTheSameProg
     Bench bench;
     VirtualBoard& early = bench.Add(BoardKind::Good);
     BoardOptions late;
-    late.listenWindow = std::chrono::milliseconds(300);  // silent until it is reset
+    late.listenWindow = std::chrono::milliseconds(1500);  // silent until it is reset
     VirtualBoard& waiting = bench.Add(BoardKind::Good, late);
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1700));
 
     const std::string firmware = (bench.Dir().path() / "fw.hex").string();
     const std::string sample = testsupport::ReadFile(kSample);
