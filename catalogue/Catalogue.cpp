@@ -321,7 +321,7 @@ Refusal LookupInto(const std::string& cataloguePath, const std::string& identifi
     CXmlDocument deviceDocument(found);
     for (int k = 0; k < 3; ++k) {
         Refusal refusal = ReadMemory(deviceDocument, kMemories[k], *rowsPerPage, device.images[k],
-                                     device, k == CDeviceInfo::kCode);
+                                     device, k == kBlockCode);
         if (refusal.code != CatalogueLookup::Found) return refusal;
     }
     if (Refusal refusal = CheckOverlap(device); refusal.code != CatalogueLookup::Found)

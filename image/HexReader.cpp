@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -97,13 +98,15 @@ Record Decode(const char* text, std::size_t length) {
     return record;
 }
 
-// Reads one line, its terminator included when there is one, into `line`; a line longer
-// than `capacity` fills it without its terminator. 0 at the end of the file.
-std::size_t ReadLine(std::FILE* file, char* line, std::size_t capacity) {
+// Reads the line at `position` of `text`, its terminator included when there is one, into
+// `line` and moves `position` past it; a line longer than `capacity` fills it without its
+// terminator. 0 at the end of the text.
+std::size_t ReadLine(std::string_view text, std::size_t& position, char* line,
+                     std::size_t capacity) {
     std::size_t length = 0;
-    int c = 0;
-    while (length < capacity && (c = std::getc(file)) != EOF) {
-        line[length++] = static_cast<char>(c);
+    while (length < capacity && position < text.size()) {
+        const char c = text[position++];
+        line[length++] = c;
         if (c == '\n') break;
     }
     return length;
@@ -281,16 +284,16 @@ HexReadReport Refused(HexReadOutcome outcome, int line, std::string reason, int 
 
 }  // namespace
 
-HexReadReport ReadHexRecords(std::FILE* file, CMemoryImage& code, CMemoryImage& data,
+HexReadReport ReadHexRecords(std::string_view text, CMemoryImage& code, CMemoryImage& data,
                              CMemoryImage& config) {
     BytePlacer placer({&code, &data, &config});
-    std::rewind(file);
+    std::size_t position = 0;
     char line[kLineBufferSize];
     std::uint32_t upperAddress = 0;
     int lineNumber = 0;
     int records = 0;
     for (;;) {
-        const std::size_t read = ReadLine(file, line, sizeof line);
+        const std::size_t read = ReadLine(text, position, line, sizeof line);
         if (read == 0) break;
         ++lineNumber;
         if (read == sizeof line && line[read - 1] != '\n') {
@@ -344,12 +347,21 @@ HexReadReport ReadHexRecords(std::FILE* file, CMemoryImage& code, CMemoryImage& 
                                "record type " + Hex2(record.Type()) + " is not supported", records);
         }
     }
-    if (std::ferror(file)) {
-        return Refused(HexReadOutcome::BadLine, lineNumber + 1, "the file could not be read",
-                       records);
-    }
     return Refused(HexReadOutcome::NoEndRecord, lineNumber + 1,
                    "the file ends without its end-of-file record (cut short)", records);
+}
+
+HexReadReport ReadHexRecords(std::FILE* file, CMemoryImage& code, CMemoryImage& data,
+                             CMemoryImage& config) {
+    std::string text;
+    std::rewind(file);
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
+    if (std::ferror(file)) {
+        return Refused(HexReadOutcome::BadLine, 1, "the file could not be read", 0);
+    }
+    return ReadHexRecords(text, code, data, config);
 }
 
 int ReadHexFile(std::FILE* file, CMemoryImage& code, CMemoryImage& data, CMemoryImage& config) {

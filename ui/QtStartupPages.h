@@ -5,12 +5,14 @@
 
 #include "app/StartupPages.h"
 
+class CBootloaderApp;
+
 // The start-up flow's windows as Qt dialogs, each run modally.
 class QtStartupPages : public IStartupPages {
 public:
     // The main window loads `fileToOpen`, when given, as soon as it is shown.
-    explicit QtStartupPages(IMessageBox& boxes, std::string fileToOpen = {})
-        : boxes_(boxes), fileToOpen_(std::move(fileToOpen)) {}
+    QtStartupPages(CBootloaderApp& app, IMessageBox& boxes, std::string fileToOpen = {})
+        : app_(app), boxes_(boxes), fileToOpen_(std::move(fileToOpen)) {}
 
     IMessageBox& Boxes() override { return boxes_; }
     void ShowSplash() override;
@@ -20,6 +22,7 @@ public:
     void ShowMainWindow() override;
 
 private:
+    CBootloaderApp& app_;
     IMessageBox& boxes_;
     std::string fileToOpen_;
 };

@@ -25,7 +25,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(AppIcon());
     QtMessageBox boxes;
-    QtStartupPages pages(boxes, FileToOpen());
-    theApp().InitInstance(pages);
+    CBootloaderApp& app = theApp();
+    QtStartupPages pages(app, boxes, FileToOpen());
+    app.InitInstance(pages);
     return 0;
 }

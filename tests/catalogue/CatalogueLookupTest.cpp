@@ -58,11 +58,11 @@ TEST_F(Lookup, FillsTheDeviceFromItsMemories) {
         EXPECT_TRUE(image.present);
         EXPECT_EQ(image.rowsPerPage, 8);  // the device's value, not the memory element's
     }
-    CMemoryImage& code = device.images[CDeviceInfo::kCode];
+    CMemoryImage& code = device.images[kBlockCode];
     EXPECT_EQ(code.GetStart(), 0u);
     EXPECT_EQ(code.GetEnd(), 0x7FFEu);
     EXPECT_EQ(code.instructionsPerRow, 32);
-    CMemoryImage& cfg = device.images[CDeviceInfo::kConfig];
+    CMemoryImage& cfg = device.images[kBlockConfig];
     EXPECT_FALSE(cfg.IsProtected(0xF80004));
     EXPECT_TRUE(cfg.IsProtected(0xF80006));
     EXPECT_FALSE(cfg.IsProtected(0xF80007));
@@ -87,9 +87,9 @@ TEST_F(Lookup, RootNamedDeviceIsTheFirstDevice) {
 // EEPROM words would otherwise be placed in the earlier part's EEPROM range.
 TEST_F(Lookup, AbsentMemoryIsNotPresentAndKeepsNoRange) {
     ASSERT_EQ(Run(Device("0x0101", kCode, kData)), CatalogueLookup::Found);
-    ASSERT_TRUE(device.images[CDeviceInfo::kData].Holds(0x7FFC00));
+    ASSERT_TRUE(device.images[kBlockEeprom].Holds(0x7FFC00));
     ASSERT_EQ(Run(Device("0x0101", kCode)), CatalogueLookup::Found);
-    const CMemoryImage& data = device.images[CDeviceInfo::kData];
+    const CMemoryImage& data = device.images[kBlockEeprom];
     EXPECT_FALSE(data.present);
     EXPECT_FALSE(data.Holds(0x7FFC00));
     EXPECT_EQ(data.cells, nullptr);
@@ -109,8 +109,8 @@ TEST_F(Lookup, ReportsEachFaultWithItsCode) {
               CatalogueLookup::NoBootloader);
 
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7E"))), CatalogueLookup::Found);
-    EXPECT_TRUE(device.images[CDeviceInfo::kCode].IsProtected(0x7E));
-    EXPECT_FALSE(device.images[CDeviceInfo::kCode].IsProtected(0x80));
+    EXPECT_TRUE(device.images[kBlockCode].IsProtected(0x7E));
+    EXPECT_FALSE(device.images[kBlockCode].IsProtected(0x80));
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x40", "0x7F"))),
               CatalogueLookup::ProtectedNotOnRows);
     EXPECT_EQ(Run(Device("0x0101", CodeWithProtected("0x20", "0x7E"))),
@@ -136,12 +136,12 @@ TEST_F(Lookup, FirstFailingCheckInFileOrderDecides) {
     EXPECT_EQ(Run(Device("0x0101", kCode, kData, badConfig)), CatalogueLookup::ProtectedOutside);
     EXPECT_EQ(name, "unchanged");
     // A refused device fills nothing, not even the memories before the failing one.
-    EXPECT_FALSE(device.images[CDeviceInfo::kData].present);
-    EXPECT_EQ(device.images[CDeviceInfo::kData].cells, nullptr);
+    EXPECT_FALSE(device.images[kBlockEeprom].present);
+    EXPECT_EQ(device.images[kBlockEeprom].cells, nullptr);
 }
 
 TEST_F(Lookup, RefusesReversedOrOversizedRangesAndLongNamesAsUnreadable) {
-    device.images[CDeviceInfo::kCode].SetRange(0x100, 0x200);
+    device.images[kBlockCode].SetRange(0x100, 0x200);
     EXPECT_EQ(Run(Device("0x0101",
                          "<memcode startaddress=\"0x8000\" endaddress=\"0x7FFE\" "
                          "instructionxrow=\"32\"><bootloader/></memcode>")),
@@ -150,12 +150,12 @@ TEST_F(Lookup, RefusesReversedOrOversizedRangesAndLongNamesAsUnreadable) {
                          "<memcode startaddress=\"0\" endaddress=\"0xFFFFFFFF\" "
                          "instructionxrow=\"32\"><bootloader/></memcode>")),
               CatalogueLookup::Unreadable);
-    EXPECT_EQ(device.images[CDeviceInfo::kCode].GetStart(), 0x100u);
-    EXPECT_EQ(device.images[CDeviceInfo::kCode].GetEnd(), 0x200u);
+    EXPECT_EQ(device.images[kBlockCode].GetStart(), 0x100u);
+    EXPECT_EQ(device.images[kBlockCode].GetEnd(), 0x200u);
 
     EXPECT_EQ(Run(Device("0x0101", kCode, "", "", std::string(260, 'n'))),
               CatalogueLookup::Unreadable);
-    EXPECT_EQ(device.images[CDeviceInfo::kCode].GetStart(), 0x100u);
+    EXPECT_EQ(device.images[kBlockCode].GetStart(), 0x100u);
     EXPECT_EQ(name, "unchanged");
 
     const std::string longestName(259, 'n');
@@ -279,8 +279,8 @@ TEST_F(Lookup, RefusesEveryHostileCatalogueWithItsCodeAndCause) {
         EXPECT_NE(cause.find(c.cause), std::string::npos) << cause;
         EXPECT_EQ(device.bootStart, 0x7C00u);
         EXPECT_EQ(device.bootEnd, 0x7FFEu);
-        EXPECT_TRUE(device.images[CDeviceInfo::kData].Holds(0x7FFC00));
-        EXPECT_EQ(device.images[CDeviceInfo::kCode].GetEnd(), 0x7FFEu);
+        EXPECT_TRUE(device.images[kBlockEeprom].Holds(0x7FFC00));
+        EXPECT_EQ(device.images[kBlockCode].GetEnd(), 0x7FFEu);
     }
 }
 

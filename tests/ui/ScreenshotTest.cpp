@@ -2,6 +2,7 @@
 
 #include <QTimerEvent>
 
+#include "app/BootloaderApp.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/support/LayoutChecks.h"
 #include "tests/ui/support/PageEnvironment.h"
@@ -50,7 +51,7 @@ TEST_F(ScreenshotTest, EveryPageShowsItsTextsWholeOnceOpened) {
 
     uitest::PageEnvironment::SetPorts({{"COM1", "Communications Port (/dev/ttyS0) (COM1)"},
                                        {"COM33", "FT232R USB UART (/dev/ttyUSB0) (COM33)"}});
-    CConfigurationDialog configuration(boxes_);
+    CConfigurationDialog configuration(theApp(), boxes_);
     configuration.open();
     CheckAndSave(configuration, templates::ConfigurationTemplate(), "configuration");
 
@@ -59,7 +60,7 @@ TEST_F(ScreenshotTest, EveryPageShowsItsTextsWholeOnceOpened) {
     const auto board = uitest::PageEnvironment::StartBoard(45, silent);
     ASSERT_TRUE(board);
     ASSERT_TRUE(uitest::PageEnvironment::OpenPort(45));
-    CDetectionDialog detection(boxes_);
+    CDetectionDialog detection(theApp(), boxes_);
     detection.open();
     for (int i = 0; i < 17; ++i) {
         QTimerEvent second(detection.m_timerId);

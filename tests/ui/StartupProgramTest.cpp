@@ -114,7 +114,7 @@ protected:
 
 TEST_F(StartupProgramTest, RunsFromStartToTheIdentifiedDevice) {
     User user;
-    QtStartupPages pages(boxes_);
+    QtStartupPages pages(theApp(), boxes_);
     EXPECT_FALSE(theApp().InitInstance(pages));
 
     EXPECT_EQ(user.pagesSeen,
@@ -137,7 +137,7 @@ TEST_F(StartupProgramTest, APortThatWillNotOpenEndsTheProgramWithoutSavingTheCho
     ASSERT_EQ(WriteSettingDword(0, product::kSettingsKey, "alert"), 0);
 
     User user;
-    QtStartupPages pages(boxes_);
+    QtStartupPages pages(theApp(), boxes_);
     theApp().InitInstance(pages);
     holder.ClosePort();
 
@@ -155,7 +155,7 @@ TEST_F(StartupProgramTest, AFileGivenAtStartIsLoadedOncePageThreeIsReached) {
     User user;
     user.waitForLoad = true;
     const std::string file = PELORANT_SOURCE_DIR "/samples/dsPIC30F4011-counter.hex";
-    QtStartupPages pages(boxes_, file);
+    QtStartupPages pages(theApp(), boxes_, file);
     theApp().InitInstance(pages);
 
     EXPECT_EQ(user.pagesSeen,

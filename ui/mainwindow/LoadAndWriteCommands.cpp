@@ -85,7 +85,7 @@ void CLoadAndWriteDialog::dropEvent(QDropEvent* event) {
 
 void CLoadAndWriteDialog::OpenFile(const std::string& path) {
     SetWindowTitleFor(path);
-    control_->OpenHexFile(path);
+    control_->Open(path);
 }
 
 void CLoadAndWriteDialog::SetWindowTitleFor(const std::string& hexPath) {
@@ -95,22 +95,22 @@ void CLoadAndWriteDialog::SetWindowTitleFor(const std::string& hexPath) {
 }
 
 void CLoadAndWriteDialog::OnWriteCommand() {
-    control_->OnWriteCommand();
+    control_->Write();
     AfterEvent();
 }
 
 void CLoadAndWriteDialog::OnRunCommand() {
-    control_->OnRunCommand();
+    control_->Run();
     AfterEvent();
 }
 
 void CLoadAndWriteDialog::OnReconnectCommand() {
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     AfterEvent();
 }
 
 void CLoadAndWriteDialog::OnReloadCommand() {
-    control_->OnReloadCommand();
+    control_->Reload();
     AfterEvent();
 }
 

@@ -73,7 +73,7 @@ void MainWindowTest::Connect(BoardOptions options) {
 
 void MainWindowTest::MakeWindow() {
     window_ = std::make_unique<CLoadAndWriteDialog>(
-        boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_, whileFileDialogOpen_));
+        theApp(), boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_, whileFileDialogOpen_));
     window_->show();
 }
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/BootloaderApp.h"
 #include "app/Settings.h"
 #include "common/Product.h"
 #include "tests/ui/mainwindow/MainWindowFixture.h"
@@ -101,7 +102,7 @@ TEST_F(OpenFromAnywhereTest, ADroppedFileThatDoesNotLoadShowsTheOpenCommandsBox)
 
 TEST_F(OpenFromAnywhereTest, AFileGivenAtStartLoadsOnceTheWindowIsShown) {
     window_ = std::make_unique<CLoadAndWriteDialog>(
-        boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_, whileFileDialogOpen_));
+        theApp(), boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_, whileFileDialogOpen_));
     window_->OpenWhenShown(SampleHexPath().string());
     window_->show();
     ASSERT_TRUE(uitest::PumpUntil([this] { return LogRows(*window_).size() == 2; }, 5000));
