@@ -75,8 +75,7 @@ std::string DetectionCause(DetectionResult result, const std::string& port, unsi
         case DetectionResult::PortLost:
             return "the port " + port + " went away (adapter unplugged or line hung up)";
         case DetectionResult::ResetFailed:
-            return "the reset sequence could not drive the modem lines of " + port +
-                   " (a port without DTR/RTS, such as a pseudo-terminal?)";
+            return "the board on " + port + " could not be reset through the modem lines";
         default:
             return "Unknown error (" + std::to_string(Code(result)) + ")";
     }

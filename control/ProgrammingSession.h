@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "control/Progress.h"
 #include "control/SessionEvents.h"
 #include "protocol/EngineContext.h"
+#include "protocol/ResetSequence.h"
 #include "protocol/Workers.h"
 
 // One programming session on one board: load, write the chosen blocks, run, reconnect and its
@@ -32,6 +34,11 @@ public:
     // Port and detection settings beyond the application's COM number and baud rate.
     void SetDevicePath(std::string path) { devicePath_ = std::move(path); }  // instead of COM<n>
     void SetDetectionLimit(std::uint32_t seconds) { detectionSeconds_ = seconds; }
+    // Played on the modem lines by each detection right after its first probe; none: the
+    // user resets the board.
+    void SetResetSequence(std::optional<bootproto::ResetSequence> reset) {
+        reset_ = std::move(reset);
+    }
 
     // Commands; each does nothing while Busy().
     void Write();
@@ -144,6 +151,7 @@ private:
     CommandStates commands_;
     std::string devicePath_;               // opened instead of COM<n> when not empty
     std::uint32_t detectionSeconds_ = 44;  // the detection's time limit
+    std::optional<bootproto::ResetSequence> reset_;
     std::string shownDevice_;
     DetectionRun detection_;
     ReconnectOutcome reconnect_;

@@ -56,7 +56,9 @@ bool ProgrammingSession::StartDetection() {
     status_.lampVisible = true;
     status_.textVisible = true;
     status_.barVisible = true;
-    SetStatus(Lamp::Grey, "reset (restart) your dsPIC platform");
+    // With a reset sequence the tool resets the board; the user's hand is not asked for.
+    SetStatus(Lamp::Grey, reset_ ? "resetting your dsPIC platform through the modem lines"
+                                 : "reset (restart) your dsPIC platform");
 
     // The range first: a position set before it would be clamped into the last write's range.
     progress_.SetRange(1, detectionSeconds_);
@@ -64,6 +66,7 @@ bool ProgrammingSession::StartDetection() {
     progress_.step = 1;
     Changed(SessionChange::Progress);
 
+    engine_.detection.reset = reset_ ? &*reset_ : nullptr;
     if (!detection_.Start(wake_, detectionSeconds_)) {
         reconnect_.stage = ReconnectStage::NotStarted;
         Box(BoxKind::DetectionNotStarted, kDetectionNotStartedText, kDetectionNotStartedCaption);

@@ -10,6 +10,7 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/MemorySelection.h"
+#include "tools/cli/Monitor.h"
 #include "tools/cli/StopSignals.h"
 #include "tools/cli/WriteInputs.h"
 
@@ -84,11 +85,15 @@ std::string StoppedWriteText(const WriteOutcome& write) {
            " written, nothing more sent";
 }
 
-// Sends the run command; an exit status.
-int RunUserProgram(BoardSession& board) {
+// Sends the run command and, with --monitor, shows what the program says from its first
+// byte on; an exit status.
+int RunUserProgram(BoardSession& board, const CliOptions& options) {
     board.Session().Run();
-    if (board.Session().LastRun() == RunEnd::Running) return kExitOk;
-    return board.Fail(kExitWriteFailed, "running failed", RunCommandCause());
+    if (board.Session().LastRun() != RunEnd::Running) {
+        return board.Fail(kExitWriteFailed, "running failed", RunCommandCause());
+    }
+    if (!options.monitorAfterRun) return kExitOk;
+    return RunMonitor(board.Port(), options.monitorBaud, MonitorOptions{}, board.Output());
 }
 
 int WriteConnected(BoardSession& board, const CliOptions& options,
@@ -131,7 +136,7 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
                                             : " not written completely"));
         }
     }
-    return options.run ? RunUserProgram(board) : kExitOk;
+    return options.run ? RunUserProgram(board, options) : kExitOk;
 }
 
 // A single board names what it found before anything is written: an identification that a
@@ -155,7 +160,7 @@ int RunDetectCommand(const CliOptions& options, ConsoleOutput& output, CBootload
 int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
     BoardSession board(options, output, app);
     if (const int status = board.Connect(); status != kExitOk) return status;
-    return RunUserProgram(board);
+    return RunUserProgram(board, options);
 }
 
 int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {

@@ -69,6 +69,7 @@ int BoardSession::Configure() {
     app_.m_baudRate = static_cast<int>(options_.baud);
     session_.SetDevicePath(port_.devicePath);
     session_.SetDetectionLimit(options_.detectTimeout);
+    session_.SetResetSequence(options_.reset);
     return kExitOk;
 }
 
@@ -94,9 +95,12 @@ int BoardSession::Connect() {
     if (const int status = Stopped("during the detection"); status != 0) return status;
     const DetectionOutcome& detection = reconnect.detection;
     if (!detection.identification) {
+        // A reset that could not be played says why, in the serial library's words.
+        const bool resetFailed = detection.detection == DetectionResult::ResetFailed;
         return Fail(kExitDetectionFailed,
                     "detection failed: " +
-                        DetectionCause(detection.detection, port_.text, options_.detectTimeout));
+                        DetectionCause(detection.detection, port_.text, options_.detectTimeout),
+                    resetFailed ? app_.m_serialPort.LastFailureText() : std::string());
     }
     // The identification's box has printed its cause; it is the board's reason too.
     const std::string identifier =
