@@ -15,6 +15,8 @@ const char* DetectionReason(int workerResult) {
             return "Timeout expired";
         case Code(DetectionResult::PortLost):
             return "Port went away (adapter unplugged or line hung up)";
+        case Code(DetectionResult::ResetFailed):
+            return "Reset through the modem lines failed";
         default:
             return "Unknown error";
     }

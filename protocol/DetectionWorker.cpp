@@ -1,9 +1,11 @@
 #include <chrono>
 #include <cstdint>
 #include <thread>
+#include <utility>
 
 #include "protocol/Frames.h"
 #include "protocol/LineCheck.h"
+#include "protocol/ResetSequence.h"
 #include "protocol/TimerResolution.h"
 #include "protocol/Workers.h"
 
@@ -19,7 +21,7 @@ void SetExchangeTimeouts(CSerialPort& port) {
     port.SetTimeouts(100, 100, 100, 100, 100);
 }
 
-enum class ProbeOutcome { Synchronised, Stopped, NotSent, PortLost };
+enum class ProbeOutcome { Synchronised, Stopped, NotSent, PortLost, ResetFailed };
 
 // A port that went away fails every later attempt the same way: waiting out the window's
 // time limit would only end in blaming the board.
@@ -27,16 +29,28 @@ bool Lost(const CSerialPort& port, unsigned long result) {
     return result == CSerialPort::kFailure && bootproto::PortWentAway(port);
 }
 
-ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const std::atomic<std::uint8_t>& stop,
+bool PlayReset(CSerialPort& port, const bootproto::ResetSequence& sequence) {
+    bootproto::PortModemLines lines(port);
+    return bootproto::PlayResetSequence(
+        sequence, lines, [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); });
+}
+
+// The reset, when there is one, follows the first probe: the bootloader listens only for a
+// while after a reset, and the probes are then already coming.
+ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const DetectionThreadParam& param,
                                     bootproto::LineTrace* trace) {
     using bootproto::TraceDirection;
     constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Probe};
-    while (stop.load() == 0) {
+    const bootproto::ResetSequence* reset = param.reset;
+    while (param.stop.load() == 0) {
         char probe = static_cast<char>(bootproto::kProbe);
         const unsigned long written = port.WriteToPort(&probe, 1);
         bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &probe, written);
         if (written == 0) return ProbeOutcome::NotSent;
         if (Lost(port, written)) return ProbeOutcome::PortLost;
+        if (reset != nullptr && !PlayReset(port, *std::exchange(reset, nullptr))) {
+            return ProbeOutcome::ResetFailed;
+        }
 
         std::uint8_t reply[bootproto::kProbeReplyLength] = {};
         const unsigned long received =
@@ -85,9 +99,10 @@ DetectionResult Detect(const EngineContext& engine) {
     SetExchangeTimeouts(port);
     port.CleanPort();
 
-    const ProbeOutcome outcome = ProbeUntilSynchronised(port, param.stop, engine.trace);
+    const ProbeOutcome outcome = ProbeUntilSynchronised(port, param, engine.trace);
     if (outcome == ProbeOutcome::NotSent) return DetectionResult::Timeout;
     if (outcome == ProbeOutcome::PortLost) return DetectionResult::PortLost;
+    if (outcome == ProbeOutcome::ResetFailed) return DetectionResult::ResetFailed;
     // Tested again after a synchronised attempt: a stop always wins.
     if (param.stop.load() != 0) return DetectionResult::Stopped;
     timerResolution.Restore();

@@ -8,10 +8,16 @@
 #include "protocol/LineTrace.h"
 #include "serial/CSerialPort.h"
 
+namespace bootproto {
+struct ResetSequence;
+}
+
 // The block handed to the detection worker.
 struct DetectionThreadParam {
     MessageTarget* notifyWindow = nullptr;
     std::atomic<std::uint8_t> stop{0};  // set by the window, polled by the worker
+    // Played on the modem lines right after the first probe; none: the user resets the board.
+    const bootproto::ResetSequence* reset = nullptr;
 };
 
 // What the workers and the programming control act on. The application object owns every

@@ -17,6 +17,8 @@ enum class DetectionResult : int {
     Stopped = -4,
     // The port went away (unplugged adapter, hung-up line): nothing more can be sent or read.
     PortLost = -5,
+    // The reset sequence could not be played: the port's LastFailure() says why.
+    ResetFailed = -6,
 };
 
 // IdentifyDevice's result: identified, the catalogue lookup's refusal (its own numbers), or

@@ -181,6 +181,13 @@ unsigned long CSerialPort::ClosePort() {
     return 0;
 }
 
+unsigned long CSerialPort::SetModemLine(SerialModemLine line, bool asserted) {
+    if (lunvik::os::SetModemLine(handle, line, asserted)) return 0;
+    lunvik::RecordModemLineFailure(*this, lunvik::os::ModemLineOperation(line, asserted),
+                                   lunvik::os::LacksModemLines());
+    return kFailure;
+}
+
 void CSerialPort::ProcessErrorMessage(char* operation) {
     const long error = lunvik::LastSystemError();
     char reason[128];

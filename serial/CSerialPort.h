@@ -50,7 +50,11 @@ enum class SerialFailure : int {
     NotATerminal,  // the name opens something that is not a serial port
     GoneAway,      // the port vanished or hung up while open (unplugged adapter)
     Other,
+    NoModemLines,  // the port carries no DTR or RTS line to drive (a pseudo-terminal)
 };
+
+// The modem control lines a host drives; boards wire them to their reset.
+enum class SerialModemLine : int { Dtr, Rts };
 
 inline constexpr unsigned kSerialFailureTextBytes = 200;
 
@@ -81,6 +85,10 @@ public:
     unsigned long ClosePort();
     void ProcessErrorMessage(char* operation);
     void Log(char* text);
+
+    // Asserts (`asserted` true) or releases one modem control line: 0 on success, the failure
+    // value on failure, with the cause in LastFailure().
+    unsigned long SetModemLine(SerialModemLine line, bool asserted);
 
     // The cause of the last failure: kept until the next failure or the next successful open.
     SerialFailure LastFailure() const { return lastFailure; }

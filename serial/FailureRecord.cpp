@@ -21,4 +21,16 @@ void ClearFailure(CSerialPort& port) {
     port.lastFailureText[0] = '\0';
 }
 
+void RecordModemLineFailure(CSerialPort& port, const char* operation, bool noModemLines) {
+    RecordFailure(port, operation, false);
+    if (!noModemLines) return;
+    const long code = LastSystemError();
+    char reason[120];
+    SystemErrorText(code, reason, sizeof reason);
+    port.lastFailure = SerialFailure::NoModemLines;
+    std::snprintf(port.lastFailureText, sizeof port.lastFailureText,
+                  "%s failed: the port has no modem lines (%s)", operation, reason);
+    RestoreSystemError(code);
+}
+
 }  // namespace lunvik

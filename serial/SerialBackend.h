@@ -45,4 +45,12 @@ bool Write(SerialHandle handle, const char* buffer, unsigned long count,
 // The number of received bytes waiting to be read, without waiting for any.
 bool QueuedInput(SerialHandle handle, unsigned long& count);
 
+// Asserts or releases DTR or RTS.
+bool SetModemLine(SerialHandle handle, SerialModemLine line, bool asserted);
+// After a failed SetModemLine: whether the port has no such lines at all (a pseudo-terminal,
+// a virtual port).
+bool LacksModemLines();
+// The system call SetModemLine makes, as failures name it: "TIOCMBIS(DTR)".
+const char* ModemLineOperation(SerialModemLine line, bool asserted);
+
 }  // namespace lunvik::os

@@ -30,5 +30,7 @@ void LocalClockText(char (&clock)[9]);
 // error itself is left as it was, for the error hook that may follow.
 void RecordFailure(CSerialPort& port, const char* operation, bool opening);
 void ClearFailure(CSerialPort& port);
+// The same for a modem line `operation`; `noModemLines` when the port has no such lines.
+void RecordModemLineFailure(CSerialPort& port, const char* operation, bool noModemLines);
 
 }  // namespace lunvik

@@ -59,6 +59,14 @@ TEST(SerialPortFailureTest, EveryFailureKeepsItsCauseAndText) {
              return failed;
          },
          SerialFailure::GoneAway, "ReadFile()"},
+        {"modem line of a pseudo-terminal, which has none",
+         [](CSerialPort& port, PseudoTerminal& pty, const TempDir&) {
+             if (Open(port, pty.slavePath()) != 1) return false;
+             const bool failed = port.SetModemLine(SerialModemLine::Dtr, true) == kFailure;
+             port.ClosePort();
+             return failed;
+         },
+         SerialFailure::NoModemLines, "TIOCMBIS(DTR)"},
         {"writing to a port never opened",
          [](CSerialPort& port, PseudoTerminal&, const TempDir&) {
              char byte = 0;

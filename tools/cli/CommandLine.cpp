@@ -1,5 +1,7 @@
 #include "tools/cli/CommandLine.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <set>
 
@@ -12,6 +14,9 @@ const std::set<std::string>& OptionsOf(const std::string& command) {
     static const std::set<std::string> kWrite = {"--port", "--baud", "--memories",
                                                  "--proceed-on-error", "--run"};
     static const std::set<std::string> kCheck = {"--device"};
+    static const std::set<std::string> kMonitor = {"--port", "--baud", "--hex", "--timestamps",
+                                                   "--for",  "--send", "--eol"};
+    if (command == "monitor") return kMonitor;
     if (command == "detect" || command == "run") return kPortOnly;
     if (command == "write") return kWrite;
     if (command == "check") return kCheck;
@@ -25,7 +30,30 @@ bool IsGlobalOption(const std::string& name) {
 
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
-           name == "--workdir" || name == "--detect-timeout" || name == "--trace";
+           name == "--workdir" || name == "--detect-timeout" || name == "--trace" ||
+           name == "--for" || name == "--eol";
+}
+
+bool IsFlag(const std::string& name) {
+    return name == "--proceed-on-error" || name == "--run" || name == "--hex" ||
+           name == "--timestamps" || name == "--send";
+}
+
+// Seconds, fractions allowed, above 0 and at most a million.
+bool ParseSeconds(const std::string& text, std::chrono::milliseconds& span) {
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+    char* stop = nullptr;
+    const double seconds = std::strtod(text.c_str(), &stop);
+    if (*stop != '\0' || !(seconds > 0) || seconds > 1e6) return false;
+    span = std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+    return span.count() > 0;
+}
+
+bool ParseLineEnd(const std::string& text, std::string& lineEnd) {
+    if (text == "cr") lineEnd = "\r";
+    if (text == "lf") lineEnd = "\n";
+    if (text == "crlf") lineEnd = "\r\n";
+    return text == "cr" || text == "lf" || text == "crlf";
 }
 
 bool ParsePositive(const std::string& text, unsigned& value) {
@@ -80,6 +108,18 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         options.memories = named;
     } else if (name == "--device") {
         options.device = value;
+    } else if (name == "--for") {
+        std::chrono::milliseconds span{};
+        if (!ParseSeconds(value, span)) {
+            error = "--for: '" + value + "' is not a number of seconds above 0";
+            return false;
+        }
+        options.monitor.duration = span;
+    } else if (name == "--eol") {
+        if (!ParseLineEnd(value, options.monitor.lineEnd)) {
+            error = "--eol: '" + value + "' is not one of cr, lf, crlf";
+            return false;
+        }
     } else if (name == "--workdir") {
         options.workdir = value;
     } else if (name == "--detect-timeout") {
@@ -98,6 +138,9 @@ void StoreFlag(const std::string& name, CliOptions& options) {
     if (name == "--help") options.help = true;
     if (name == "--version") options.version = true;
     if (name == "--verbose") options.verbose = true;
+    if (name == "--hex") options.monitor.hex = true;
+    if (name == "--timestamps") options.monitor.timestamps = true;
+    if (name == "--send") options.monitor.send = true;
 }
 
 bool CheckRequired(const CliOptions& options, const std::vector<std::string>& operands,
@@ -112,7 +155,8 @@ bool CheckRequired(const CliOptions& options, const std::vector<std::string>& op
         error = "unexpected argument '" + operands.front() + "'";
         return false;
     }
-    if ((command == "detect" || command == "write" || command == "run") && options.port.empty()) {
+    if ((command == "detect" || command == "write" || command == "run" || command == "monitor") &&
+        options.port.empty()) {
         error = command + " needs --port PORT";
         return false;
     }
@@ -152,8 +196,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
-        if (!IsGlobalOption(name) && !TakesValue(name) && name != "--proceed-on-error" &&
-            name != "--run") {
+        if (!IsGlobalOption(name) && !TakesValue(name) && !IsFlag(name)) {
             error = "unknown option " + name;
             return false;
         }
@@ -180,7 +223,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
     }
     if (options.help || options.version) return true;
 
-    static const std::set<std::string> kCommands = {"ports", "detect", "write", "run", "check"};
+    static const std::set<std::string> kCommands = {"ports", "detect", "write",
+                                                    "run",   "check",  "monitor"};
     if (options.command.empty()) {
         error = "no command given";
         return false;
@@ -201,6 +245,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         }
     }
     if (!CheckRequired(options, operands, error)) return false;
+    const bool eolGiven = std::any_of(given.begin(), given.end(),
+                                      [](const auto& option) { return option.first == "--eol"; });
+    if (eolGiven && !options.monitor.send) {
+        error = "--eol needs --send";
+        return false;
+    }
     if (!operands.empty()) options.file = operands.front();
     return true;
 }
@@ -213,6 +263,9 @@ std::string UsageText() {
            "[--proceed-on-error] [--run] FILE.hex\n"
            "  pelorant-cli run    --port PORT [--baud RATE]\n"
            "  pelorant-cli check  --device ID-OR-NAME FILE.hex\n"
+           "  pelorant-cli monitor --port PORT [--baud RATE] [--hex] [--timestamps] "
+           "[--for SECONDS]\n"
+           "                     [--send [--eol cr|lf|crlf]]\n"
            "global options: --workdir DIR  --detect-timeout SECONDS  --trace FILE  -v  --quiet\n"
            "  --help  --version\n"
            "\n"
@@ -222,6 +275,8 @@ std::string UsageText() {
            "                    several --port, every board at once, then a table of them\n"
            "  run               detect and start the user program\n"
            "  check             show what a write of FILE.hex would send, without a board\n"
+           "  monitor           print what the board sends (the user program after run) until\n"
+           "                    Ctrl-C, Ctrl-] on a terminal, --for, or the port going away\n"
            "\n"
            "  --port PORT       COMn or a device path such as /dev/ttyUSB0\n"
            "  --baud RATE       line speed in bit/s (default 115200)\n"
@@ -231,6 +286,11 @@ std::string UsageText() {
            "                    still fails)\n"
            "  --run             start the user program after a successful write\n"
            "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"
+           "  --hex             monitor: bytes in hex, 16 a line (default: text, bytes that\n"
+           "                    are not printable as \\xHH, CR, LF and CR LF end a line)\n"
+           "  --timestamps      monitor: each line starts with the seconds since the start\n"
+           "  --for SECONDS     monitor: end after this long\n"
+           "  --send            monitor: send each line typed, ended by --eol (default cr)\n"
            "  --workdir DIR     folder holding qor_dspiclist.xml (default: setting \"path\")\n"
            "  --detect-timeout SECONDS  how long to wait for the bootloader (default 44)\n"
            "  --trace FILE      write every byte sent and received to FILE, one line per read\n"
@@ -242,5 +302,6 @@ std::string UsageText() {
            "exit status: 0 success, 1 write or run failed, 2 usage error, 3 port not opened,\n"
            "  4 detection failed, 5 identification failed, 6 HEX file not loaded,\n"
            "  130/143 stopped by SIGINT/SIGTERM (a write after the row on the line);\n"
+           "  monitor: 0 when ended (SIGINT and SIGTERM included), 1 when the port went away;\n"
            "  several boards: 0 when every board succeeded, else the highest board's status\n";
 }

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "tools/cli/Monitor.h"
+
 inline constexpr unsigned kDefaultBaudRate = 115200;
 inline constexpr unsigned kDefaultDetectTimeout = 44;
 
 struct CliOptions {
-    std::string command;             // ports, detect, write, run or check
+    std::string command;             // ports, detect, write, run, check or monitor
     std::string port;                // the first --port
     std::vector<std::string> ports;  // every --port, in order: write takes several
 
@@ -26,6 +28,7 @@ struct CliOptions {
     bool verbose = false;  // -v: the same trace on stderr
     bool help = false;
     bool version = false;
+    MonitorOptions monitor;  // the monitor command's --hex, --timestamps, --for, --send, --eol
 };
 
 // Fills `options` from the arguments after the program name; false with `error` set when

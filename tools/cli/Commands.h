@@ -9,3 +9,4 @@ int RunDetectCommand(const CliOptions& options, ConsoleOutput& output);
 int RunWriteCommand(const CliOptions& options, ConsoleOutput& output);
 int RunRunCommand(const CliOptions& options, ConsoleOutput& output);
 int RunCheckCommand(const CliOptions& options, ConsoleOutput& output);
+int RunMonitorCommand(const CliOptions& options, ConsoleOutput& output);

@@ -43,6 +43,7 @@ std::string DescribeOpenFailure(const PortName& port, const CSerialPort& serial,
             return name + " went away while it was being opened";
         case SerialFailure::None:
         case SerialFailure::Other:
+        case SerialFailure::NoModemLines:
             break;
     }
     // A lock file names a holder even when the open failed for another reason.

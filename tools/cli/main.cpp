@@ -20,6 +20,7 @@ int RunCommand(const CliOptions& options, ConsoleOutput& output) {
     if (options.command == "detect") return RunDetectCommand(options, output);
     if (options.command == "write") return RunWriteCommand(options, output);
     if (options.command == "run") return RunRunCommand(options, output);
+    if (options.command == "monitor") return RunMonitorCommand(options, output);
     return RunCheckCommand(options, output);
 }
 

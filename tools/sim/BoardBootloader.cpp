@@ -47,14 +47,27 @@ void BoardBootloader::Reset(Clock::time_point now) {
     runCommandReceived_ = false;
 }
 
+void BoardBootloader::HoldInReset(bool held, Clock::time_point now) {
+    if (heldInReset_ && !held) Reset(now);
+    heldInReset_ = held;
+}
+
 bool BoardBootloader::UserProgramRunning(Clock::time_point now) const {
-    if (runCommandReceived_) return true;
-    return listenWindow_.count() > 0 && !probed_ && now >= resetTime_ + listenWindow_;
+    return UserProgramStart(now).has_value();
+}
+
+std::optional<BoardBootloader::Clock::time_point> BoardBootloader::UserProgramStart(
+    Clock::time_point now) const {
+    if (heldInReset_) return std::nullopt;
+    if (runCommandReceived_) return runCommandTime_;
+    const Clock::time_point windowEnd = resetTime_ + listenWindow_;
+    if (listenWindow_.count() > 0 && !probed_ && now >= windowEnd) return windowEnd;
+    return std::nullopt;
 }
 
 BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
                                       Clock::time_point at) {
-    if (faults_.silent || UserProgramRunning(at)) return {};
+    if (faults_.silent || heldInReset_ || UserProgramRunning(at)) return {};
     switch (frame.front()) {
         case bootproto::kProbe:
             return ProbeReply();
@@ -70,6 +83,7 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
             return HandleRow(frame);
         case bootproto::kRunUserProgram:
             runCommandReceived_ = true;
+            runCommandTime_ = at;
             return {};
         default:
             return {};

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "tools/sim/BoardMemory.h"
@@ -37,7 +38,11 @@ public:
     // What goes out while a frame is still coming in, after its first `received` bytes.
     std::vector<std::uint8_t> WhileReceiving(const std::vector<std::uint8_t>& partial) const;
     void Reset(Clock::time_point now);
+    // Held in reset the chip answers nothing; released, it starts again as after Reset().
+    void HoldInReset(bool held, Clock::time_point now);
     bool UserProgramRunning(Clock::time_point now) const;
+    // When the running user program started; empty while the bootloader runs.
+    std::optional<Clock::time_point> UserProgramStart(Clock::time_point now) const;
     std::size_t RowsProgrammed() const { return rowsProgrammed_; }
     const BoardMemory& Memory() const { return memory_; }
 
@@ -53,6 +58,8 @@ private:
     Clock::time_point resetTime_;
     bool probed_ = false;
     bool runCommandReceived_ = false;
+    Clock::time_point runCommandTime_;
+    bool heldInReset_ = false;
     int rowFramesSeen_ = 0;
     int probesSeen_ = 0;
     std::size_t rowsProgrammed_ = 0;

@@ -17,6 +17,7 @@ namespace boardhost {
 inline constexpr const char* kHostVariable = "PELORANT_BOARD_HOST";  // "127.0.0.1:<port>"
 
 inline constexpr const char* kReset = "reset";
+// dtr=0|1, rts=0|1 (tools/sim/ModemLineCommand.h): ok
 inline constexpr const char* kRunning = "running";          // ok 0|1
 inline constexpr const char* kFrames = "frames";            // ok <n>, then n frame lines
 inline constexpr const char* kRows = "rows";                // ok <rows programmed>

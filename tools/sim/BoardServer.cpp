@@ -25,6 +25,8 @@ std::chrono::nanoseconds FrameGap(const BoardOptions& options) {
 constexpr std::chrono::milliseconds kReplyArrival{50};
 constexpr std::chrono::milliseconds kLastReplyGrace{500};
 constexpr std::chrono::milliseconds kPollStep{1};
+// How often a board whose user program talks looks whether it has started.
+constexpr std::chrono::milliseconds kTalkCheck{20};
 
 timespec ToTimespec(std::chrono::nanoseconds span) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(span);
@@ -72,6 +74,14 @@ void BoardServer::Reset() {
     bootloader_.Reset(Clock::now());
 }
 
+void BoardServer::SetModemLine(SerialModemLine line, bool asserted) {
+    if (options_.resetLine != line) return;
+    std::lock_guard lock(mutex_);
+    const bool held = asserted != options_.resetLineInverted;
+    if (held) DiscardPartialFrame();
+    bootloader_.HoldInReset(held, Clock::now());
+}
+
 bool BoardServer::UserProgramRunning() const {
     std::lock_guard lock(mutex_);
     return bootloader_.UserProgramRunning(Clock::now());
@@ -108,9 +118,12 @@ void BoardServer::Serve() {
             std::lock_guard lock(mutex_);
             pending = assembler_.Pending();
         }
-        timespec gapLeft{};
-        if (pending) gapLeft = ToTimespec(std::max(lastByte_ + frameGap_ - Clock::now(), {}));
-        ppoll(fds, 2, pending ? &gapLeft : nullptr, nullptr);
+        std::optional<Clock::time_point> wake = Talk();
+        if (pending)
+            wake = std::min(wake.value_or(Clock::time_point::max()), lastByte_ + frameGap_);
+        timespec left{};
+        if (wake) left = ToTimespec(std::max<Clock::duration>(*wake - Clock::now(), {}));
+        ppoll(fds, 2, wake ? &left : nullptr, nullptr);
         if (stop_) break;
         if (fds[1].revents & POLLIN) {
             ReadLine();
@@ -172,6 +185,28 @@ void BoardServer::Respond(const BoardResponse& response, Clock::time_point frame
     }
     if (response.stallInput) terminal_->StopHostOutput();
     if (response.cutLine) CutLine();
+}
+
+std::optional<BoardServer::Clock::time_point> BoardServer::Talk() {
+    if (options_.programSays.empty() || !lineOpen_) return std::nullopt;
+    const Clock::time_point now = Clock::now();
+    std::optional<Clock::time_point> since;
+    {
+        std::lock_guard lock(mutex_);
+        since = bootloader_.UserProgramStart(now);
+    }
+    if (since != talkingSince_) {
+        talkingSince_ = since;
+        if (since) nextTalk_ = *since + options_.talkEvery;
+    }
+    if (!since) return now + kTalkCheck;
+    if (now >= nextTalk_) {
+        const std::string line = options_.programSays + "\r\n";
+        Send(reinterpret_cast<const std::uint8_t*>(line.data()), line.size());
+        nextTalk_ = std::max(nextTalk_ + options_.talkEvery, now);
+    }
+    // A reset stops the program at any time.
+    return std::min(nextTalk_, now + kTalkCheck);
 }
 
 void BoardServer::Send(const std::uint8_t* bytes, std::size_t count) {

@@ -32,6 +32,7 @@ public:
     std::string DevicePath() const override { return devicePath_; }
     int ComNumber() const override { return comNumber_; }
     void Reset() override;
+    void SetModemLine(SerialModemLine line, bool asserted) override;
     bool UserProgramRunning() const override;
     std::vector<ReceivedFrame> Frames() const override;
     std::size_t RowsProgrammed() const override;
@@ -46,6 +47,8 @@ private:
     void Send(const std::uint8_t* bytes, std::size_t count);
     bool WaitUntil(Clock::time_point deadline);  // false when the board stops
     void CutLine();
+    // Sends the user program's text when it is due; when the next one is due, if ever.
+    std::optional<Clock::time_point> Talk();
     // Callers hold `mutex_`.
     void Record(std::vector<std::uint8_t> bytes, Clock::time_point firstByte);
     void DiscardPartialFrame();
@@ -73,6 +76,8 @@ private:
     Clock::time_point lastByte_;
     Clock::time_point receiveLineFree_;
     Clock::time_point sendLineFree_;
+    std::optional<Clock::time_point> talkingSince_;
+    Clock::time_point nextTalk_;
     std::thread thread_;
 };
 

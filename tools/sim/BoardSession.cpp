@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/sim/BoardHostWire.h"
+#include "tools/sim/ModemLineCommand.h"
 #include "tools/sim/SimCommandLine.h"
 #include "tools/sim/VirtualBoard.h"
 
@@ -57,6 +58,10 @@ std::optional<std::uint32_t> Address(const std::string& request, const char* nam
 std::string Answer(VirtualBoard& board, const std::string& request, const WinePrefix& prefix) {
     if (request == kReset) {
         board.Reset();
+        return "ok\n";
+    }
+    if (const auto level = board::ParseModemLineCommand(request)) {
+        board.SetModemLine(level->line, level->asserted);
         return "ok\n";
     }
     if (request == kRunning) return board.UserProgramRunning() ? "ok 1\n" : "ok 0\n";

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "tools/sim/BoardHostWire.h"
+#include "tools/sim/ModemLineCommand.h"
 #include "tools/sim/SimCommandLine.h"
 #include "tools/sim/VirtualBoard.h"
 
@@ -61,6 +62,9 @@ public:
     std::string DevicePath() const override { return "\\\\.\\COM" + std::to_string(comNumber_); }
     int ComNumber() const override { return comNumber_; }
     void Reset() override { Request(boardhost::kReset); }
+    void SetModemLine(SerialModemLine line, bool asserted) override {
+        Request(board::ModemLineCommand({line, asserted}));
+    }
     bool UserProgramRunning() const override { return Request(boardhost::kRunning) == "1"; }
     std::size_t RowsProgrammed() const override {
         const auto rows = Request(boardhost::kRows);

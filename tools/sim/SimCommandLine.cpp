@@ -6,6 +6,8 @@
 #include <functional>
 #include <map>
 
+#include "tools/sim/ModemLineCommand.h"
+
 namespace board {
 
 namespace {
@@ -124,6 +126,20 @@ std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>
         // The option's first name, kept for the scripts that use it.
         {"--log", [&](const std::string& v) { return !(board.frameLogPath = v).empty(); }},
         {"--dump", [&](const std::string& v) { return !(line.dumpPath = v).empty(); }},
+        {"--reset-line",
+         [&](const std::string& v) {
+             if (v != "dtr" && v != "rts") return false;
+             board.resetLine = v == "dtr" ? SerialModemLine::Dtr : SerialModemLine::Rts;
+             return true;
+         }},
+        {"--program-says", [&](const std::string& v) { return !(board.programSays = v).empty(); }},
+        {"--every",
+         [&](const std::string& v) {
+             long long ms = 0;
+             if (!ParseWhole(v, 1, 3'600'000, ms)) return false;
+             board.talkEvery = std::chrono::milliseconds(ms);
+             return true;
+         }},
     };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -140,6 +156,10 @@ std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>
             board.lineTiming = true;
             continue;
         }
+        if (name == "--inverted") {
+            board.resetLineInverted = true;
+            continue;
+        }
         std::optional<std::string> value;
         if (const auto equals = name.find('='); name.starts_with("--") && equals != name.npos) {
             value = name.substr(equals + 1);
@@ -153,6 +173,7 @@ std::optional<SimCommandLine> ParseSimCommandLine(const std::vector<std::string>
         }
         if (!option->second(*value)) return fail("bad value for " + name + ": \"" + *value + "\"");
     }
+    if (board.resetLineInverted && !board.resetLine) return fail("--inverted needs --reset-line");
     return line;
 }
 
@@ -168,6 +189,14 @@ std::vector<std::string> BoardArguments(const BoardOptions& board) {
     if (board.lineTiming) arguments.emplace_back("--line-timing");
     if (board.comNumber != 0) arguments.push_back("--com=" + std::to_string(board.comNumber));
     if (!board.frameLogPath.empty()) arguments.push_back("--frame-log=" + board.frameLogPath);
+    if (board.resetLine) {
+        arguments.push_back(std::string("--reset-line=") + ModemLineName(*board.resetLine));
+        if (board.resetLineInverted) arguments.emplace_back("--inverted");
+    }
+    if (!board.programSays.empty()) {
+        arguments.push_back("--program-says=" + board.programSays);
+        arguments.push_back("--every=" + std::to_string(board.talkEvery.count()));
+    }
     BoardFaults faults = board.faults;
     for (const auto& [name, flag] : FaultFlags(faults)) {
         if (*flag) arguments.push_back("--fault=" + name);
@@ -220,12 +249,19 @@ Options:
   --frame-log FILE     write every frame received and every reply to FILE, one line
                        each, in the format of pelorant-cli --trace (--log FILE: the same)
   --dump FILE          write the memory as Intel HEX to FILE at exit and on "dump"
+  --reset-line dtr|rts the board's reset is wired to this modem line: asserting it holds
+                       the chip in reset, releasing it starts the bootloader (a pulse
+                       resets the board); the line starts at rest
+  --inverted           with --reset-line: releasing the line holds the chip in reset
+  --program-says TEXT  the user program sends TEXT and CR LF every --every MS while it
+                       runs (after the run command or the listen window), until reset
+  --every MS           the user program's period with --program-says (default 1000)
   -h, --help           show this help
 
 Replies: 55 probe; 00 <id high> <id low> 55 identification (request 01 FF 00 00);
 <major> <minor> 55 version (03); FF synchronism check (33); nothing for run (0F), after
-which the user program runs and the board is silent until reset. A row frame (02) is
-acknowledged with 55 after programming, or refused with:
+which the user program runs and the board answers nothing until reset (the program says
+its --program-says text meanwhile). A row frame (02) is acknowledged with 55 after programming, or refused with:
   E1 bad checksum      E2 length byte is not 2 x row units + 1 (or no rows)
   E3 row not wholly inside one memory   E4 address not on a row boundary
   E5 row overlaps the bootloader        E6 identification of another address
@@ -243,7 +279,8 @@ the frames received (row frames in full, numbered from 0 over the board's life; 
 dropped when incomplete with the bytes that came), B>H lines the replies.
 
 Reset: send SIGUSR1 or write "reset" on standard input. "dump" on standard input writes
-the --dump file. End of standard input does not stop the board; SIGINT or SIGTERM does,
+the --dump file. "dtr=1", "dtr=0", "rts=1" and "rts=0" on standard input drive the modem
+lines as a host's port would: a pseudo-terminal carries none of its own. End of standard input does not stop the board; SIGINT or SIGTERM does,
 removing the COM link.
 )";
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "serial/CSerialPort.h"
+
 // Faults a virtual board can play, for tests and for reproducing a problem.
 struct BoardFaults {
     bool silent = false;          // answers nothing at all
@@ -41,6 +43,15 @@ struct BoardOptions {
     // One line per received frame and per reply, in the host's trace format; empty: no log.
     std::string frameLogPath;
     BoardFaults faults;
+    // The modem line the board's reset is wired to: asserting it holds the chip in reset,
+    // releasing it starts the bootloader (the other way round when inverted). The line starts
+    // at rest. None: only Reset() resets the board.
+    std::optional<SerialModemLine> resetLine;
+    bool resetLineInverted = false;
+    // Sent, followed by CR LF, every `talkEvery` while the user program runs; empty: the
+    // program says nothing.
+    std::string programSays;
+    std::chrono::milliseconds talkEvery{1000};
 };
 
 struct ReceivedFrame {
@@ -58,6 +69,8 @@ public:
     virtual std::string DevicePath() const = 0;  // the slave side a host opens
     virtual int ComNumber() const = 0;           // 0 when not published
     virtual void Reset() = 0;                    // as if the reset button was pressed
+    // The host drove a modem line (what a real port's TIOCMBIS and TIOCMBIC would do).
+    virtual void SetModemLine(SerialModemLine line, bool asserted) = 0;
     virtual bool UserProgramRunning() const = 0;
     virtual std::vector<ReceivedFrame> Frames() const = 0;  // every frame received, in order
     virtual std::size_t RowsProgrammed() const = 0;

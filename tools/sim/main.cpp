@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/Catalogue.h"
+#include "tools/sim/ModemLineCommand.h"
 #include "tools/sim/PortLink.h"
 #include "tools/sim/SimCatalogue.h"
 #include "tools/sim/SimCommandLine.h"
@@ -102,9 +103,11 @@ void Serve(VirtualBoard& board, const std::string& dumpPath, int signals) {
                     board.Reset();
                 } else if (command == "dump") {
                     Dump(board, dumpPath);
+                } else if (const auto level = board::ParseModemLineCommand(command)) {
+                    board.SetModemLine(level->line, level->asserted);
                 } else if (!command.empty()) {
                     std::cerr << "pelorant-sim: unknown command \"" << command
-                              << "\" (reset, dump)\n";
+                              << "\" (reset, dump, dtr=0|1, rts=0|1)\n";
                 }
             }
         }

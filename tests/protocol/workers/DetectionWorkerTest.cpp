@@ -1,6 +1,7 @@
 #include <chrono>
 
 #include "app/BootloaderApp.h"
+#include "protocol/ResetSequence.h"
 #include "tests/protocol/workers/DetectionWorkerFixture.h"
 
 namespace {
@@ -91,6 +92,24 @@ INSTANTIATE_TEST_SUITE_P(
         // 33 ms a byte: within the exchange time-outs of 100 ms, not within shorter ones.
         CodeCase{"slow_line", {}, 300, Code(DetectionResult::Synchronised), 1}),
     [](const auto& entry) { return std::string(entry.param.name); });
+
+// The board's port has no modem lines: the detection ends at once instead of probing on to
+// the time limit, having sent one probe before the reset.
+TEST_F(DetectionWorkerTest, ResetThatCannotBePlayedEndsTheDetection) {
+    StartBoard(DefaultOptions());
+    const auto sequence = bootproto::ParseResetSequence("dtr", nullptr);
+    ASSERT_TRUE(sequence);
+    theApp().m_detectionParam.reset = &*sequence;
+    const int result = Detect();
+    theApp().m_detectionParam.reset = nullptr;
+    EXPECT_EQ(result, Code(DetectionResult::ResetFailed));
+    // The board reads the probe in its own time.
+    for (int wait = 0; wait < 200 && FramesStartingWith(0x55) == 0; ++wait) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(FramesStartingWith(0x55), 1u);
+    EXPECT_EQ(FramesStartingWith(0x01), 0u);
+}
 
 TEST_F(DetectionWorkerTest, PortThatIsNotOpenEndsStoppedWithoutHanging) {
     EXPECT_EQ(Detect(300ms), Code(DetectionResult::Stopped));

@@ -2,7 +2,10 @@
 // host on the pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "tests/tools/sim/BoardTestSupport.h"
 
@@ -81,6 +84,60 @@ TEST_F(BoardExchangeTest, ListenWindowClosesWithoutAProbeAndReopensOnReset) {
     std::this_thread::sleep_for(150ms);
     EXPECT_FALSE(board->UserProgramRunning());
     EXPECT_EQ(host.Exchange({0x33}, 1), (Bytes{0xFF}));
+}
+
+struct ResetLineCase {
+    const char* name;
+    std::optional<SerialModemLine> resetLine;
+    bool inverted;
+    std::vector<std::pair<SerialModemLine, bool>> levels;  // what the host drives, in order
+    bool reset;                                            // the bootloader answers again
+};
+
+// The user program runs; the host then drives the lines, and the board is reset only by a
+// pulse of its own reset line.
+TEST_F(BoardExchangeTest, ResetsOnAPulseOfItsResetLine) {
+    constexpr auto kDtr = SerialModemLine::Dtr;
+    constexpr auto kRts = SerialModemLine::Rts;
+    const ResetLineCase cases[] = {
+        {"DTR pulse", kDtr, false, {{kDtr, true}, {kDtr, false}}, true},
+        {"DTR held asserted", kDtr, false, {{kDtr, true}}, false},
+        {"the other line pulsed", kDtr, false, {{kRts, true}, {kRts, false}}, false},
+        {"inverted DTR pulse", kDtr, true, {{kDtr, false}, {kDtr, true}}, true},
+        {"inverted DTR held released", kDtr, true, {{kDtr, true}, {kDtr, false}}, false},
+        {"RTS pulse", kRts, false, {{kRts, true}, {kRts, false}}, true},
+        {"no reset line", std::nullopt, false, {{kDtr, true}, {kDtr, false}}, false},
+    };
+    for (const ResetLineCase& row : cases) {
+        SCOPED_TRACE(row.name);
+        BoardOptions options = fixture.Options();
+        options.resetLine = row.resetLine;
+        options.resetLineInverted = row.inverted;
+        auto board = fixture.Start(options);
+        ASSERT_TRUE(board);
+        HostLine host(board->DevicePath());
+        ASSERT_TRUE(host.Send({0x0F}));
+        ASSERT_TRUE(Eventually([&] { return board->UserProgramRunning(); }));
+        for (const auto& [line, asserted] : row.levels) board->SetModemLine(line, asserted);
+        EXPECT_EQ(host.Exchange({0x55}, 1, 300ms), row.reset ? Bytes{0x55} : Bytes{});
+    }
+}
+
+TEST_F(BoardExchangeTest, UserProgramTalksUntilReset) {
+    BoardOptions options = fixture.Options();
+    options.programSays = "hello";
+    options.talkEvery = 50ms;
+    auto board = fixture.Start(options);
+    ASSERT_TRUE(board);
+    HostLine host(board->DevicePath());
+    EXPECT_TRUE(host.Read(1, 200ms).empty()) << "the bootloader says nothing of its own";
+    ASSERT_TRUE(host.Send({0x0F}));
+    const Bytes said{'h', 'e', 'l', 'l', 'o', '\r', '\n'};
+    EXPECT_EQ(host.Read(7), said);
+    EXPECT_EQ(host.Read(7), said);
+    board->Reset();
+    host.Read(7, 100ms);  // what was on its way at the reset
+    EXPECT_TRUE(host.Read(1, 300ms).empty());
 }
 
 struct FaultCase {

@@ -53,6 +53,12 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
             o.faults.stallAfterProbes = 5;
             o.faults.stallAfterRows = 6;
         }),
+        faulty([](BoardOptions& o) {
+            o.resetLine = SerialModemLine::Rts;
+            o.resetLineInverted = true;
+            o.programSays = "hello, world";
+            o.talkEvery = std::chrono::milliseconds(250);
+        }),
     };
     for (const BoardOptions& sent : rows) {
         std::string error;
@@ -69,6 +75,10 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
         EXPECT_EQ(got.listenWindow, sent.listenWindow);
         EXPECT_EQ(got.comNumber, sent.comNumber);
         EXPECT_EQ(got.frameLogPath, sent.frameLogPath);
+        EXPECT_EQ(got.resetLine, sent.resetLine);
+        EXPECT_EQ(got.resetLineInverted, sent.resetLineInverted);
+        EXPECT_EQ(got.programSays, sent.programSays);
+        EXPECT_EQ(got.talkEvery, sent.talkEvery);
         const BoardFaults& f = got.faults;
         const BoardFaults& s = sent.faults;
         EXPECT_EQ(std::make_tuple(f.silent, f.noisyProbe, f.noiseOnlyProbe, f.shortIdentify,

@@ -33,13 +33,15 @@ bool AnswersProbeWithin(HostLine& host, std::chrono::milliseconds wait) {
 TEST_F(SimProgramTest, CommandLine) {
     const auto [helpStatus, help] = RunSim({"--help"});
     EXPECT_EQ(helpStatus, 0);
-    for (const char* word : {"--line-timing", "--listen-window", "silent", "noisy-probe",
-                             "noise-only-probe", "short-identify", "bad-version", "no-sync",
-                             "refuse-row", "ignore-row", "cut-after-row", "SIGUSR1", "E5"}) {
+    for (const char* word :
+         {"--line-timing", "--listen-window", "silent", "noisy-probe", "noise-only-probe",
+          "short-identify", "bad-version", "no-sync", "refuse-row", "ignore-row", "cut-after-row",
+          "SIGUSR1", "E5", "--reset-line", "--inverted", "--program-says", "--every", "dtr=1"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
-    for (const char* bad : {"--fault=bogus", "--fault=refuse-row", "--com=0", "--firmware=1",
-                            "--baud=fast", "--frobnicate"}) {
+    for (const char* bad :
+         {"--fault=bogus", "--fault=refuse-row", "--com=0", "--firmware=1", "--baud=fast",
+          "--frobnicate", "--reset-line=dsr", "--inverted", "--every=0", "--program-says="}) {
         EXPECT_EQ(RunSim({bad}).first, 2) << bad;
     }
     EXPECT_EQ(RunSim({"--list", "--catalogue", catalogue}),
@@ -84,6 +86,22 @@ TEST_F(SimProgramTest, ServesUntilTerminatedAndObeysResetAndDump) {
     EXPECT_FALSE(std::filesystem::is_symlink(Ports() / "COM5"));
     EXPECT_NE(testsupport::ReadFile(dump).find(":10000000"), std::string::npos);
     EXPECT_NE(testsupport::ReadFile(log).find(" 0F\n"), std::string::npos);
+}
+
+// The modem lines arrive as commands; the user program talks once the run command came.
+TEST_F(SimProgramTest, TalkingProgramAndResetLineThroughItsCommands) {
+    SimProcess sim({"--catalogue", catalogue, "--device", "testpic", "--reset-line", "dtr",
+                    "--program-says", "ready", "--every", "50"},
+                   ErrorFile().string());
+    const auto first = sim.ReadLine(10s);
+    ASSERT_TRUE(first) << testsupport::ReadFile(ErrorFile());
+    HostLine host(first->substr(first->find(' ') + 1));
+    ASSERT_TRUE(host.Send({0x0F}));
+    EXPECT_EQ(host.Read(7), (Bytes{'r', 'e', 'a', 'd', 'y', '\r', '\n'}));
+    ASSERT_TRUE(sim.WriteInput("dtr=1\ndtr=0\n"));
+    EXPECT_TRUE(AnswersProbeWithin(host, 5s));
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(10s), 0);
 }
 
 TEST_F(SimProgramTest, TakesTheFirstFreeComNumberFromAHundredUp) {
