@@ -109,17 +109,42 @@ std::string FormatData(const RegistryValue& value) {
     return text;
 }
 
-}  // namespace
+// One line of the text as it stands: `end` excludes its line end ("\n", "\r\n", or a "\r"
+// that ends the text), `next` is where the following line begins.
+struct TextLine {
+    std::size_t end;
+    std::size_t next;
+};
 
-RegistryFile::Line RegistryFile::PlainLine(const std::string& raw) {
-    Line line;
-    line.raw = raw;
+TextLine TextLineAt(const std::string& text, std::size_t begin) {
+    const std::size_t newline = text.find('\n', begin);
+    TextLine line{newline == std::string::npos ? text.size() : newline,
+                  newline == std::string::npos ? text.size() : newline + 1};
+    if (line.end > begin && text[line.end - 1] == '\r') --line.end;
     return line;
 }
 
-RegistryFile::Line RegistryFile::ParseLine(const std::string& raw) {
-    Line line = PlainLine(raw);
-    const std::string text = Trim(raw);
+bool IsBlank(const std::string& text, std::size_t begin, std::size_t end) {
+    for (std::size_t i = begin; i < end; ++i) {
+        if (text[i] != ' ' && text[i] != '\t') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::size_t RegistryFile::FirstLine() const {
+    return text_.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+}
+
+RegistryFile::Line RegistryFile::LineAt(std::size_t begin) const {
+    const TextLine first = TextLineAt(text_, begin);
+    Line line;
+    line.begin = begin;
+    line.end = first.end;
+    line.next = first.next;
+    if (begin == FirstLine()) return line;
+    const std::string text = Trim(text_.substr(begin, first.end - begin));
     if (text.find('\0') != std::string::npos) return line;
     if (!text.empty() && text[0] == '[') {
         const std::size_t close = text.rfind(']');
@@ -130,74 +155,47 @@ RegistryFile::Line RegistryFile::ParseLine(const std::string& raw) {
         return line;
     }
     std::size_t pos = 0;
-    std::string name;
     if (text.compare(0, 1, "@") == 0) {
         pos = 1;
     } else {
         std::optional<std::string> quoted = ReadQuoted(text, pos);
         if (!quoted) return line;
-        name = *quoted;
+        line.name = *quoted;
     }
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
-    if (pos >= text.size() || text[pos] != '=') return line;
+    if (pos >= text.size() || text[pos] != '=') {
+        line.name.clear();
+        return line;
+    }
     line.value = true;
-    line.name = name;
     const std::string data = Trim(text.substr(pos + 1));
     line.data = ParseData(data);
-    line.hexData = IsHexData(data);
+    // Long hex values go on over lines that end with a backslash; nothing else does.
+    if (!IsHexData(data)) return line;
+    while (line.end > line.begin && text_[line.end - 1] == '\\' && line.next < text_.size()) {
+        const TextLine more = TextLineAt(text_, line.next);
+        line.end = more.end;
+        line.next = more.next;
+    }
     return line;
 }
 
-std::optional<RegistryFile> RegistryFile::Parse(const std::string& text) {
-    struct RawLine {
-        std::string text;
-        std::string ending;
-    };
-    std::vector<RawLine> rawLines;
+std::optional<RegistryFile> RegistryFile::Parse(std::string text) {
     RegistryFile file;
-    std::size_t start = 0;
-    if (text.compare(0, 3, kByteOrderMark) == 0) {
-        file.byteOrderMark_ = kByteOrderMark;
-        start = 3;
-    }
-    while (start < text.size()) {
-        const std::size_t newline = text.find('\n', start);
-        RawLine raw;
-        if (newline == std::string::npos) {
-            raw.text = text.substr(start);
-            start = text.size();
-        } else {
-            raw.text = text.substr(start, newline - start);
-            raw.ending = "\n";
-            start = newline + 1;
-        }
-        if (!raw.text.empty() && raw.text.back() == '\r') {
-            raw.text.pop_back();
-            raw.ending.insert(0, "\r");
-        }
-        rawLines.push_back(std::move(raw));
-    }
+    file.text_ = std::move(text);
+    const std::size_t first = file.FirstLine();
     bool blank = true;
-    for (const RawLine& raw : rawLines) blank = blank && Trim(raw.text).empty();
+    for (std::size_t at = first; at < file.text_.size() && blank;) {
+        const TextLine line = TextLineAt(file.text_, at);
+        blank = IsBlank(file.text_, at, line.end);
+        at = line.next;
+    }
     if (blank) {
-        file.byteOrderMark_.clear();
-        file.lines_ = {PlainLine(kHeader), Line{}};
-        for (Line& line : file.lines_) line.ending = "\n";
+        file.text_ = std::string(kHeader) + "\n\n";
         return file;
     }
-    if (Trim(rawLines.front().text) != kHeader) return std::nullopt;
-    for (std::size_t i = 0; i < rawLines.size(); ++i) {
-        Line line = i == 0 ? PlainLine(rawLines[i].text) : ParseLine(rawLines[i].text);
-        line.ending = rawLines[i].ending;
-        // Long hex values go on over lines that end with a backslash; nothing else does.
-        while (line.hexData && !line.raw.empty() && line.raw.back() == '\\' &&
-               i + 1 < rawLines.size()) {
-            ++i;
-            line.raw += line.ending + rawLines[i].text;
-            line.ending = rawLines[i].ending;
-        }
-        file.lines_.push_back(std::move(line));
-    }
+    const TextLine header = TextLineAt(file.text_, first);
+    if (Trim(file.text_.substr(first, header.end - first)) != kHeader) return std::nullopt;
     return file;
 }
 
@@ -205,9 +203,11 @@ std::optional<RegistryValue> RegistryFile::Find(const std::string& key,
                                                 const std::string& name) const {
     const std::string path = kRootKey + key;
     bool inKey = false;
-    for (const Line& line : lines_) {
+    for (std::size_t at = FirstLine(); at < text_.size();) {
+        const Line line = LineAt(at);
         if (line.section) inKey = SameKey(line.key, path);
         if (inKey && line.value && line.name == name) return line.data;
+        at = line.next;
     }
     return std::nullopt;
 }
@@ -219,59 +219,49 @@ bool RegistryFile::Set(const std::string& key, const std::string& name,
         return false;
     }
     const std::string path = kRootKey + key;
-    Line written;
-    written.raw = (name.empty() ? std::string("@") : Quote(name)) + "=" + FormatData(value);
-    written.ending = NewLineEnding();
-    written.value = true;
-    written.name = name;
-    written.data = value;
+    const std::string written =
+        (name.empty() ? std::string("@") : Quote(name)) + "=" + FormatData(value);
 
     bool inKey = false;
     std::optional<std::size_t> endOfKey;  // just past the key's last value or section line
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        Line& line = lines_[i];
-        if (line.section) {
-            inKey = SameKey(line.key, path);
-            if (inKey && !endOfKey) endOfKey = i + 1;
+    Line last;
+    for (std::size_t at = FirstLine(); at < text_.size(); at = last.next) {
+        last = LineAt(at);
+        if (last.section) {
+            inKey = SameKey(last.key, path);
+            if (inKey && !endOfKey) endOfKey = last.next;
         }
-        if (!inKey || !line.value) continue;
-        if (line.name == name) {
-            written.ending = line.ending;
-            line = std::move(written);
+        if (!inKey || !last.value) continue;
+        if (last.name == name) {
+            text_.replace(last.begin, last.end - last.begin, written);
             return true;
         }
-        endOfKey = i + 1;
+        endOfKey = last.next;
     }
-    // A file whose last line has no end gets one before anything follows it.
-    const auto endLastLine = [this] {
-        if (!lines_.empty() && lines_.back().ending.empty()) lines_.back().ending = NewLineEnding();
-    };
     if (!endOfKey) {
-        endLastLine();
-        if (!lines_.empty() && !Trim(lines_.back().raw).empty()) {
-            Line blank;
-            blank.ending = NewLineEnding();
-            lines_.push_back(std::move(blank));
+        EndLastLine();
+        if (!Trim(text_.substr(last.begin, last.end - last.begin)).empty()) {
+            text_ += NewLineEnding();
         }
-        Line section;
-        section.raw = "[" + path + "]";
-        section.ending = NewLineEnding();
-        section.section = true;
-        section.key = path;
-        lines_.push_back(std::move(section));
-        endOfKey = lines_.size();
+        text_ += "[" + path + "]" + NewLineEnding();
+        endOfKey = text_.size();
     }
-    if (*endOfKey == lines_.size()) endLastLine();
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(*endOfKey), std::move(written));
+    if (*endOfKey == text_.size()) {
+        EndLastLine();
+        endOfKey = text_.size();
+    }
+    text_.insert(*endOfKey, written + NewLineEnding());
     return true;
 }
 
 std::string RegistryFile::NewLineEnding() const {
-    return !lines_.empty() && lines_.front().ending == "\r\n" ? "\r\n" : "\n";
+    const std::size_t first = FirstLine();
+    const TextLine header = TextLineAt(text_, first);
+    return text_.compare(header.end, header.next - header.end, "\r\n") == 0 ? "\r\n" : "\n";
 }
 
-std::string RegistryFile::Serialize() const {
-    std::string text = byteOrderMark_;
-    for (const Line& line : lines_) text += line.raw + line.ending;
-    return text;
+// A text that ends in a lone "\r" ends its last line with half of a "\r\n": the "\n" follows.
+void RegistryFile::EndLastLine() {
+    if (text_.empty() || text_.back() == '\n') return;
+    text_ += text_.back() == '\r' ? std::string("\n") : NewLineEnding();
 }

@@ -26,10 +26,13 @@ struct RegistryValue {
 // rewrite does not touch is written back byte for byte, line ends included. A backslash at the
 // end of a line continues only hex data (hex: and hex(n): values), the one kind of value the
 // form spreads over lines. Key names compare without regard to case, value names exactly.
+//
+// The file is kept as its text, and each look-up walks it: memory stays the size of the file,
+// whatever its lines.
 class RegistryFile {
 public:
     // Empty or blank text gives an empty file; text whose first line is not REGEDIT4 gives none.
-    static std::optional<RegistryFile> Parse(const std::string& text);
+    static std::optional<RegistryFile> Parse(std::string text);
 
     // The first value named `name` in the sections of `key` ("SOFTWARE\...", below
     // HKEY_LOCAL_MACHINE), in file order.
@@ -40,24 +43,27 @@ public:
     // text with a line break, which the form cannot hold.
     bool Set(const std::string& key, const std::string& name, const RegistryValue& value);
 
-    std::string Serialize() const;
+    const std::string& Serialize() const { return text_; }
 
 private:
+    // One line as the form reads it: a value's hex data may go on over following lines.
     struct Line {
-        std::string raw;     // as read or written, continuation lines included, no final end
-        std::string ending;  // the line's own end: "\n", "\r\n", or none at the end of the file
+        std::size_t begin = 0;  // its first byte
+        std::size_t end = 0;    // just past its last byte, its own line end excluded
+        std::size_t next = 0;   // where the next line begins
         bool section = false;
         std::string key;  // section: the full key path
         bool value = false;
-        std::string name;      // value
-        RegistryValue data;    // value
-        bool hexData = false;  // value: hex data, which may go on over following lines
+        std::string name;    // value
+        RegistryValue data;  // value
     };
 
-    static Line PlainLine(const std::string& raw);
-    static Line ParseLine(const std::string& raw);
+    // The line beginning at `begin`; the first line is read as plain text.
+    Line LineAt(std::size_t begin) const;
+    std::size_t FirstLine() const;
     std::string NewLineEnding() const;
+    // Gives a last line without a line end one.
+    void EndLastLine();
 
-    std::string byteOrderMark_;
-    std::vector<Line> lines_;
+    std::string text_;
 };

@@ -5,15 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 
-#include "app/AtomicFile.h"
+#include "app/FileReplacement.h"
 #include "app/RegistryFile.h"
 #include "app/SettingsLocation.h"
 
@@ -21,36 +21,131 @@ namespace {
 
 enum class FileState { Missing, Unusable, Usable };
 
-// Reads and parses one settings file.
-FileState LoadFile(const std::string& path, std::optional<RegistryFile>& file) {
-    std::error_code error;
-    if (path.empty() || (!std::filesystem::exists(path, error) && !error)) {
-        return FileState::Missing;
+// A settings file holds a few lines; anything larger is not read, so that a file of any size
+// costs no more than this.
+constexpr std::size_t kLargestFile = std::size_t{1} << 20;
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    if (!std::filesystem::is_regular_file(path, error)) return FileState::Unusable;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return FileState::Unusable;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) return FileState::Unusable;
-    file = RegistryFile::Parse(text.str());
-    return file ? FileState::Usable : FileState::Unusable;
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string KindOf(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "no regular file";
 }
 
-// The value as the first file in the search order that holds it has it.
-std::optional<RegistryValue> LookUp(const char* subkey, const char* valueName) {
-    if (subkey == nullptr || valueName == nullptr) return std::nullopt;
+// Reads and parses one settings file; `problem` says what is wrong with an unusable one. It is
+// opened without waiting (a FIFO has no writer) and read up to kLargestFile bytes only.
+FileState LoadFile(const std::string& path, std::optional<RegistryFile>& file,
+                   std::string& problem) {
+    if (path.empty()) return FileState::Missing;
+    const std::string named = "the settings file " + path;
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return FileState::Missing;
+        problem = named + " cannot be read: " + std::strerror(errno);
+        return FileState::Unusable;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        problem = named + " cannot be read: " + std::strerror(errno);
+        return FileState::Unusable;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        problem = named + " is a directory";
+        return FileState::Unusable;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        problem = named + " is " + KindOf(info.st_mode) + ", not a file";
+        return FileState::Unusable;
+    }
+    const std::string tooLarge = named + " is larger than 1 MiB, more than a settings file holds";
+    if (static_cast<std::uintmax_t>(info.st_size) > kLargestFile) {
+        problem = tooLarge;
+        return FileState::Unusable;
+    }
+    // The size may change while the file is read: read on, up to one byte past the limit.
+    std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    std::size_t length = 0;
+    for (;;) {
+        if (length == text.size()) {
+            if (text.size() > kLargestFile) break;
+            text.resize(std::min(2 * text.size(), kLargestFile + 1));
+        }
+        const ssize_t got = ::read(fd.get(), text.data() + length, text.size() - length);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            problem = named + " cannot be read: " + std::strerror(errno);
+            return FileState::Unusable;
+        }
+        if (got == 0) break;
+        length += static_cast<std::size_t>(got);
+    }
+    if (length > kLargestFile) {
+        problem = tooLarge;
+        return FileState::Unusable;
+    }
+    text.resize(length);
+    file = RegistryFile::Parse(std::move(text));
+    if (!file) {
+        problem = named + " is not a settings file: its first line is not REGEDIT4";
+        return FileState::Unusable;
+    }
+    return FileState::Usable;
+}
+
+// A value as the first file in the search order that holds it has it, and the file; or why
+// there is none.
+struct Lookup {
+    std::optional<RegistryValue> value;
+    std::string file;
+    std::string problem;  // set when an unusable file stopped the search
+};
+
+Lookup LookUp(const char* subkey, const char* valueName) {
+    Lookup lookup;
+    if (subkey == nullptr || valueName == nullptr) return lookup;
     const SettingsPlaces places = CurrentSettingsPlaces();
     std::vector<std::string> files = places.machineFiles;
     files.insert(files.begin(), places.userFile);
     for (const std::string& path : files) {
         std::optional<RegistryFile> file;
-        const FileState state = LoadFile(path, file);
-        if (state == FileState::Unusable) return std::nullopt;
+        const FileState state = LoadFile(path, file, lookup.problem);
+        if (state == FileState::Unusable) return lookup;
         if (state == FileState::Missing) continue;
-        if (std::optional<RegistryValue> value = file->Find(subkey, valueName)) return value;
+        if ((lookup.value = file->Find(subkey, valueName))) {
+            lookup.file = path;
+            return lookup;
+        }
     }
-    return std::nullopt;
+    return lookup;
+}
+
+// Why a string read of the value looked up fails; empty when it succeeds.
+std::string StringProblem(const Lookup& lookup, const char* valueName) {
+    const std::string setting = "the setting \"" + std::string(valueName ? valueName : "") + "\"";
+    if (!lookup.problem.empty()) return lookup.problem;
+    if (!lookup.value) return setting + " is missing";
+    if (lookup.value->type != RegistryValue::Type::String) {
+        return setting + " in " + lookup.file + " is not a text";
+    }
+    if (lookup.value->text.size() >= kSettingTextBytes) {
+        return setting + " in " + lookup.file + " is " + std::to_string(lookup.value->text.size()) +
+               " characters long; a setting holds at most " + std::to_string(kSettingTextBytes - 1);
+    }
+    return {};
 }
 
 // Holds an exclusive lock on the settings directory so that two writers cannot both read the
@@ -90,11 +185,12 @@ int Write(const char* subkey, const char* valueName, const RegistryValue& value)
     const DirectoryLock lock(directory);
     if (!lock.Held()) return -1;
     std::optional<RegistryFile> file;
-    const FileState state = LoadFile(path, file);
+    std::string problem;
+    const FileState state = LoadFile(path, file, problem);
     if (state == FileState::Unusable) return -1;
     if (state == FileState::Missing) file = RegistryFile::Parse("");
     if (!file->Set(subkey, valueName, value)) return -1;
-    return ReplaceFileAtomically(path, file->Serialize()) ? 0 : -1;
+    return ReplaceFile(path, file->Serialize()) ? 0 : -1;
 }
 
 }  // namespace
@@ -102,19 +198,20 @@ int Write(const char* subkey, const char* valueName, const RegistryValue& value)
 int ReadSettingString(char* buffer, const char* subkey, const char* valueName) {
     if (buffer == nullptr) return -1;
     buffer[0] = '\0';
-    const std::optional<RegistryValue> value = LookUp(subkey, valueName);
-    if (!value || value->type != RegistryValue::Type::String ||
-        value->text.size() >= kSettingTextBytes) {
-        return -1;
-    }
-    std::memcpy(buffer, value->text.c_str(), value->text.size() + 1);
+    const Lookup lookup = LookUp(subkey, valueName);
+    if (!StringProblem(lookup, valueName).empty()) return -1;
+    std::memcpy(buffer, lookup.value->text.c_str(), lookup.value->text.size() + 1);
     return 0;
+}
+
+std::string SettingStringProblem(const char* subkey, const char* valueName) {
+    return StringProblem(LookUp(subkey, valueName), valueName);
 }
 
 int ReadSettingDword(std::int32_t* value, const char* subkey, const char* valueName) {
     if (value == nullptr) return -1;
     *value = -1;
-    const std::optional<RegistryValue> stored = LookUp(subkey, valueName);
+    const std::optional<RegistryValue> stored = LookUp(subkey, valueName).value;
     if (!stored || stored->type != RegistryValue::Type::Dword) return -1;
     *value = static_cast<std::int32_t>(stored->number);
     return 0;

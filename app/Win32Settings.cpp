@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "app/Settings.h"
 
@@ -91,6 +92,19 @@ int ReadSettingString(char* buffer, const char* subkey, const char* valueName) {
     std::memcpy(buffer, text, length);
     buffer[length] = '\0';
     return 0;
+}
+
+std::string SettingStringProblem(const char* subkey, const char* valueName) {
+    const std::string setting = "the setting \"" + std::string(valueName ? valueName : "") + "\"";
+    const Found found = Locate(subkey, valueName);
+    if (found.key == nullptr) return setting + " is missing";
+    RegCloseKey(found.key);
+    char text[kSettingTextBytes];
+    if (ReadSettingString(text, subkey, valueName) != 0) {
+        return setting + " is no text of at most " + std::to_string(kSettingTextBytes - 1) +
+               " characters";
+    }
+    return {};
 }
 
 int ReadSettingDword(std::int32_t* value, const char* subkey, const char* valueName) {

@@ -1,9 +1,13 @@
 #include "catalogue/Catalogue.h"
 
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <new>
+#include <optional>
+#include <vector>
 #include <xercesc/dom/DOMException.hpp>
 #include <xercesc/util/XMLException.hpp>
 
@@ -74,6 +78,33 @@ bool CoversWholeRows(std::uint32_t first, std::uint32_t last, std::int32_t instr
     return first % rowUnits == 0 && (std::int64_t{last} + 2) % rowUnits == 0;
 }
 
+// A hexadecimal attribute of `element`, named in the refusal when it is missing or no whole
+// number; `owner` names the element ("memcode", "the bootloader").
+Refusal ReadHex(CXmlDocument& document, const DOMElement* element, const std::string& owner,
+                const char* attribute, std::uint32_t& value) {
+    const std::string text = document.GetAttributeText(attribute, element);
+    if (text.find_first_not_of(" \t\n\r\v\f") == std::string::npos) {
+        return Refuse(CatalogueLookup::Unreadable, owner + " lacks its " + attribute);
+    }
+    const std::optional<std::uint32_t> parsed = ParseCatalogueHex(text);
+    if (!parsed) {
+        return Refuse(CatalogueLookup::Unreadable, owner + " " + attribute + " \"" + text +
+                                                       "\" is not a whole hexadecimal number");
+    }
+    value = *parsed;
+    return {};
+}
+
+// The range an element gives with its startaddress and endaddress.
+Refusal ReadRange(CXmlDocument& document, const DOMElement* element, const std::string& owner,
+                  std::uint32_t& first, std::uint32_t& last) {
+    if (Refusal refusal = ReadHex(document, element, owner, "startaddress", first);
+        refusal.code != CatalogueLookup::Found) {
+        return refusal;
+    }
+    return ReadHex(document, element, owner, "endaddress", last);
+}
+
 Refusal MarkProtectedRanges(CXmlDocument& memory, const char* tagName, CMemoryImage& image) {
     const int count = memory.CountElements("protected");
     DOMNodeList* ranges = memory.FindElements("protected");
@@ -83,9 +114,13 @@ Refusal MarkProtectedRanges(CXmlDocument& memory, const char* tagName, CMemoryIm
             return Refuse(CatalogueLookup::ProtectedMissing,
                           std::string("a protected range of ") + tagName + " cannot be found");
         }
-        const std::uint32_t first =
-            ParseCatalogueHex(memory.GetAttributeText("startaddress", range));
-        const std::uint32_t last = ParseCatalogueHex(memory.GetAttributeText("endaddress", range));
+        std::uint32_t first = 0;
+        std::uint32_t last = 0;
+        if (Refusal refusal = ReadRange(
+                memory, range, std::string("a protected range of ") + tagName, first, last);
+            refusal.code != CatalogueLookup::Found) {
+            return refusal;
+        }
         const std::string where =
             std::string("protected range ") + Range(first, last) + " of " + tagName;
         if (!CoversWholeRows(first, last, image.instructionsPerRow)) {
@@ -103,17 +138,10 @@ Refusal MarkProtectedRanges(CXmlDocument& memory, const char* tagName, CMemoryIm
     return {};
 }
 
-// An address attribute that is present and holds a number; a missing one is no address.
-bool ReadAddress(CXmlDocument& document, const char* name, const DOMElement* element,
-                 std::uint32_t& address) {
-    const std::string text = document.GetAttributeText(name, element);
-    if (text.find_first_of("0123456789abcdefABCDEF") == std::string::npos) return false;
-    address = ParseCatalogueHex(text);
-    return true;
-}
-
 // The bootloader must lie inside program flash: a range outside it, reversed or missing
-// would let the reset vector jump elsewhere and rows of the real bootloader be sent.
+// would let the reset vector jump elsewhere and rows of the real bootloader be sent. It must
+// cover whole rows, too: a row it shares with the file's data is passed over, and that data
+// would stay unwritten without a word.
 Refusal ReadBootloader(CXmlDocument& memory, const CMemoryImage& code, CDeviceInfo& info) {
     const DOMElement* bootloader = FirstElement(memory, "bootloader");
     if (bootloader == nullptr) {
@@ -121,10 +149,9 @@ Refusal ReadBootloader(CXmlDocument& memory, const CMemoryImage& code, CDeviceIn
     }
     std::uint32_t first = 0;
     std::uint32_t last = 0;
-    if (!ReadAddress(memory, "startaddress", bootloader, first) ||
-        !ReadAddress(memory, "endaddress", bootloader, last)) {
-        return Refuse(CatalogueLookup::Unreadable,
-                      "the bootloader lacks its startaddress or endaddress");
+    if (Refusal refusal = ReadRange(memory, bootloader, "the bootloader", first, last);
+        refusal.code != CatalogueLookup::Found) {
+        return refusal;
     }
     if (last < first) {
         return Refuse(CatalogueLookup::Unreadable,
@@ -135,6 +162,12 @@ Refusal ReadBootloader(CXmlDocument& memory, const CMemoryImage& code, CDeviceIn
                                                        " is not inside program flash " +
                                                        Range(code.GetStart(), code.GetEnd()));
     }
+    if (!CoversWholeRows(first, last, code.instructionsPerRow)) {
+        return Refuse(CatalogueLookup::Unreadable,
+                      "the bootloader range " + Range(first, last) +
+                          " does not begin and end on row boundaries (rows of " +
+                          std::to_string(code.instructionsPerRow) + " instructions)");
+    }
     info.bootStart = first;
     info.bootEnd = last;
     return {};
@@ -143,7 +176,7 @@ Refusal ReadBootloader(CXmlDocument& memory, const CMemoryImage& code, CDeviceIn
 // Fills one image from its memory element; a range or row size the format cannot stand
 // for is refused as an unreadable catalogue. A memory the device does not have keeps no
 // range, so that nothing of a file can be placed in it.
-Refusal ReadMemory(CXmlDocument& device, const char* tagName, const std::string& rowsPerPage,
+Refusal ReadMemory(CXmlDocument& device, const char* tagName, std::int32_t rowsPerPage,
                    CMemoryImage& image, CDeviceInfo& info, bool isCode) {
     const DOMElement* element = FirstElement(device, tagName);
     if (element == nullptr) {
@@ -154,26 +187,33 @@ Refusal ReadMemory(CXmlDocument& device, const char* tagName, const std::string&
     }
     std::uint32_t start = 0;
     std::uint32_t end = 0;
-    if (!ReadAddress(device, "startaddress", element, start) ||
-        !ReadAddress(device, "endaddress", element, end)) {
-        return Refuse(CatalogueLookup::Unreadable,
-                      std::string(tagName) + " lacks its startaddress or endaddress");
+    if (Refusal refusal = ReadRange(device, element, tagName, start, end);
+        refusal.code != CatalogueLookup::Found) {
+        return refusal;
     }
     if (end < start || end > kLastProgramAddress) {
         return Refuse(CatalogueLookup::Unreadable,
                       std::string(tagName) + " range " + Range(start, end) + " is no dsPIC memory");
     }
-    const std::int32_t instructionsPerRow =
-        ParseCatalogueDecimal(device.GetAttributeText("instructionxrow", element));
-    if (instructionsPerRow < kFewestInstructionsPerRow ||
-        instructionsPerRow > kMostInstructionsPerRow) {
+    const std::string rowText = device.GetAttributeText("instructionxrow", element);
+    if (rowText.empty()) {
+        return Refuse(CatalogueLookup::Unreadable,
+                      std::string(tagName) + " lacks its instructionxrow");
+    }
+    const std::optional<std::int32_t> instructionsPerRow = ParseCatalogueDecimal(rowText);
+    if (!instructionsPerRow) {
+        return Refuse(CatalogueLookup::Unreadable, std::string(tagName) + " instructionxrow \"" +
+                                                       rowText + "\" is not a whole number");
+    }
+    if (*instructionsPerRow < kFewestInstructionsPerRow ||
+        *instructionsPerRow > kMostInstructionsPerRow) {
         return Refuse(CatalogueLookup::Unreadable, std::string(tagName) + " instructionxrow " +
-                                                       std::to_string(instructionsPerRow) +
+                                                       std::to_string(*instructionsPerRow) +
                                                        " is outside 1 to 63");
     }
     image.present = true;
-    image.instructionsPerRow = instructionsPerRow;
-    image.rowsPerPage = ParseCatalogueDecimal(rowsPerPage);
+    image.instructionsPerRow = *instructionsPerRow;
+    image.rowsPerPage = rowsPerPage;
     image.SetRange(start, end);
     if (!image.cells)
         return Refuse(CatalogueLookup::Unreadable, "no memory for " + std::string(tagName));
@@ -208,6 +248,49 @@ Refusal CheckOverlap(const CDeviceInfo& device) {
     return {};
 }
 
+std::string LowerCase(const std::string& text) {
+    std::string lower = text;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+// Two devices with one id, or one name (as a name is looked up, without regard to case), would
+// let a check show one device and a write of the same id use another: such a catalogue is
+// refused, with both devices' lines.
+Refusal CheckDistinctDevices(CXmlDocument& catalogue) {
+    const int count = catalogue.CountElements("device");
+    DOMNodeList* devices = catalogue.FindElements("device");
+    const std::vector<std::uint64_t> lines = catalogue.ElementLines("device");
+    const auto where = [&lines, count](int a, int b) {
+        if (lines.size() != static_cast<std::size_t>(count)) {
+            return "devices " + std::to_string(a + 1) + " and " + std::to_string(b + 1);
+        }
+        return "the devices on lines " + std::to_string(lines[static_cast<std::size_t>(a)]) +
+               " and " + std::to_string(lines[static_cast<std::size_t>(b)]);
+    };
+    std::map<std::string, int> ids;
+    std::map<std::string, int> names;
+    for (int i = 0; i < count; ++i) {
+        const DOMElement* device = AsElement(devices->item(static_cast<XMLSize_t>(i)));
+        if (device == nullptr) continue;
+        const std::string id = catalogue.GetAttributeText("id", device);
+        const std::string name = catalogue.GetAttributeText("name", device);
+        if (!id.empty()) {
+            if (const auto [known, added] = ids.emplace(id, i); !added) {
+                return Refuse(CatalogueLookup::Unreadable,
+                              where(known->second, i) + " both have the id " + id);
+            }
+        }
+        if (!name.empty()) {
+            if (const auto [known, added] = names.emplace(LowerCase(name), i); !added) {
+                return Refuse(CatalogueLookup::Unreadable,
+                              where(known->second, i) + " are both named " + name);
+            }
+        }
+    }
+    return {};
+}
+
 Refusal LookupInto(const std::string& cataloguePath, const std::string& identifier,
                    CDeviceInfo& device, std::string& name) {
     CXmlDocument catalogue;
@@ -216,6 +299,9 @@ Refusal LookupInto(const std::string& cataloguePath, const std::string& identifi
                                                        ? cataloguePath + " is no well-formed XML"
                                                        : catalogue.LastError());
     }
+    if (Refusal refusal = CheckDistinctDevices(catalogue); refusal.code != CatalogueLookup::Found) {
+        return refusal;
+    }
     const DOMElement* found = FindDevice(catalogue, identifier);
     if (found == nullptr) return Refuse(CatalogueLookup::DeviceNotFound, "no device " + identifier);
 
@@ -223,12 +309,19 @@ Refusal LookupInto(const std::string& cataloguePath, const std::string& identifi
     if (deviceName.size() > kLongestName) {
         return Refuse(CatalogueLookup::Unreadable, "the device name is longer than 259 characters");
     }
-    const std::string rowsPerPage = catalogue.GetAttributeText("rowsxpage", found);
+    // No operation reads rows per page; a missing value is 0, a damaged one a damaged device.
+    const std::string pageText = catalogue.GetAttributeText("rowsxpage", found);
+    const std::optional<std::int32_t> rowsPerPage =
+        pageText.empty() ? std::optional<std::int32_t>(0) : ParseCatalogueDecimal(pageText);
+    if (!rowsPerPage) {
+        return Refuse(CatalogueLookup::Unreadable,
+                      "the device's rowsxpage \"" + pageText + "\" is not a whole number");
+    }
 
     CXmlDocument deviceDocument(found);
     for (int k = 0; k < 3; ++k) {
-        Refusal refusal = ReadMemory(deviceDocument, kMemories[k], rowsPerPage, device.images[k],
-                                     device, k == CDeviceInfo::kCode);
+        Refusal refusal = ReadMemory(deviceDocument, kMemories[k], *rowsPerPage, device.images[k],
+                                     device, k == kBlockCode);
         if (refusal.code != CatalogueLookup::Found) return refusal;
     }
     if (Refusal refusal = CheckOverlap(device); refusal.code != CatalogueLookup::Found)

@@ -1,14 +1,20 @@
 #include "catalogue/CatalogueValues.h"
 
-#include <algorithm>
 #include <limits>
 
 namespace {
 
-std::size_t SkipBlanks(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    return i;
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The text without the blanks around it.
+std::string Trimmed(const std::string& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsBlank(text[first])) ++first;
+    while (last > first && IsBlank(text[last - 1])) --last;
+    return text.substr(first, last - first);
 }
 
 int HexDigit(char c) {
@@ -20,28 +26,36 @@ int HexDigit(char c) {
 
 }  // namespace
 
-std::uint32_t ParseCatalogueHex(const std::string& text) {
-    std::size_t i = SkipBlanks(text);
-    if (text.compare(i, 2, "0x") == 0 || text.compare(i, 2, "0X") == 0) i += 2;
+std::optional<std::uint32_t> ParseCatalogueHex(const std::string& text) {
+    const std::string number = Trimmed(text);
+    std::size_t i = 0;
+    if (number.compare(0, 2, "0x") == 0 || number.compare(0, 2, "0X") == 0) i = 2;
+    if (i == number.size()) return std::nullopt;
     std::uint64_t value = 0;
-    for (; i < text.size() && HexDigit(text[i]) >= 0; ++i) {
-        value = value * 16 + static_cast<std::uint64_t>(HexDigit(text[i]));
-        if (value > std::numeric_limits<std::uint32_t>::max()) {
-            return std::numeric_limits<std::uint32_t>::max();
-        }
+    for (; i < number.size(); ++i) {
+        const int digit = HexDigit(number[i]);
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<std::uint64_t>(digit);
+        if (value > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
     }
     return static_cast<std::uint32_t>(value);
 }
 
-std::int32_t ParseCatalogueDecimal(const std::string& text) {
-    std::size_t i = SkipBlanks(text);
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+std::optional<std::int32_t> ParseCatalogueDecimal(const std::string& text) {
+    const std::string number = Trimmed(text);
+    std::size_t i = 0;
+    const bool negative = !number.empty() && number[0] == '-';
+    if (!number.empty() && (number[0] == '+' || number[0] == '-')) i = 1;
+    if (i == number.size()) return std::nullopt;
     std::int64_t magnitude = 0;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = std::min(magnitude * 10 + (text[i] - '0'), kLimit);
+    for (; i < number.size(); ++i) {
+        if (number[i] < '0' || number[i] > '9') return std::nullopt;
+        magnitude = magnitude * 10 + (number[i] - '0');
+        if (magnitude > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) {
+            return std::nullopt;
+        }
     }
-    if (negative) return static_cast<std::int32_t>(-magnitude);
-    return static_cast<std::int32_t>(std::min(magnitude, kLimit - 1));
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    return static_cast<std::int32_t>(value);
 }

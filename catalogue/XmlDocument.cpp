@@ -5,6 +5,8 @@
 #include <iostream>
 #include <mutex>
 #include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/internal/XMLScanner.hpp>
+#include <xercesc/sax/Locator.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/TransService.hpp>
 #include <xercesc/util/XMLException.hpp>
@@ -106,6 +108,20 @@ public:
         }
         XercesDOMParser::entityDecl(declaration, isPEDecl, isIgnored);
     }
+
+    // Notes each element's name and line as the parse meets it, which is document order.
+    void startElement(const XMLElementDecl& declaration, const unsigned int urlId,
+                      const XMLCh* const prefix, const RefVectorOf<XMLAttr>& attributes,
+                      const XMLSize_t attributeCount, const bool isEmpty,
+                      const bool isRoot) override {
+        XercesDOMParser::startElement(declaration, urlId, prefix, attributes, attributeCount,
+                                      isEmpty, isRoot);
+        const Locator* locator = getScanner()->getLocator();
+        starts.emplace_back(std::u16string(declaration.getFullName()),
+                            locator == nullptr ? 0 : locator->getLineNumber());
+    }
+
+    std::vector<std::pair<std::u16string, std::uint64_t>> starts;
 };
 
 InputSource* CXmlDocument::RefusingEntityResolver::resolveEntity(XMLResourceIdentifier*) {
@@ -209,6 +225,7 @@ int CXmlDocument::Load(const std::string& path) {
     try {
         const MemBufInputSource source(reinterpret_cast<const XMLByte*>(contents.data()),
                                        contents.size(), Utf16Text(path.c_str()).get());
+        parser->starts.clear();
         parser->parse(source);
     } catch (const EntityBudgetExceeded&) {
         parser.reset();  // stopped inside a parse: the next load starts from a fresh parser
@@ -229,7 +246,19 @@ int CXmlDocument::Load(const std::string& path) {
         return -1;
     }
     DOMDocument* parsed = parser->getDocument();
-    return ImportElement(parsed == nullptr ? nullptr : parsed->getDocumentElement());
+    const int imported = ImportElement(parsed == nullptr ? nullptr : parsed->getDocumentElement());
+    if (imported == 1) elementLines = std::move(parser->starts);
+    return imported;
+}
+
+std::vector<std::uint64_t> CXmlDocument::ElementLines(const char* tagName) const {
+    std::vector<std::uint64_t> lines;
+    if (tagName == nullptr) return lines;
+    const std::u16string name(Utf16Text(tagName).get());
+    for (const auto& [element, line] : elementLines) {
+        if (element == name) lines.push_back(line);
+    }
+    return lines;
 }
 
 DOMNodeList* CXmlDocument::FindElements(const char* tagName) {

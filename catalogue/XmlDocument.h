@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 #include <xercesc/dom/DOM.hpp>
 #include <xercesc/parsers/XercesDOMParser.hpp>
 #include <xercesc/sax/HandlerBase.hpp>
@@ -33,6 +35,10 @@ public:
     // The list lives until the document is rebuilt or the object destroyed.
     xercesc::DOMNodeList* FindElements(const char* tagName);
     int CountElements(const char* tagName);
+    // The line of the loaded file on which each element named `tagName` begins (where its
+    // start tag ends), in the order FindElements lists them; empty for a document built from
+    // an element.
+    std::vector<std::uint64_t> ElementLines(const char* tagName) const;
     // The attribute's value, or empty text when the node has none (lastError says why).
     std::string GetAttributeText(const char* name, const xercesc::DOMNode* element = nullptr);
 
@@ -62,4 +68,6 @@ private:
     std::unique_ptr<RefusingEntityResolver> entityResolver;
     std::unique_ptr<xercesc::HandlerBase> errorHandler;
     std::unique_ptr<BudgetedParser> parser;
+    // Every element of the loaded file in document order: its name and its line.
+    std::vector<std::pair<std::u16string, std::uint64_t>> elementLines;
 };

@@ -1,5 +1,8 @@
 #include "control/DetectionRun.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace {
 
 // No parity, 8 data bits, 1 stop bit, received-character and clear-to-send events, 512-byte
@@ -27,10 +30,10 @@ std::string EnginePortName(const EngineContext& engine, const std::string& devic
     return devicePath.empty() ? "COM" + std::to_string(engine.comNumber) : devicePath;
 }
 
-bool DetectionRun::Start(MessageTarget& target, std::uint32_t limitTicks) {
+bool DetectionRun::Start(MessageTarget& target, std::uint32_t limitSeconds) {
     Stop();
-    limitTicks_ = limitTicks;
-    ticks_ = 0;
+    limitSeconds_ = limitSeconds;
+    started_ = clock_.Now();
     DetectionThreadParam& param = engine_.detection;
     param.notifyWindow = &target;
     param.stop = 0;
@@ -46,10 +49,16 @@ bool DetectionRun::Start(MessageTarget& target, std::uint32_t limitTicks) {
 }
 
 bool DetectionRun::Tick() {
-    if (ticks_ < limitTicks_) ++ticks_;
-    if (ticks_ < limitTicks_) return false;
+    if (clock_.Now() - started_ < std::chrono::seconds(limitSeconds_)) return false;
     engine_.detection.stop = 1;
     return true;
+}
+
+std::uint32_t DetectionRun::SecondsWaited() const {
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::seconds>(clock_.Now() - started_).count();
+    if (waited < 0) return 0;
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(waited, limitSeconds_));
 }
 
 DetectionOutcome DetectionRun::Finish(DetectionResult result) {
@@ -58,7 +67,9 @@ DetectionOutcome DetectionRun::Finish(DetectionResult result) {
     worker_.Join();
     DetectionOutcome outcome;
     outcome.detection = result;
-    if (result == DetectionResult::Synchronised) outcome.identification = IdentifyDevice(engine_);
+    if (result == DetectionResult::Synchronised) {
+        outcome.identification = IdentifyDevice(engine_, &outcome.catalogueCause);
+    }
     return outcome;
 }
 

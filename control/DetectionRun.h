@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "control/Clock.h"
 #include "protocol/EngineContext.h"
 #include "protocol/Workers.h"
 
@@ -19,27 +20,32 @@ struct DetectionOutcome {
     DetectionResult detection = DetectionResult::Stopped;
     // Set when the worker synchronised: the identification that followed.
     std::optional<IdentifyResult> identification;
+    // With a refused catalogue lookup: the catalogue's own words for what it refused.
+    std::string catalogueCause;
 
     bool Identified() const { return identification == IdentifyResult::Identified; }
 };
 
-// One detection on the engine's port: the worker, the time limit counted in the window's
-// timer ticks, and the identification on the window's thread once the worker has reported.
-// Page 2/3, the main window's reconnect and the command-line tool all run it; each front end
-// only renders what it reports.
+// One detection on the engine's port: the worker, its time limit counted on a clock, and the
+// identification on the caller's thread once the worker has reported. Page 2/3 and the
+// programming session both run it; each front end only renders what it reports.
 class DetectionRun {
 public:
-    explicit DetectionRun(const EngineContext& engine) : engine_(engine) {}
+    explicit DetectionRun(const EngineContext& engine, const IClock& clock = SteadyClock())
+        : engine_(engine), clock_(clock) {}
     ~DetectionRun() { Stop(); }
     DetectionRun(const DetectionRun&) = delete;
     DetectionRun& operator=(const DetectionRun&) = delete;
 
-    // Starts the worker, which posts its WM_USER+1 to `target`; the run gives up after
-    // `limitTicks` ticks. False when the worker could not be created.
-    bool Start(MessageTarget& target, std::uint32_t limitTicks);
-    // One tick of the window's timer: true once the limit is reached, and from then on; the
-    // worker is then asked to stop. The limit is counted here, not read off a progress widget.
+    // Starts the worker, which posts its WM_USER+1 to `target`; the run gives up
+    // `limitSeconds` after now. False when the worker could not be created.
+    bool Start(MessageTarget& target, std::uint32_t limitSeconds);
+    // Looks at the clock, as a front end's timer does about once a second: true once the
+    // limit is reached, and from then on; the worker is then asked to stop.
     bool Tick();
+    // Whole seconds since the start, at most the limit.
+    std::uint32_t SecondsWaited() const;
+    std::uint32_t LimitSeconds() const { return limitSeconds_; }
     // The worker's WM_USER+1 with `result`: joins it and, when it synchronised, identifies the
     // device (engine.device, engine.firmwareVersion).
     DetectionOutcome Finish(DetectionResult result);
@@ -54,8 +60,9 @@ public:
 
 private:
     const EngineContext engine_;
-    std::uint32_t limitTicks_ = 0;
-    std::uint32_t ticks_ = 0;
+    const IClock& clock_;
+    std::uint32_t limitSeconds_ = 0;
+    IClock::TimePoint started_{};
     MessageTarget* target_ = nullptr;
     std::atomic<bool> alive_{false};
     WorkerThread worker_;

@@ -5,55 +5,50 @@
 #include "common/Product.h"
 #include "protocol/Outcomes.h"
 
-const char* DetectionReason(int workerResult) {
-    switch (workerResult) {
-        case -3:  // no result of the worker carries it any more; the page still names it
-            return "Synchronization error";
-        case Code(DetectionResult::WriteError):
+const char* DetectionReason(DetectionResult result) {
+    switch (result) {
+        case DetectionResult::WriteError:
             return "Writing error";
-        case Code(DetectionResult::Timeout):
+        case DetectionResult::Timeout:
             return "Timeout expired";
-        case Code(DetectionResult::PortLost):
+        case DetectionResult::PortLost:
             return "Port went away (adapter unplugged or line hung up)";
-        case Code(DetectionResult::ResetFailed):
+        case DetectionResult::ResetFailed:
             return "Reset through the modem lines failed";
         default:
             return "Unknown error";
     }
 }
 
-const char* IdentificationError(int identifyResult) {
-    switch (identifyResult) {
-        case -1:
-        case -2:
-        case -3:
+const char* IdentificationError(IdentifyResult result) {
+    switch (result) {
+        case IdentifyResult::NoBootloader:
+        case IdentifyResult::ProtectedMissing:
             return "XML syntax error";
-        case -4:
+        case IdentifyResult::FirmwareFailed:
             return "Firmare detection failed";
-        case -5:
+        case IdentifyResult::DeviceNotFound:
             return "dsPIC not found";
-        case -6:
+        case IdentifyResult::CatalogueUnreadable:
             return "Error reading XML file";
-        case -7:
+        case IdentifyResult::ProtectedNotOnRows:
             return "Protected region doesn't match a row (bad XML definition)";
-        case -8:
+        case IdentifyResult::ProtectedOutside:
             return "Protected zone out of region (bad XML definition)";
         default:
             return "Unknown";
     }
 }
 
-std::string DetectionFailedText(int workerResult) {
-    return std::string("dsPIC detection process failed.\nReason: ") +
-           DetectionReason(workerResult) +
+std::string DetectionFailedText(DetectionResult result) {
+    return std::string("dsPIC detection process failed.\nReason: ") + DetectionReason(result) +
            "\n\nShutdown your platform and try again.\nIf problem persists contact vardeno at " +
            product::kMakerWebAddress;
 }
 
-std::string IdentificationFailedText(int identifyResult) {
-    return std::string("dsPIC identification failed.\nError: ") +
-           IdentificationError(identifyResult) + ".\n\nIf problem persists contact vardeno at " +
-           product::kMakerWebAddress;
+std::string IdentificationFailedText(IdentifyResult result) {
+    return std::string("dsPIC identification failed.\nError: ") + IdentificationError(result) +
+           ".\n\nIf problem persists contact vardeno at " + product::kMakerWebAddress;
 }
 
 std::string DetectedText(const char* deviceName, unsigned char major, unsigned char minor) {
@@ -64,8 +59,8 @@ std::string DetectedText(const char* deviceName, unsigned char major, unsigned c
     return text;
 }
 
-std::string IdentificationFailedCodeText(int identifyResult) {
-    return "dsPIC identification failed.\nError code : " + std::to_string(identifyResult) +
+std::string IdentificationFailedCodeText(IdentifyResult result) {
+    return "dsPIC identification failed.\nError code : " + std::to_string(Code(result)) +
            ".\n\nIf problem persists contact vardeno at " + product::kMakerWebAddress;
 }
 
@@ -74,4 +69,10 @@ std::string ConfiguringFailedText(const std::string& portName, int baudRate,
     return "Failed while configuring " + portName + " at " + std::to_string(baudRate) +
            " bps.\nCheck that the port is not used for another application\nand restart " +
            programName + ".";
+}
+
+std::string MemoryRangeText(const CMemoryImage& image) {
+    char text[48];
+    std::snprintf(text, sizeof text, "(0x%04X - 0x%04X)", image.GetStart(), image.GetEnd());
+    return text;
 }

@@ -1,9 +1,9 @@
 #include "control/HexFileWatch.h"
 
-#include "control/ProgrammingControl.h"
+#include "control/ProgrammingSession.h"
 #include "image/HexLoader.h"
 
-HexFileWatch::HexFileWatch(CProgrammingControl& control, IMessageBox& boxes)
+HexFileWatch::HexFileWatch(ProgrammingSession& control, IMessageBox& boxes)
     : control_(control), boxes_(boxes) {}
 
 void HexFileWatch::OnActivationChange() {
@@ -34,7 +34,7 @@ void HexFileWatch::Check() {
         boxes_.Show("Your HEX file has been modified.\nDo you want to reload it?",
                     "HEX file out of date", BoxIcon::Warning, BoxButtons::YesNo);
     if (answer == BoxAnswer::Yes) {
-        control_.LoadHexFile();
+        control_.Load();
     } else {
         control_.KeepLoadedImage(current);
     }

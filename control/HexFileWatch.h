@@ -2,7 +2,7 @@
 
 #include "common/MessageBox.h"
 
-class CProgrammingControl;
+class ProgrammingSession;
 
 // The main window's watch on its HEX file: at every activation change it offers to load a
 // file again that was modified since it was last opened.
@@ -13,7 +13,7 @@ class CProgrammingControl;
 // only when the file is back with another modification time.
 class HexFileWatch {
 public:
-    HexFileWatch(CProgrammingControl& control, IMessageBox& boxes);
+    HexFileWatch(ProgrammingSession& control, IMessageBox& boxes);
 
     // At every activation change of the window, whether it became active or inactive.
     void OnActivationChange();
@@ -28,7 +28,7 @@ public:
 private:
     void Check();
 
-    CProgrammingControl& control_;
+    ProgrammingSession& control_;
     IMessageBox& boxes_;
     bool pending_ = false;
 };

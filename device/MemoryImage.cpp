@@ -35,6 +35,16 @@ void CMemoryImage::CopyLayout(const CMemoryImage& other) {
     for (std::uint64_t i = 0; i <= count; ++i) cells[i].isProtected = other.cells[i].isProtected;
 }
 
+void CMemoryImage::CopyFrom(const CMemoryImage& other) {
+    CopyLayout(other);
+    if (cells && other.cells) {
+        for (std::uint64_t i = 0; i <= count; ++i) cells[i] = other.cells[i];
+    }
+    hasData = other.hasData;
+    rangeError = other.rangeError;
+    protectedHit = other.protectedHit;
+}
+
 void CMemoryImage::Swap(CMemoryImage& other) noexcept {
     std::swap(hasData, other.hasData);
     std::swap(rangeError, other.rangeError);

@@ -24,6 +24,8 @@ public:
     // Gives this image the geometry, range and protected marks of `other`, with empty cells:
     // a load fills such an image and hands it over only when the whole file was sound.
     void CopyLayout(const CMemoryImage& other);
+    // Makes this image an exact copy of `other`: geometry, range, flags and every cell.
+    void CopyFrom(const CMemoryImage& other);
     // Exchanges everything with `other`.
     void Swap(CMemoryImage& other) noexcept;
     void Clear();

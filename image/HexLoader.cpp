@@ -1,6 +1,7 @@
 #include "image/HexLoader.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "common/Product.h"
 #include "common/RegularFile.h"
@@ -25,22 +26,28 @@ HexLoadReport Refusal(HexLoadResult result, std::string reason, int line = 0) {
     return report;
 }
 
-// Opens a regular file for reading; a FIFO, a terminal or a directory is refused at once.
-FilePtr OpenHexFile(const std::string& path, HexFileStatus& status, std::string& reason) {
-    if (path.empty()) {
-        reason = "no HEX file was chosen";
-        return FilePtr(nullptr, &std::fclose);
-    }
-    FileStamp stamp;
-    FilePtr file = OpenRegularFile(path, stamp, reason);
-    if (file) StatusFrom(stamp, status);
-    return file;
-}
+// A HEX file for the largest dsPIC is a few MiB; anything far beyond is no such file.
+constexpr std::size_t kLargestHexFile = 64u << 20;
 
 void WriteResetVector(CMemoryImage& code, std::uint32_t bootStart) {
     code.WriteWord(0, static_cast<std::uint16_t>(bootStart & 0xFFFF));
     code.WriteWord(1, 0x0004);  // GOTO opcode, zero phantom byte
     code.WriteWord(2, static_cast<std::uint16_t>(bootStart >> 16 & 0xFF));
+}
+
+// The last word address of the reset instruction: the loader writes its own there.
+constexpr std::uint32_t kResetVectorEnd = 2;
+
+bool HoldsProgram(const CMemoryImage& code, std::uint32_t bootStart, std::uint32_t bootEnd) {
+    if (!code.hasData || !code.cells) return false;
+    // The bootloader's last address names its last instruction, whose upper cell is the next.
+    const std::uint64_t bootLast = std::uint64_t{bootEnd} | 1;
+    for (std::uint64_t i = 0; i <= code.count; ++i) {
+        if (!code.cells[i].used) continue;
+        const std::uint64_t address = code.start + i;
+        if (address > kResetVectorEnd && (address < bootStart || address > bootLast)) return true;
+    }
+    return false;
 }
 
 enum class BootloaderScan { Clean, HasData, Outside };
@@ -55,9 +62,9 @@ BootloaderScan ScanBootloader(CMemoryImage& code, std::uint32_t bootStart, std::
     return BootloaderScan::Clean;
 }
 
-HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::FILE* file, CMemoryImage (&fresh)[3]) {
-    const HexReadReport read = ReadHexRecords(
-        file, fresh[CDeviceInfo::kCode], fresh[CDeviceInfo::kData], fresh[CDeviceInfo::kConfig]);
+HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::string_view text, CMemoryImage (&fresh)[3]) {
+    const HexReadReport read =
+        ReadHexRecords(text, fresh[kBlockCode], fresh[kBlockEeprom], fresh[kBlockConfig]);
     const bool anyData = fresh[0].hasData || fresh[1].hasData || fresh[2].hasData;
     switch (read.outcome) {
         case HexReadOutcome::OutsideData:
@@ -73,20 +80,31 @@ HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::FILE* file, CMemoryImage (
     }
     if (!anyData) return Refusal(HexLoadResult::Empty, "the file holds no data record");
 
-    CMemoryImage& code = fresh[CDeviceInfo::kCode];
-    // A file without program flash data (EEPROM or configuration only) leaves the code image
-    // empty: no reset vector row is sent over the program already on the chip.
-    if (code.hasData) WriteResetVector(code, device.bootStart);
-
+    CMemoryImage& code = fresh[kBlockCode];
     HexLoadReport report;
     report.result = HexLoadResult::Loaded;
-    switch (ScanBootloader(code, device.bootStart, device.bootEnd)) {
+    const BootloaderScan scan = ScanBootloader(code, device.bootStart, device.bootEnd);
+    // Program flash is written only for a program: data beyond the file's own reset
+    // instruction, outside the bootloader. Otherwise row 0 would be the jump alone with zeros
+    // over the interrupt vectors of the program already on the chip, so the code image is left
+    // empty, as for a file without program flash data.
+    const bool fileHitProtectedCode = code.protectedHit;
+    const bool program = HoldsProgram(code, device.bootStart, device.bootEnd);
+    if (program) {
+        WriteResetVector(code, device.bootStart);
+    } else {
+        code.Clear();
+    }
+    for (int k = 0; k < kBlockCount; ++k) report.protectedData[k] = fresh[k].protectedHit;
+    // The warnings name what the file held, whether or not it is written.
+    if (!program) report.protectedData[kBlockCode] = fileHitProtectedCode;
+    switch (scan) {
         case BootloaderScan::Outside: {
-            char text[96];
-            std::snprintf(text, sizeof text,
+            char message[96];
+            std::snprintf(message, sizeof message,
                           "the bootloader range 0x%04X - 0x%04X is not inside program flash",
                           device.bootStart, device.bootEnd);
-            return Refusal(HexLoadResult::BootloaderOutside, text);
+            return Refusal(HexLoadResult::BootloaderOutside, message);
         }
         case BootloaderScan::HasData:
             report.bootloaderData = true;
@@ -94,7 +112,6 @@ HexLoadReport ReadIntoFresh(CDeviceInfo& device, std::FILE* file, CMemoryImage (
         case BootloaderScan::Clean:
             break;
     }
-    for (int k = 0; k < 3; ++k) report.protectedData[k] = fresh[k].protectedHit;
     return report;
 }
 
@@ -111,19 +128,50 @@ bool ReadHexFileStatus(const std::string& path, HexFileStatus& status) {
     return true;
 }
 
-HexLoadReport LoadHexImage(CDeviceInfo& device, const std::string& path,
-                           HexFileStatus& fileStatus) {
+HexLoadReport ReadHexFileText(const std::string& path, HexFileText& file) {
+    file = HexFileText{};
+    file.path = path;
+    if (path.empty()) return Refusal(HexLoadResult::NotOpened, "no HEX file was chosen");
+    FileStamp stamp;
     std::string reason;
-    FilePtr file = OpenHexFile(path, fileStatus, reason);
-    if (!file) return Refusal(HexLoadResult::NotOpened, reason);
+    // A FIFO, a terminal or a directory is refused at once, never waited on.
+    FilePtr opened = OpenRegularFile(path, stamp, reason);
+    if (!opened) return Refusal(HexLoadResult::NotOpened, reason);
+    StatusFrom(stamp, file.status);
+    char chunk[1 << 14];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, opened.get())) > 0) {
+        if (file.text.size() + got > kLargestHexFile) {
+            return Refusal(HexLoadResult::NotOpened,
+                           path + " is larger than any HEX file of a dsPIC (over 64 MiB)");
+        }
+        file.text.append(chunk, got);
+    }
+    if (std::ferror(opened.get())) {
+        return Refusal(HexLoadResult::NotOpened, path + ": the file could not be read");
+    }
+    HexLoadReport report;
+    report.result = HexLoadResult::Loaded;
+    return report;
+}
 
-    CMemoryImage fresh[3];
-    for (int k = 0; k < 3; ++k) fresh[k].CopyLayout(device.images[k]);
-    HexLoadReport report = ReadIntoFresh(device, file.get(), fresh);
+HexLoadReport LoadHexImage(CDeviceInfo& device, const HexFileText& file) {
+    CMemoryImage fresh[kBlockCount];
+    for (int k = 0; k < kBlockCount; ++k) fresh[k].CopyLayout(device.images[k]);
+    HexLoadReport report = ReadIntoFresh(device, file.text, fresh);
     if (report.Loaded()) {
-        for (int k = 0; k < 3; ++k) device.images[k].Swap(fresh[k]);
+        for (int k = 0; k < kBlockCount; ++k) device.images[k].Swap(fresh[k]);
     }
     return report;
+}
+
+HexLoadReport LoadHexImage(CDeviceInfo& device, const std::string& path,
+                           HexFileStatus& fileStatus) {
+    HexFileText file;
+    const HexLoadReport read = ReadHexFileText(path, file);
+    if (file.status.valid) fileStatus = file.status;
+    if (!read.Loaded()) return read;
+    return LoadHexImage(device, file);
 }
 
 void ShowHexLoadBoxes(const HexLoadReport& report, IMessageBox& boxes) {

@@ -38,6 +38,21 @@ struct HexLoadReport {
     std::string Cause() const;
 };
 
+// A HEX file as read from disk, once: a load places its text for a device, and a write to
+// several boards places the same text for each, whatever happens to the file meanwhile.
+struct HexFileText {
+    std::string path;
+    std::string text;
+    HexFileStatus status;  // of the file that was read
+};
+
+// Reads the regular file at `path` whole; NotOpened with its cause when it cannot be read.
+// Anything else is Loaded: the text is judged only when it is placed for a device.
+HexLoadReport ReadHexFileText(const std::string& path, HexFileText& file);
+
+// Places the text for the device, as LoadHexImage below.
+HexLoadReport LoadHexImage(CDeviceInfo& device, const HexFileText& file);
+
 // Loads the HEX file for the device: reads it into fresh images laid out like the device's,
 // writes the reset vector that jumps into the bootloader, and checks the bootloader range.
 // Only a load that succeeded in full replaces the device's three images; any refusal leaves

@@ -35,8 +35,8 @@ bool PlayReset(CSerialPort& port, const bootproto::ResetSequence& sequence) {
         sequence, lines, [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); });
 }
 
-// The reset, when there is one, follows the first probe: the bootloader listens only for a
-// while after a reset, and the probes are then already coming.
+// The reset, when there is one, follows the first probe attempt and comes right before the
+// next probe: the bootloader listens only for a while after a reset.
 ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const DetectionThreadParam& param,
                                     bootproto::LineTrace* trace) {
     using bootproto::TraceDirection;
@@ -48,9 +48,6 @@ ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const DetectionThreadPara
         bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &probe, written);
         if (written == 0) return ProbeOutcome::NotSent;
         if (Lost(port, written)) return ProbeOutcome::PortLost;
-        if (reset != nullptr && !PlayReset(port, *std::exchange(reset, nullptr))) {
-            return ProbeOutcome::ResetFailed;
-        }
 
         std::uint8_t reply[bootproto::kProbeReplyLength] = {};
         const unsigned long received =
@@ -64,6 +61,9 @@ ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const DetectionThreadPara
         }
         if (readFailed || written == CSerialPort::kFailure) {
             std::this_thread::sleep_for(kPauseAfterFailedAttempt);
+        }
+        if (reset != nullptr && !PlayReset(port, *std::exchange(reset, nullptr))) {
+            return ProbeOutcome::ResetFailed;
         }
     }
     return ProbeOutcome::Stopped;

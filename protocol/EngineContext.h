@@ -16,7 +16,7 @@ struct ResetSequence;
 struct DetectionThreadParam {
     MessageTarget* notifyWindow = nullptr;
     std::atomic<std::uint8_t> stop{0};  // set by the window, polled by the worker
-    // Played on the modem lines right after the first probe; none: the user resets the board.
+    // Played on the modem lines after the first probe attempt; none: the user resets the board.
     const bootproto::ResetSequence* reset = nullptr;
 };
 

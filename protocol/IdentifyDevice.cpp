@@ -27,13 +27,14 @@ bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3], bootproto::
 
 }  // namespace
 
-IdentifyResult IdentifyDevice(const EngineContext& engine) {
+IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogueCause) {
     const std::string cataloguePath = std::string(engine.workingPath) + product::kCatalogueFileName;
     const std::string identifier =
         bootproto::IdentifierText(engine.deviceId[0], engine.deviceId[1]);
 
     std::string name;
-    const CatalogueLookup found = LookupDevice(cataloguePath, identifier, engine.device, name);
+    const CatalogueLookup found =
+        LookupDevice(cataloguePath, identifier, engine.device, name, catalogueCause);
     if (found != CatalogueLookup::Found) return IdentifyRefusal(found);
 
     if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion, engine.trace)) {

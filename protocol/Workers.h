@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "common/WindowMessages.h"
@@ -18,8 +19,9 @@
 unsigned DetectionWorker(const EngineContext& engine);
 
 // Catalogue lookup (in engine.workingPath) and firmware version request, on the window's
-// thread; fills engine.device and engine.firmwareVersion.
-IdentifyResult IdentifyDevice(const EngineContext& engine);
+// thread; fills engine.device and engine.firmwareVersion. A refused lookup leaves the
+// catalogue's words for what it refused in `catalogueCause` when given.
+IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogueCause = nullptr);
 
 // Shared between the write sequencer and the row writer.
 struct WriteJob {

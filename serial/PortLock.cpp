@@ -29,10 +29,18 @@ bool IsDirectory(const char* path) {
     return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// What sits at a lock's name. A lock holds a pid of ten digits and a newline; anything much
+// longer is no lock, and is not read further.
+constexpr std::size_t kLongestLock = 64;
+
+struct LockContent {
+    enum class Kind { Absent, Lock, NotALockFile };
+    Kind kind = Kind::Absent;
+    long pid = 0;  // Lock: the owner's pid, 0 when it cannot be read
+};
+
 // The owner's pid: ASCII (the usual form), or a 4-byte binary int from old programs.
-long ReadLockPid(const std::string& lockPath) {
-    std::ifstream file(lockPath, std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+long ParseLockPid(const std::string& content) {
     if (content.size() == 4 && content.find('\n') == std::string::npos) {
         int binary = 0;
         content.copy(reinterpret_cast<char*>(&binary), 4);
@@ -41,6 +49,32 @@ long ReadLockPid(const std::string& lockPath) {
     char* end = nullptr;
     const long pid = std::strtol(content.c_str(), &end, 10);
     return end != content.c_str() ? pid : 0;
+}
+
+// Reads the lock at `lockPath` without following a link, without waiting for a FIFO's writer
+// and without reading more than a lock can hold.
+LockContent ReadLock(const std::string& lockPath) {
+    using Kind = LockContent::Kind;
+    const int fd =
+        ::open(lockPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return {Kind::Absent, 0};
+        // A file we may not read says nothing about its owner, as a lock without a pid.
+        if (errno == EACCES) return {Kind::Lock, 0};
+        return {Kind::NotALockFile, 0};
+    }
+    struct stat info {};
+    char text[kLongestLock + 1];
+    ssize_t length = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        info.st_size <= static_cast<off_t>(kLongestLock)) {
+        length = ::read(fd, text, sizeof text);
+    }
+    ::close(fd);
+    if (length < 0 || static_cast<std::size_t>(length) > kLongestLock) {
+        return {Kind::NotALockFile, 0};
+    }
+    return {Kind::Lock, ParseLockPid(std::string(text, static_cast<std::size_t>(length)))};
 }
 
 bool ProcessRuns(long pid) {
@@ -55,11 +89,24 @@ std::string ProgramName(long pid) {
     return name;
 }
 
-// Creates the lock holding this process's pid; false with errno EEXIST when one exists.
-bool CreateLock(const std::string& lockPath) {
+enum class Creation { Created, Exists, Failed };
+
+// Creates the lock holding this process's pid: through a temporary file made exclusively and
+// without following links, so that a name planted in the shared directory is never written
+// through, and then linked to the lock's name.
+Creation CreateLock(const std::string& lockPath) {
     const std::string temporary = lockPath + ".LTMP" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    const auto openTemporary = [&temporary] {
+        return ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0644);
+    };
+    int fd = openTemporary();
+    if (fd < 0 && errno == EEXIST) {
+        // Left by an earlier process of this pid, or planted: the name goes, not its target.
+        ::unlink(temporary.c_str());
+        fd = openTemporary();
+    }
+    if (fd < 0) return Creation::Failed;
     char text[16];
     const int length = std::snprintf(text, sizeof text, "%10ld\n", static_cast<long>(::getpid()));
     const bool written = ::write(fd, text, static_cast<std::size_t>(length)) == length;
@@ -68,8 +115,18 @@ bool CreateLock(const std::string& lockPath) {
     const bool linked = written && ::link(temporary.c_str(), lockPath.c_str()) == 0;
     const int error = errno;
     ::unlink(temporary.c_str());
-    errno = linked ? 0 : (written ? error : EIO);
-    return linked;
+    if (linked) return Creation::Created;
+    return written && error == EEXIST ? Creation::Exists : Creation::Failed;
+}
+
+// The holder a lock's content names, if it is not this process and still runs.
+std::optional<LockHolder> HolderOf(const std::string& lockPath, const LockContent& lock) {
+    if (lock.kind == LockContent::Kind::NotALockFile) return LockHolder{0, {}, lockPath};
+    if (lock.kind == LockContent::Kind::Absent || lock.pid == static_cast<long>(::getpid()) ||
+        !ProcessRuns(lock.pid)) {
+        return std::nullopt;
+    }
+    return LockHolder{lock.pid, ProgramName(lock.pid), {}};
 }
 
 }  // namespace
@@ -97,9 +154,8 @@ std::string LockFilePath(const std::string& devicePath) {
 }
 
 std::optional<LockHolder> LiveLockHolder(const std::string& devicePath) {
-    const long pid = ReadLockPid(LockFilePath(devicePath));
-    if (pid == static_cast<long>(::getpid()) || !ProcessRuns(pid)) return std::nullopt;
-    return LockHolder{pid, ProgramName(pid)};
+    const std::string lockPath = LockFilePath(devicePath);
+    return HolderOf(lockPath, ReadLock(lockPath));
 }
 
 }  // namespace lunvik
@@ -111,15 +167,18 @@ bool TakePortLock(int fd, const char* devicePath) {
     const std::string lockPath = LockFilePath(device);
     // Two tries: a stale lock found on the first is removed and the lock made anew.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (CreateLock(lockPath)) {
+        const Creation creation = CreateLock(lockPath);
+        if (creation == Creation::Created) {
             std::lock_guard guard(registryLock);
             Registry()[fd] = lockPath;
             return true;
         }
-        if (errno != EEXIST || LiveLockHolder(device)) break;
-        ::unlink(lockPath.c_str());
+        if (creation == Creation::Failed) break;
+        const LockContent lock = ReadLock(lockPath);
+        if (HolderOf(lockPath, lock)) break;
+        if (lock.kind == LockContent::Kind::Lock) ::unlink(lockPath.c_str());
     }
-    // No lock of ours: only a running holder's lock refuses the port.
+    // No lock of ours: only a running holder's lock, or what is no lock, refuses the port.
     if (LiveLockHolder(device)) {
         errno = EBUSY;
         return false;
@@ -138,7 +197,10 @@ void ReleasePortLock(int fd) {
     }
     // Only our own lock goes: another process may have taken over one we lost.
     const int saved = errno;
-    if (ReadLockPid(lockPath) == static_cast<long>(::getpid())) ::unlink(lockPath.c_str());
+    const LockContent lock = ReadLock(lockPath);
+    if (lock.kind == LockContent::Kind::Lock && lock.pid == static_cast<long>(::getpid())) {
+        ::unlink(lockPath.c_str());
+    }
     errno = saved;
 }
 

@@ -12,7 +12,7 @@ void QtStartupPages::ShowSplash() {
 }
 
 ConfigurationOutcome QtStartupPages::ShowConfiguration() {
-    CConfigurationDialog page(boxes_);
+    CConfigurationDialog page(app_, boxes_);
     const bool confirmed = page.exec() == QDialog::Accepted;
     return ConfigurationOutcome{confirmed, page.m_strCom.toStdString(),
                                 page.m_strBaud.toStdString()};
@@ -25,11 +25,11 @@ bool QtStartupPages::ShowAlert() {
 }
 
 bool QtStartupPages::ShowDetection() {
-    CDetectionDialog page(boxes_);
+    CDetectionDialog page(app_, boxes_);
     return page.exec() == QDialog::Accepted;
 }
 
 void QtStartupPages::ShowMainWindow() {
-    CLoadAndWriteDialog window(boxes_);
+    CLoadAndWriteDialog window(app_, boxes_);
     window.exec();
 }

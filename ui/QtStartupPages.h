@@ -2,10 +2,12 @@
 
 #include "app/StartupPages.h"
 
+class CBootloaderApp;
+
 // The start-up flow's windows as Qt dialogs, each run modally.
 class QtStartupPages : public IStartupPages {
 public:
-    explicit QtStartupPages(IMessageBox& boxes) : boxes_(boxes) {}
+    QtStartupPages(CBootloaderApp& app, IMessageBox& boxes) : app_(app), boxes_(boxes) {}
 
     IMessageBox& Boxes() override { return boxes_; }
     void ShowSplash() override;
@@ -15,5 +17,6 @@ public:
     void ShowMainWindow() override;
 
 private:
+    CBootloaderApp& app_;
     IMessageBox& boxes_;
 };

@@ -9,7 +9,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(AppIcon());
     QtMessageBox boxes;
-    QtStartupPages pages(boxes);
-    theApp().InitInstance(pages);
+    CBootloaderApp& app = theApp();
+    QtStartupPages pages(app, boxes);
+    app.InitInstance(pages);
     return 0;
 }

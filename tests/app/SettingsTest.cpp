@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <string>
 
 #include "app/Settings.h"
@@ -226,6 +229,9 @@ TEST_F(SettingsTest, AWriteKeepsTheMeaningAndBytesOfEveryOtherLine) {
          kHeader + "\"com\"=\"mine\"\r\n\"path\"=\"/p\""},
         {"byte order mark", "\xEF\xBB\xBF" + kHeader,
          "\xEF\xBB\xBF" + kHeader + "\"com\"=\"mine\"\n"},
+        {"a lone CR at the end is half of a CRLF", "REGEDIT4\r\n\r",
+         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vardeno\\dsPicBootloader]\r\n"
+         "\"com\"=\"mine\"\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -288,4 +294,116 @@ TEST_F(SettingsTest, TextsWithLineBreaksAreRefused) {
     EXPECT_EQ(WriteSettingString("two\nlines", kKey, "com"), -1);
     EXPECT_EQ(WriteSettingString("x", kKey, "na\rme"), -1);
     EXPECT_FALSE(fs::exists(UserFile()));
+}
+
+// Whatever the user's settings file is, a read says what is wrong with it, and a write never
+// replaces what the user may not write, nor makes another file of it.
+TEST_F(SettingsTest, UnusableFilesAreNamedAndWritesKeepTheFileWhatItIs) {
+    const std::string file = UserFile().string();
+    const std::string tooLong(5000, 'p');
+    const struct {
+        const char* name;
+        std::function<bool()> prepare;  // false: cannot be set up by this user
+        std::string problem;            // of reading "path"; FILE stands for the file's path
+        int write;                      // of writing "alert"
+        std::function<void()> check;
+    } cases[] = {
+        {"missing", [] { return true; }, "the setting \"path\" is missing", 0, nullptr},
+        {"a directory", [this] { return fs::create_directories(UserFile()); },
+         "the settings file FILE is a directory", -1,
+         [this] { EXPECT_TRUE(fs::is_directory(UserFile())); }},
+        {"a FIFO",
+         [this] {
+             fs::create_directories(UserFile().parent_path());
+             return mkfifo(UserFile().c_str(), 0600) == 0;
+         },
+         "the settings file FILE is a FIFO, not a file", -1,
+         [this] { EXPECT_TRUE(fs::is_fifo(UserFile())); }},
+        {"unreadable",
+         [this] {
+             fs::create_directories(UserFile().parent_path());
+             fs::create_symlink("registry.reg", UserFile());
+             return true;
+         },
+         "the settings file FILE cannot be read: Too many levels of symbolic links", -1, nullptr},
+        {"larger than 1 MiB",
+         [this] {
+             WriteUser(kHeader + std::string(2 << 20, '\n'));
+             return true;
+         },
+         "the settings file FILE is larger than 1 MiB, more than a settings file holds", -1,
+         [this] { EXPECT_EQ(fs::file_size(UserFile()), kHeader.size() + (2 << 20)); }},
+        {"1 MiB of empty lines",
+         [this] {
+             const std::string value = "\"path\"=\"/p\"\n";
+             WriteUser(kHeader + std::string((1 << 20) - kHeader.size() - value.size(), '\n') +
+                       value);
+             return true;
+         },
+         "", 0, nullptr},
+        {"a path of 5000 characters",
+         [this, &tooLong] {
+             WriteUser(kHeader + "\"path\"=\"" + tooLong + "\"\n");
+             return true;
+         },
+         "the setting \"path\" in FILE is 5000 characters long; a setting holds at most 259", 0,
+         nullptr},
+        {"read-only",
+         [this] {
+             WriteUser(kHeader + "\"path\"=\"/p\"\n");
+             return chmod(UserFile().c_str(), 0444) == 0;
+         },
+         "", -1,
+         [this] {
+             EXPECT_EQ(ReadFile(UserFile()), kHeader + "\"path\"=\"/p\"\n");
+             EXPECT_EQ(fs::status(UserFile()).permissions() & fs::perms::all,
+                       fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+         }},
+        {"owned by another user",
+         [this] {
+             WriteUser(kHeader);
+             return chmod(UserFile().c_str(), 0666) == 0 &&
+                    chown(UserFile().c_str(), 65534, 65534) == 0;
+         },
+         "the setting \"path\" is missing", 0,
+         [this] {
+             struct stat info {};
+             ASSERT_EQ(stat(UserFile().c_str(), &info), 0);
+             EXPECT_EQ(info.st_uid, 65534u);
+             EXPECT_EQ(info.st_gid, 65534u);
+             EXPECT_EQ(info.st_mode & 07777, 0666u);
+         }},
+        {"with a second name",
+         [this] {
+             WriteUser(kHeader);
+             fs::create_hard_link(UserFile(), root_.path() / "second.reg");
+             return true;
+         },
+         "the setting \"path\" is missing", 0,
+         [this] {
+             EXPECT_EQ(fs::hard_link_count(UserFile()), 2u);
+             EXPECT_EQ(ReadFile(root_.path() / "second.reg"),
+                       kHeader + "\"alert\"=dword:00000001\n");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(root_.path());
+        fs::create_directories(root_.path());
+        if (!c.prepare()) {
+            std::cout << "[ SKIPPED  ] " << c.name << ": this user cannot set it up\n";
+            continue;
+        }
+        std::string problem = c.problem;
+        if (const auto at = problem.find("FILE"); at != std::string::npos) {
+            problem.replace(at, 4, file);
+        }
+        EXPECT_EQ(SettingStringProblem(kKey, "path"), problem);
+        int result = -1;
+        const std::string path = ReadString("path", &result);
+        EXPECT_EQ(result, problem.empty() ? 0 : -1);
+        EXPECT_EQ(path, problem.empty() ? "/p" : "");
+        EXPECT_EQ(WriteSettingDword(1, kKey, "alert"), c.write);
+        if (c.check) c.check();
+    }
 }

@@ -45,17 +45,17 @@ TEST(ShippedCatalogue, EveryPartResolvesToAWritableMap) {
             EXPECT_EQ(image.rowsPerPage, 1);
             EXPECT_TRUE(WholeRows(image));
         }
-        const CMemoryImage& code = device.images[CDeviceInfo::kCode];
+        const CMemoryImage& code = device.images[kBlockCode];
         EXPECT_EQ(code.GetStart(), 0u);
         EXPECT_EQ(code.instructionsPerRow, 32);
         EXPECT_EQ(device.bootEnd, code.GetEnd());
         EXPECT_EQ(device.bootEnd + 2 - device.bootStart, 16u * 64u);
 
-        CMemoryImage& data = device.images[CDeviceInfo::kData];
+        CMemoryImage& data = device.images[kBlockEeprom];
         EXPECT_EQ(data.GetEnd(), 0x7FFFFEu);
         EXPECT_EQ(data.instructionsPerRow, 16);
 
-        CMemoryImage& config = device.images[CDeviceInfo::kConfig];
+        CMemoryImage& config = device.images[kBlockConfig];
         EXPECT_EQ(config.GetStart(), 0xF80000u);
         EXPECT_EQ(config.GetEnd(), 0xF8000Eu);
         EXPECT_EQ(config.instructionsPerRow, 1);
@@ -101,7 +101,7 @@ TEST(ShippedCatalogue, EveryPartHasItsDataSheetMap) {
         std::string name;
         ASSERT_EQ(LookupDevice(kShipped, part.id, device, name), CatalogueLookup::Found);
         EXPECT_EQ(name, part.name);
-        const CMemoryImage& code = device.images[CDeviceInfo::kCode];
+        const CMemoryImage& code = device.images[kBlockCode];
         EXPECT_EQ(code.GetStart(), 0x000000u);
         EXPECT_EQ(code.GetEnd(), part.flashEnd);
         EXPECT_EQ(code.instructionsPerRow, 32);
@@ -109,12 +109,12 @@ TEST(ShippedCatalogue, EveryPartHasItsDataSheetMap) {
         EXPECT_EQ(device.bootStart, part.flashEnd + 2 - 16 * 64);
         EXPECT_EQ(device.bootEnd, part.flashEnd);
 
-        const CMemoryImage& eeprom = device.images[CDeviceInfo::kData];
+        const CMemoryImage& eeprom = device.images[kBlockEeprom];
         EXPECT_EQ(eeprom.GetStart(), part.eepromStart);
         EXPECT_EQ(eeprom.GetEnd(), 0x7FFFFEu);
         EXPECT_EQ(eeprom.instructionsPerRow, 16);
 
-        CMemoryImage& config = device.images[CDeviceInfo::kConfig];
+        CMemoryImage& config = device.images[kBlockConfig];
         EXPECT_EQ(config.GetStart(), 0xF80000u);
         EXPECT_EQ(config.GetEnd(), 0xF8000Eu);
         EXPECT_EQ(config.instructionsPerRow, 1);

@@ -20,7 +20,9 @@ ControlTest::ControlTest() : settings_(dir_.path()) {
     app.m_detectionParam.stop = 0;
     app.m_deviceId[0] = app.m_deviceId[1] = 0;
     app.m_device.name[0] = 0;
-    control_ = std::make_unique<CProgrammingControl>(window_, app.Engine(), PortAtStart::Closed);
+    control_ = std::make_unique<ProgrammingSession>(app.Engine(), window_, window_.queue,
+                                                    PortAtStart::Closed, clock_);
+    window_.Follow(*control_);
 }
 
 ControlTest::~ControlTest() {
@@ -55,20 +57,36 @@ bool ControlTest::Pump(const std::function<bool()>& done, std::chrono::seconds l
 }
 
 bool ControlTest::Connect() {
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     EXPECT_TRUE(Pump([this] { return !control_->Busy(); }));
     return control_->PortOpen() == 1;
 }
 
 void ControlTest::LoadSample() {
     control_->SetHexPath(SampleHexPath());
-    control_->LoadHexFile();
+    control_->Load();
     ASSERT_EQ(control_->HexLoaded(), 1);
 }
 
 void ControlTest::WriteAndWait() {
-    control_->OnWriteCommand();
+    control_->Write();
     ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
+}
+
+void ControlTest::Choose(std::array<bool, 3> blocks) {
+    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
+        control_->ChooseBlock(block, blocks[static_cast<std::size_t>(block)]);
+    }
+}
+
+std::array<bool, 3> ControlTest::Chosen() const {
+    return {control_->BlockChosen(kBlockCode), control_->BlockChosen(kBlockEeprom),
+            control_->BlockChosen(kBlockConfig)};
+}
+
+void ControlTest::Tick() {
+    clock_.Advance(std::chrono::seconds(1));
+    control_->OnTimer();
 }
 
 std::vector<std::uint32_t> ControlTest::RowsReceived() const {

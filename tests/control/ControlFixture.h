@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -9,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "control/ProgrammingControl.h"
-#include "tests/control/FakeWindow.h"
+#include "control/ProgrammingSession.h"
+#include "tests/control/SessionRecorder.h"
+#include "tests/support/ManualClock.h"
 #include "tests/support/PrivateSettings.h"
 #include "tests/support/TestSupport.h"
 #include "tools/sim/VirtualBoard.h"
@@ -24,8 +26,8 @@ inline const std::vector<std::uint32_t> kSampleConfigRows = {0xF80000, 0xF80002,
 std::string ShippedCatalogueDir();
 std::string SampleHexPath();
 
-// The programming control on a fake window and the application's port, against a
-// virtual dsPIC30F4011 of the shipped catalogue.
+// The programming session with a recording observer on the application's port and a clock of
+// the test's own, against a virtual dsPIC30F4011 of the shipped catalogue.
 class ControlTest : public ::testing::Test {
 protected:
     ControlTest();
@@ -40,6 +42,11 @@ protected:
     bool Connect();
     void LoadSample();
     void WriteAndWait();
+    // Chooses exactly the memories `blocks` for the next write.
+    void Choose(std::array<bool, 3> blocks);
+    std::array<bool, 3> Chosen() const;
+    // A second passes on the session's clock, and its timer ticks.
+    void Tick();
     std::vector<std::uint32_t> RowsReceived() const;
     std::size_t FramesStartingWith(std::uint8_t command) const;
     // True when every word of the sample's rows `rows` on the board equals the loaded image.
@@ -48,6 +55,7 @@ protected:
     testsupport::TempDir dir_;
     testsupport::PrivateSettings settings_;
     std::unique_ptr<VirtualBoard> board_;
-    FakeWindow window_;
-    std::unique_ptr<CProgrammingControl> control_;
+    SessionRecorder window_;
+    ManualClock clock_;
+    std::unique_ptr<ProgrammingSession> control_;
 };

@@ -55,7 +55,7 @@ TEST_F(DetectionControlTest, ReconnectToTheSameBoardLoadsTheFileAgain) {
     StartBoard(Options());
     ASSERT_TRUE(Connect());
     LoadSample();
-    control_->OnRunCommand();
+    control_->Run();
     ASSERT_TRUE(Pump([this] { return board_->UserProgramRunning(); }));
     board_->Reset();
     window_.log.clear();
@@ -64,8 +64,8 @@ TEST_F(DetectionControlTest, ReconnectToTheSameBoardLoadsTheFileAgain) {
     ASSERT_TRUE(Connect());
     EXPECT_EQ(window_.log, (std::vector<LogLine>{kStartedOk, kFinishedOk}));
     const auto finished = std::find(window_.calls.begin(), window_.calls.end(),
-                                    "AddLogLine(Detection&Sync process finished|ok)");
-    EXPECT_NE(std::find(finished, window_.calls.end(), "UpdateBlockChecks"), window_.calls.end());
+                                    "Log(Detection&Sync process finished|ok)");
+    EXPECT_NE(std::find(finished, window_.calls.end(), "Blocks"), window_.calls.end());
     EXPECT_EQ(control_->HexLoaded(), 1);
     EXPECT_TRUE(control_->Commands().write && control_->Commands().reload &&
                 control_->Commands().run);
@@ -91,14 +91,14 @@ TEST_F(DetectionControlTest, SilentBoardIsGivenUpAfterFortyFourTicks) {
     BoardOptions options = Options();
     options.faults.silent = true;
     StartBoard(options);
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     ASSERT_TRUE(control_->Busy());
     ASSERT_TRUE(window_.timerRunning);
 
-    for (int tick = 0; tick < 43; ++tick) control_->OnDetectionTimer();
+    for (int tick = 0; tick < 43; ++tick) Tick();
     EXPECT_EQ(theApp().m_detectionParam.stop, 0);
     EXPECT_EQ(window_.barPosition, 44u);
-    control_->OnDetectionTimer();
+    Tick();
     EXPECT_EQ(theApp().m_detectionParam.stop, 1);
     EXPECT_FALSE(window_.timerRunning);
 
@@ -115,16 +115,16 @@ TEST_F(DetectionControlTest, ReconnectAfterAWriteWaitsTheWholeLimit) {
     StartBoard(Options());
     ASSERT_TRUE(Connect());
     LoadSample();
-    window_.checked = {false, true, false};
-    control_->OnWriteCommand();
+    Choose({false, true, false});
+    control_->Write();
     ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
     ASSERT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "ok"));
-    control_->OnRunCommand();
+    control_->Run();
     ASSERT_TRUE(Pump([this] { return board_->UserProgramRunning(); }));
 
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     ASSERT_TRUE(control_->Busy());
-    for (int tick = 0; tick < 10; ++tick) control_->OnDetectionTimer();
+    for (int tick = 0; tick < 10; ++tick) Tick();
     EXPECT_EQ(theApp().m_detectionParam.stop, 0);
     EXPECT_TRUE(window_.timerRunning);
     board_->Reset();
@@ -138,9 +138,9 @@ TEST_F(DetectionControlTest, ReconnectWhileDetectingDoesNothing) {
     BoardOptions options = Options();
     options.faults.silent = true;
     StartBoard(options);
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     const std::size_t calls = window_.calls.size();
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     EXPECT_EQ(window_.calls.size(), calls);
 
     control_->Shutdown();
@@ -152,7 +152,7 @@ TEST_F(DetectionControlTest, PortHeldByAnotherProgramIsReportedWithItsPath) {
     StartBoard(Options());
     CSerialPort holder;
     ASSERT_EQ(holder.InitPort(board_->DevicePath().c_str(), 115200, 'N', 8, 1, 9, 512), 1);
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     holder.ClosePort();
 
     ASSERT_EQ(window_.boxes.size(), 1u);
@@ -172,7 +172,7 @@ TEST_F(DetectionControlTest, PortHeldByAnotherProgramIsReportedWithItsPath) {
 TEST_F(DetectionControlTest, PortNamedByNumberIsReportedAsCom) {
     control_->SetDevicePath({});
     theApp().m_comNumber = 37;
-    control_->OnReconnectCommand();
+    control_->Reconnect();
 
     ASSERT_EQ(window_.boxes.size(), 1u);
     EXPECT_EQ(window_.boxes[0].text.rfind("Failed while configuring COM37 at 115200 bps.\n", 0),
@@ -228,10 +228,10 @@ TEST_P(ReconnectOutcomeTest, SaysHowFarTheReconnectGot) {
     }
     control_->SetDetectionLimit(1);
 
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     if (control_->Busy()) {
         EXPECT_EQ(control_->LastReconnect().stage, ReconnectStage::Detecting);
-        if (c.faults.silent) control_->OnDetectionTimer();
+        if (c.faults.silent) Tick();
         ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
     }
     holder.ClosePort();

@@ -17,9 +17,9 @@ constexpr std::uint32_t kFarLimit = 1000;
 class DetectionRunTest : public ControlTest {
 protected:
     // Opens the board's port and starts a run on it, which posts to `results_`.
-    void Start(DetectionRun& run, std::uint32_t limitTicks) {
+    void Start(DetectionRun& run, std::uint32_t limitSeconds) {
         ASSERT_TRUE(OpenEnginePort(theApp().Engine(), board_->DevicePath()));
-        ASSERT_TRUE(run.Start(results_, limitTicks));
+        ASSERT_TRUE(run.Start(results_, limitSeconds));
     }
 
     // The worker's result, ticking the run's clock every 100 ms while it is awaited.
@@ -98,21 +98,27 @@ INSTANTIATE_TEST_SUITE_P(
             "port_vanishes", {.vanishAtProbe = 0}, false, DetectionResult::PortLost, std::nullopt}),
     [](const auto& entry) { return std::string(entry.param.name); });
 
-// The limit is counted in ticks by the run itself; from the limit on every tick asks the
-// worker to stop.
-TEST_F(DetectionRunTest, SilentBoardIsStoppedAtTheLimitOfTicks) {
+// The limit is counted on the run's clock, however often it is looked at; from the limit on
+// every look asks the worker to stop.
+TEST_F(DetectionRunTest, SilentBoardIsStoppedAtTheLimitOfItsClock) {
     BoardOptions options = Options();
     options.faults.silent = true;
     StartBoard(options);
-    DetectionRun run(theApp().Engine());
+    DetectionRun run(theApp().Engine(), clock_);
     Start(run, 3);
 
     EXPECT_FALSE(run.Tick());
     EXPECT_FALSE(run.Tick());
+    clock_.Advance(2999ms);
+    EXPECT_FALSE(run.Tick());
+    EXPECT_EQ(run.SecondsWaited(), 2u);
     EXPECT_EQ(theApp().m_detectionParam.stop.load(), 0);
+    clock_.Advance(1ms);
     EXPECT_TRUE(run.Tick());
     EXPECT_EQ(theApp().m_detectionParam.stop.load(), 1);
     EXPECT_TRUE(run.Tick());
+    clock_.Advance(5s);
+    EXPECT_EQ(run.SecondsWaited(), 3u) << "never beyond the limit";
 
     const auto message = results_.Wait(10s);
     ASSERT_TRUE(message);

@@ -27,17 +27,17 @@ protected:
 
 TEST_F(HexLoadCommandsTest, LoadEnablesTheWriteOnlyWithThePortOpen) {
     control_->SetHexPath(SampleHexPath());
-    control_->LoadHexFile();
+    control_->Load();
     EXPECT_EQ(control_->HexLoaded(), 1);
     EXPECT_FALSE(control_->Commands().run || control_->Commands().write ||
                  control_->Commands().reload);
-    EXPECT_EQ(window_.checked, (std::array<bool, 3>{true, true, false}));
+    EXPECT_EQ(Chosen(), (std::array<bool, 3>{true, true, false}));
 
     StartBoard(Options());
     ASSERT_TRUE(Connect());
     EXPECT_FALSE(control_->Commands().write);
     window_.log.clear();
-    control_->LoadHexFile();
+    control_->Load();
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Load HEX file", "ok"}}));
     EXPECT_TRUE(control_->Commands().run && control_->Commands().write &&
                 control_->Commands().reload);
@@ -46,7 +46,7 @@ TEST_F(HexLoadCommandsTest, LoadEnablesTheWriteOnlyWithThePortOpen) {
 
 TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
     control_->SetHexPath((dir_.path() / "missing.hex").string());
-    control_->LoadHexFile();
+    control_->Load();
 
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Load HEX file", "failed"}}));
     ASSERT_EQ(window_.boxes.size(), 1u);
@@ -57,29 +57,30 @@ TEST_F(HexLoadCommandsTest, FailedLoadDisablesTheWriteAndKeepsThePath) {
 }
 
 TEST_F(HexLoadCommandsTest, ReloadLogsItsOutcomeChangesNoEnableStateAndWaitsForIdle) {
-    control_->OnReloadCommand();  // no path yet: nothing
+    control_->Reload();  // no path yet: nothing
     EXPECT_TRUE(window_.calls.empty());
     control_->SetHexPath(SampleHexPath());
     // Busy while a silent board is being detected.
     BoardOptions silent = Options();
     silent.faults.silent = true;
     StartBoard(silent);
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     ASSERT_TRUE(control_->Busy());
     window_.calls.clear();
-    control_->OnReloadCommand();
-    control_->LoadHexFile();
+    control_->Reload();
+    control_->Load();
     EXPECT_TRUE(window_.calls.empty());
 
-    control_->RequestDetectionStop();
+    control_->Stop();
     ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
     window_.log.clear();
-    control_->OnReloadCommand();
+    control_->Reload();
     control_->SetHexPath((dir_.path() / "missing.hex").string());
-    control_->OnReloadCommand();
+    control_->Reload();
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "ok"}, {"Reloading", "failed"}}));
     EXPECT_FALSE(control_->Commands().write || control_->Commands().reload);
-    EXPECT_EQ(window_.checked, (std::array<bool, 3>{false, false, false}));
+    // The reload follows the file as an open does; the failed one changes nothing.
+    EXPECT_EQ(Chosen(), (std::array<bool, 3>{true, true, false}));
 }
 
 // The sample as a tool chain leaves it while it writes the file anew: cut in the middle of
@@ -99,7 +100,7 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     ASSERT_TRUE(Connect());
     const auto file = dir_.Write("firmware.hex", testsupport::ReadFile(SampleHexPath()));
     control_->SetHexPath(file.string());
-    control_->LoadHexFile();
+    control_->Load();
     ASSERT_EQ(control_->HexLoaded(), 1);
     WriteAndWait();
     const std::vector<std::uint32_t> goodRows = RowsReceived();
@@ -109,11 +110,11 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
 
     dir_.Write("firmware.hex", CutSample());
     window_.log.clear();
-    control_->OnReloadCommand();
+    control_->Reload();
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Reloading", "failed"}}));
     EXPECT_EQ(control_->LastLoad().result, HexLoadResult::BadLine);
     EXPECT_EQ(control_->LastLoad().line, 3);
-    EXPECT_EQ(theApp().m_device.images[CDeviceInfo::kCode].ReadWord(0), 0x7C00);
+    EXPECT_EQ(theApp().m_device.images[kBlockCode].ReadWord(0), 0x7C00);
 
     WriteAndWait();
     const std::vector<std::uint32_t> rows = RowsReceived();
@@ -138,7 +139,7 @@ TEST_F(ControlTest, AFailedReloadNeverLetsAHalfImageReachTheChip) {
     board_->Reset();
     ASSERT_TRUE(Connect());
     EXPECT_FALSE(control_->Commands().write);
-    EXPECT_FALSE(theApp().m_device.images[CDeviceInfo::kCode].hasData);
+    EXPECT_FALSE(theApp().m_device.images[kBlockCode].hasData);
 }
 
 }  // namespace

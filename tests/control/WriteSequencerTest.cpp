@@ -17,12 +17,20 @@ std::vector<std::uint32_t> Join(std::vector<std::uint32_t> a, const std::vector<
 
 class WriteSequencerTest : public ControlTest {
 protected:
+    std::vector<int> FailedBlocks() const {
+        std::vector<int> failed;
+        for (const BlockOutcome& block : control_->LastWrite().blocks) {
+            if (block.result != BlockResult::Ok) failed.push_back(block.block);
+        }
+        return failed;
+    }
+
     // Connected to the board with the sample loaded and only `blocks` checked.
     void Prepare(const BoardOptions& options, std::array<bool, 3> blocks) {
         StartBoard(options);
         ASSERT_TRUE(Connect());
         LoadSample();
-        window_.checked = blocks;
+        Choose(blocks);
         window_.log.clear();
         window_.calls.clear();
     }
@@ -67,7 +75,7 @@ TEST_F(WriteSequencerTest, FailedBlockAsksAndYesGoesOnToTheNextBlock) {
     EXPECT_EQ(RowsReceived(), Join({0x0000}, kSampleConfigRows));
     EXPECT_EQ(window_.lamp, kLampRed);
     EXPECT_EQ(window_.status, "failed");
-    EXPECT_EQ(control_->FailedBlocks(), std::vector<int>{kBlockCode});
+    EXPECT_EQ(FailedBlocks(), std::vector<int>{kBlockCode});
 }
 
 TEST_F(WriteSequencerTest, FailedBlockAnsweredNoStopsTheWrite) {
@@ -99,12 +107,12 @@ TEST_F(WriteSequencerTest, LastBlockFailedAndPassedOverReportsTheWriteAsFailed) 
                                                  {"dsPIC write process completed", "failed"}}));
     EXPECT_TRUE(BoardHoldsImage(kBlockCode, kSampleCodeRows));
     EXPECT_EQ(window_.lamp, kLampRed);
-    EXPECT_EQ(control_->FailedBlocks(), std::vector<int>{kBlockEeprom});
+    EXPECT_EQ(FailedBlocks(), std::vector<int>{kBlockEeprom});
 }
 
 TEST_F(WriteSequencerTest, NothingCheckedRefusesAndLeavesTheWindowUsable) {
     Prepare(Options(), {false, false, false});
-    control_->OnWriteCommand();
+    control_->Write();
 
     ASSERT_EQ(window_.boxes.size(), 1u);
     EXPECT_EQ(window_.boxes[0].text, "no memory blocks selected!");
@@ -118,19 +126,23 @@ TEST_F(WriteSequencerTest, NothingCheckedRefusesAndLeavesTheWindowUsable) {
                 control_->Commands().reload && control_->Commands().reconnect);
 }
 
-TEST_F(WriteSequencerTest, CheckedButHiddenBoxIsNotWritten) {
-    Prepare(Options(), {true, true, false});
-    window_.visible[kBlockEeprom] = false;
+TEST_F(WriteSequencerTest, AMemoryNoLoadFilledCannotBeChosen) {
+    StartBoard(Options());
+    ASSERT_TRUE(Connect());
+    Choose({true, true, true});  // nothing loaded yet
+    EXPECT_EQ(Chosen(), (std::array<bool, 3>{false, false, false}));
+    LoadSample();
+    Choose({false, true, false});
     WriteAndWait();
 
-    EXPECT_EQ(RowsReceived(), kSampleCodeRows);
+    EXPECT_EQ(RowsReceived(), kSampleEepromRows);
     EXPECT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "ok"));
 }
 
 TEST_F(WriteSequencerTest, SecondWritePressWhileBusyDoesNothing) {
     Prepare(Options(), {true, false, false});
-    control_->OnWriteCommand();
-    control_->OnWriteCommand();
+    control_->Write();
+    control_->Write();
     ASSERT_TRUE(Pump([this] { return !control_->Busy(); }));
 
     EXPECT_EQ(
@@ -151,7 +163,7 @@ TEST_F(WriteSequencerTest, WriteAfterWriteSendsTheRowsAgain) {
 TEST_F(WriteSequencerTest, SynchronismErrorLeavesOnlyReconnect) {
     Prepare(Options(), {true, true, false});
     board_.reset();  // nobody answers the 0x33 any more
-    control_->OnWriteCommand();
+    control_->Write();
 
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
     EXPECT_EQ(window_.status, "synchronization error");
@@ -164,13 +176,13 @@ TEST_F(WriteSequencerTest, SynchronismErrorLeavesOnlyReconnect) {
 }
 
 TEST_F(WriteSequencerTest, RunWhileNotConnectedDoesNothing) {
-    control_->OnRunCommand();
+    control_->Run();
     EXPECT_TRUE(window_.calls.empty());
 }
 
 TEST_F(WriteSequencerTest, RunStartsTheProgramClosesThePortAndLeavesOnlyReconnect) {
     Prepare(Options(), {true, false, false});
-    control_->OnRunCommand();
+    control_->Run();
 
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Running program", "ok"}}));
     EXPECT_EQ(window_.status, "running program...");
@@ -186,7 +198,7 @@ TEST_F(WriteSequencerTest, RunStartsTheProgramClosesThePortAndLeavesOnlyReconnec
 TEST_F(WriteSequencerTest, RunThatCannotCheckSynchronismNamesTheStep) {
     Prepare(Options(), {true, false, false});
     board_.reset();
-    control_->OnRunCommand();
+    control_->Run();
 
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
     EXPECT_EQ(window_.status, "running failed");
@@ -203,8 +215,8 @@ TEST_F(WriteSequencerTest, ShutdownDuringAWriteEndsTheWriterAfterItsRow) {
     theApp().m_baudRate = 9600;
     ASSERT_TRUE(Connect());
     LoadSample();
-    window_.checked = {true, true, true};
-    control_->OnWriteCommand();
+    Choose({true, true, true});
+    control_->Write();
     ASSERT_TRUE(Pump([this] { return !RowsReceived().empty(); }));
 
     control_->Shutdown();
@@ -221,13 +233,13 @@ TEST_F(WriteSequencerTest, StopAfterTheCurrentRowEndsTheWriteAsFailedAndSaysWher
     theApp().m_baudRate = 9600;
     ASSERT_TRUE(Connect());
     LoadSample();
-    window_.checked = {true, true, false};
+    Choose({true, true, false});
     window_.log.clear();
-    control_->OnWriteCommand();
+    control_->Write();
     ASSERT_TRUE(Pump([this] { return !RowsReceived().empty(); }));
     ASSERT_TRUE(control_->WriteRunning());
 
-    control_->StopWriteAfterRow();
+    control_->Stop();
     EXPECT_FALSE(control_->WorkerRunning());
     EXPECT_FALSE(control_->Busy());
     const std::size_t programmed = board_->RowsProgrammed();

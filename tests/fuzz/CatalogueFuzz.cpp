@@ -37,7 +37,7 @@ bool Overlap(const CMemoryImage& a, const CMemoryImage& b) {
 // rows a frame can carry.
 void CheckFound(const CDeviceInfo& device, const std::string& name) {
     FUZZ_CHECK(name.size() < sizeof device.name);
-    const CMemoryImage& code = device.images[CDeviceInfo::kCode];
+    const CMemoryImage& code = device.images[kBlockCode];
     FUZZ_CHECK(code.present);
     FUZZ_CHECK(code.start <= device.bootStart && device.bootStart <= device.bootEnd &&
                device.bootEnd <= code.end);

@@ -39,19 +39,19 @@ std::vector<std::uint32_t> Snapshot(const CDeviceInfo& device) {
 // A dsPIC30F4011-like device: bootloader in the top 16 rows, F80006 protected.
 struct Loader : ::testing::Test {
     void SetUp() override {
-        device.images[CDeviceInfo::kCode].SetRange(0x0000, 0x7FFE);
-        device.images[CDeviceInfo::kData].SetRange(0x7FFC00, 0x7FFFFE);
-        device.images[CDeviceInfo::kConfig].SetRange(0xF80000, 0xF8000E);
-        device.images[CDeviceInfo::kConfig].MarkProtected(0xF80006, 0xF80006);
+        device.images[kBlockCode].SetRange(0x0000, 0x7FFE);
+        device.images[kBlockEeprom].SetRange(0x7FFC00, 0x7FFFFE);
+        device.images[kBlockConfig].SetRange(0xF80000, 0xF8000E);
+        device.images[kBlockConfig].MarkProtected(0xF80006, 0xF80006);
         device.bootStart = 0x7C00;
         device.bootEnd = 0x7FFE;
     }
     int Load(const std::string& contents) {
         return LoadHexImage(device, dir.Write("f.hex", contents).string(), status, boxes);
     }
-    CMemoryImage& Code() { return device.images[CDeviceInfo::kCode]; }
-    CMemoryImage& Eeprom() { return device.images[CDeviceInfo::kData]; }
-    CMemoryImage& Config() { return device.images[CDeviceInfo::kConfig]; }
+    CMemoryImage& Code() { return device.images[kBlockCode]; }
+    CMemoryImage& Eeprom() { return device.images[kBlockEeprom]; }
+    CMemoryImage& Config() { return device.images[kBlockConfig]; }
     void ExpectBoxes(const std::vector<RecordedBox>& expected) {
         ASSERT_EQ(boxes.boxes.size(), expected.size());
         for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -193,9 +193,10 @@ TEST_F(Loader, EveryRefusalKeepsTheLastGoodImagesAndNamesItsCause) {
         {"records without a whole group",
          "",
          Upper(0) + Data(0, "0102") + kEnd,
-         HexLoadResult::Empty,
-         {"The selected HEX file is empty.\nthe file holds no data record", "loading error",
-          BoxIcon::Error, BoxButtons::Ok}},
+         HexLoadResult::BadLine,
+         {lineText + "line 2: the 4-byte group at byte address 0x0 is incomplete: the file gives "
+                     "2 of its bytes",
+          "loading error", BoxIcon::Error, BoxButtons::Ok}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -291,3 +292,33 @@ TEST_F(Loader, WarnsAboutProtectedDataInMemoryOrder) {
 }
 
 }  // namespace
+
+// Program flash is written only for a program: a file whose program-flash data is only its own
+// reset instruction, or lies only in the bootloader, leaves program flash alone instead of
+// making row 0 from the jump and zeros over the chip's interrupt vectors.
+TEST_F(Loader, RowZeroIsMadeOnlyForAProgram) {
+    struct Row {
+        const char* what;
+        std::string file;
+        bool codeWritten;
+    };
+    const std::string eeprom = Upper(0x00FF) + Data(0xF800, "1122000033440000");
+    const Row rows[] = {
+        {"the reset instruction and EEPROM", Data(0, "00010400") + eeprom + kEnd, false},
+        {"data only inside the bootloader", Data(0xF800, "AABBCC00") + kEnd, false},
+        {"the bootloader's last instruction", Data(0xFFFC, "AABBCC00") + eeprom + kEnd, false},
+        {"a word after the reset instruction", Data(0, "000104000000AB00") + kEnd, true},
+        {"a program below the bootloader", Data(0x200, "11223344") + kEnd, true},
+        {"EEPROM only", eeprom + kEnd, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(Load(row.file), 1);
+        EXPECT_EQ(Code().hasData, row.codeWritten);
+        if (row.codeWritten) {
+            EXPECT_EQ(Code().ReadInstruction(0, false), 0x00047C00u) << "the jump";
+        } else {
+            EXPECT_EQ(Code().FirstUsedAddress(), Code().GetEnd()) << "nothing at all";
+        }
+    }
+}

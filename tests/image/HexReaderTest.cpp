@@ -56,15 +56,48 @@ TEST_F(Reader, PlacesGroupsAtWordAddresses) {
     EXPECT_FALSE(code.rangeError);
 }
 
-TEST_F(Reader, IgnoresIncompleteGroups) {
-    EXPECT_EQ(Read(Data(0, "010203040506") + Data(8, "AABBCC") + kEnd), 1);
-    EXPECT_EQ(code.ReadWord(0), 0x0201);
-    EXPECT_EQ(code.ReadWord(1), 0x0403);
-    MemoryCell cell;
-    code.GetCell(2, cell);
-    EXPECT_FALSE(cell.used);
-    code.GetCell(4, cell);
-    EXPECT_FALSE(cell.used);
+// Bytes go by byte address: a group may be split over records, the way tools that re-block a
+// file write it, but no byte may be lost, shifted or given two values without a word.
+TEST_F(Reader, PlacesBytesByTheirAddressAndRefusesLostShiftedOrDoubledOnes) {
+    const struct {
+        const char* name;
+        std::string file;
+        int result;          // of ReadHexFile
+        std::string reason;  // of a refusal
+        std::uint32_t word;  // a word to look at when read
+        std::uint16_t value;
+    } cases[] = {
+        {"a group continued in the next record", Data(0, "010203040506") + Data(6, "0708") + kEnd,
+         1, "", 3, 0x0807},
+        {"a group continued at an odd address", Data(0, "0102030405") + Data(5, "060708") + kEnd, 1,
+         "", 2, 0x0605},
+        {"a group given back to front", Data(2, "0304") + Data(0, "0102") + kEnd, 1, "", 1, 0x0403},
+        {"a byte given twice alike", Data(0, "01020304") + Data(2, "0304") + kEnd, 1, "", 1,
+         0x0403},
+        {"a group left incomplete", Data(0, "010203040506") + kEnd, -1,
+         "the 4-byte group at byte address 0x4 is incomplete: the file gives 2 of its bytes", 0, 0},
+        {"255 bytes and nothing after them", Data(0, std::string(510, '1')) + kEnd, -1,
+         "the 4-byte group at byte address 0xFC is incomplete: the file gives 3 of its bytes", 0,
+         0},
+        {"a record at an odd address", Data(0, "01020304") + Data(7, "0102") + kEnd, -2,
+         "data at the odd byte address 0x7: a dsPIC's HEX file holds whole 16-bit words", 0, 0},
+        {"two values for one byte",
+         Data(0, "0102030405060708") + Data(0x10, "00000000") + Data(4, "05AA") + kEnd, -3,
+         "gives byte address 0x5 the value 0xAA; line 1 gave it 0x06", 0, 0},
+        {"two values for a byte still waiting", Data(0, "0102") + Data(0, "01AA") + kEnd, -2,
+         "gives byte address 0x1 the value 0xAA; line 1 gave it 0x02", 0, 0},
+        {"an end-of-file record with data", Data(0, "01020304") + ":0100000100FE\n", -2,
+         "an end-of-file record carries no data (byte count 0x01)", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        code.Clear();
+        EXPECT_EQ(Read(c.file), c.result);
+        EXPECT_EQ(Report(c.file).reason, c.reason);
+        if (c.result == 1) {
+            EXPECT_EQ(code.ReadWord(c.word), c.value);
+        }
+    }
 }
 
 TEST_F(Reader, ExtendedAddressesReachEveryImageInEitherCaseAndLineEnd) {
@@ -119,9 +152,9 @@ TEST_F(Reader, ReadsWhatFollowsOnlyUpToTheEndOfFileRecord) {
     // The longest record there is: 255 data bytes on one line of 521 characters.
     std::string bytes;
     for (int i = 0; i < 255; ++i) bytes += "11";
-    EXPECT_EQ(Read(Data(0, bytes) + kEnd), 1);
+    EXPECT_EQ(Read(Data(0, bytes) + Data(255, "22") + kEnd), 1);
     EXPECT_EQ(code.ReadWord(0x7C), 0x1111);
-    EXPECT_EQ(code.ReadWord(0x7E), 0);  // the three bytes beyond the last group
+    EXPECT_EQ(code.ReadWord(0x7F), 0x2211);  // the last group ends in the next record
 }
 
 // Every malformed record refuses the file at its line, with the reason a user can act on.

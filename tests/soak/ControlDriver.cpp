@@ -10,7 +10,7 @@
 ControlDriver::ControlDriver(VirtualBoard& board, std::string hexPath)
     : board_(board),
       hexPath_(std::move(hexPath)),
-      control_(window_, theApp().Engine(), PortAtStart::Closed) {
+      control_(theApp().Engine(), window_, window_.queue, PortAtStart::Closed) {
     control_.SetDevicePath(board.DevicePath());
 }
 
@@ -26,25 +26,27 @@ bool ControlDriver::WaitWhileBusy() {
 }
 
 bool ControlDriver::Connect() {
-    control_.OnReconnectCommand();
+    control_.Reconnect();
     return WaitWhileBusy() && control_.PortOpen() == 1 && window_.boxes == 0;
 }
 
 bool ControlDriver::Load() {
     control_.SetHexPath(hexPath_);
-    control_.LoadHexFile();
+    control_.Load();
+    // Every memory the file fills is chosen.
+    for (int block = kBlockCode; block <= kBlockConfig; ++block) control_.ChooseBlock(block, true);
     return control_.HexLoaded() == 1 && window_.boxes == 0;
 }
 
 bool ControlDriver::Write() {
-    control_.OnWriteCommand();
+    control_.Write();
     return WaitWhileBusy() && window_.boxes == 0 &&
            window_.lastLine ==
                std::make_pair(std::string("dsPIC write process completed"), std::string("ok"));
 }
 
 bool ControlDriver::Run() {
-    control_.OnRunCommand();
+    control_.Run();
     if (control_.PortOpen() != 0 || window_.lastLine.second != "ok") return false;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!board_.UserProgramRunning()) {
@@ -61,5 +63,5 @@ bool ControlDriver::Reconnect() {
 }
 
 std::array<bool, 3> ControlDriver::TickedBlocks() const {
-    return {window_.BlockChecked(0), window_.BlockChecked(1), window_.BlockChecked(2)};
+    return {control_.BlockChosen(0), control_.BlockChosen(1), control_.BlockChosen(2)};
 }

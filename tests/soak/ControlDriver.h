@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "control/ProgrammingControl.h"
+#include "control/ProgrammingSession.h"
+#include "tests/soak/SoakObserver.h"
 #include "tests/soak/SoakRun.h"
-#include "tests/soak/SoakWindow.h"
 
 class VirtualBoard;
 
-// The programming control on a window of its own, as the command-line tool drives it, against
-// the board's pseudo-terminal.
+// The programming session on an observer of its own, as the command-line tool drives it,
+// against the board's pseudo-terminal.
 class ControlDriver : public SoakDriver {
 public:
     ControlDriver(VirtualBoard& board, std::string hexPath);
@@ -22,11 +22,11 @@ public:
     std::array<bool, 3> TickedBlocks() const override;
 
 private:
-    // Dispatches the window's messages until the control is idle; false after a minute.
+    // Dispatches the workers' messages until the session is idle; false after a minute.
     bool WaitWhileBusy();
 
     VirtualBoard& board_;
     std::string hexPath_;
-    SoakWindow window_;
-    CProgrammingControl control_;
+    SoakObserver window_;
+    ProgrammingSession control_;
 };

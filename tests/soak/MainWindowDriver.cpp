@@ -75,8 +75,8 @@ bool MainWindowDriver::Connect() {
         IdentifyDevice(app.Engine()) != IdentifyResult::Identified) {
         return false;
     }
-    window_ =
-        std::make_unique<CLoadAndWriteDialog>(boxes_, std::make_unique<FixedFileDialog>(hexPath_));
+    window_ = std::make_unique<CLoadAndWriteDialog>(theApp(), boxes_,
+                                                    std::make_unique<FixedFileDialog>(hexPath_));
     window_->show();
     return true;
 }
@@ -132,5 +132,6 @@ bool MainWindowDriver::Reconnect() {
 }
 
 std::array<bool, 3> MainWindowDriver::TickedBlocks() const {
-    return {window_->BlockChecked(0), window_->BlockChecked(1), window_->BlockChecked(2)};
+    const ProgrammingSession& session = window_->Programming();
+    return {session.BlockChosen(0), session.BlockChosen(1), session.BlockChosen(2)};
 }

@@ -41,7 +41,7 @@ protected:
 
 TEST_F(ConfigurationPageTest, DefaultsAndStoredChoicesArePreselectedByPrefixFromPositionOne) {
     SetSixteenPorts();
-    CConfigurationDialog fresh(boxes_);
+    CConfigurationDialog fresh(theApp(), boxes_);
     fresh.open();
     ASSERT_EQ(fresh.m_comboPort->count(), 16);
     EXPECT_EQ(fresh.m_comboPort->currentIndex(), 0);
@@ -52,7 +52,7 @@ TEST_F(ConfigurationPageTest, DefaultsAndStoredChoicesArePreselectedByPrefixFrom
 
     Store("com", "com1");
     Store("baudrate", "1");
-    CConfigurationDialog page(boxes_);
+    CConfigurationDialog page(theApp(), boxes_);
     page.open();
     EXPECT_EQ(page.m_comboPort->currentText(), "COM10") << "the search starts after position 0";
     EXPECT_EQ(page.m_comboBaud->currentText(), "19200");
@@ -60,7 +60,7 @@ TEST_F(ConfigurationPageTest, DefaultsAndStoredChoicesArePreselectedByPrefixFrom
 
     Store("com", "COM3");
     Store("baudrate", "9600");
-    CConfigurationDialog exact(boxes_);
+    CConfigurationDialog exact(theApp(), boxes_);
     exact.open();
     EXPECT_EQ(exact.m_comboPort->currentText(), "COM3");
     EXPECT_EQ(exact.m_comboBaud->currentText(), "9600");
@@ -68,7 +68,7 @@ TEST_F(ConfigurationPageTest, DefaultsAndStoredChoicesArePreselectedByPrefixFrom
 
     Store("com", "ttyUSB");
     Store("baudrate", "300");
-    CConfigurationDialog unmatched(boxes_);
+    CConfigurationDialog unmatched(theApp(), boxes_);
     unmatched.open();
     EXPECT_EQ(unmatched.m_comboPort->currentIndex(), 0);
     EXPECT_EQ(unmatched.m_comboBaud->currentText(), "115200");
@@ -92,7 +92,7 @@ TEST_F(ConfigurationPageTest, OkOpensThePortAndTakesTheTexts) {
     const auto board = uitest::PageEnvironment::StartBoard(41);
     ASSERT_TRUE(board);
     uitest::PageEnvironment::SetPorts({{"COM3", "first (COM3)"}, {"COM41", "board (COM41)"}});
-    CConfigurationDialog page(boxes_);
+    CConfigurationDialog page(theApp(), boxes_);
     page.open();
     page.m_comboPort->setCurrentIndex(1);
     page.m_comboBaud->setCurrentIndex(2);
@@ -109,7 +109,7 @@ TEST_F(ConfigurationPageTest, OkOpensThePortAndTakesTheTexts) {
 
 TEST_F(ConfigurationPageTest, AFailedOpenShowsTheTriedPortAndRateAndCancels) {
     uitest::PageEnvironment::SetPorts({{"COM57", "nothing here (COM57)"}});
-    CConfigurationDialog page(boxes_);
+    CConfigurationDialog page(theApp(), boxes_);
     page.open();
     page.m_comboBaud->setCurrentIndex(3);
     page.accept();

@@ -7,6 +7,7 @@
 
 #include "app/BootloaderApp.h"
 #include "control/DetectionTexts.h"
+#include "tests/support/ManualClock.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/support/PageEnvironment.h"
 #include "tests/ui/support/QtTestApp.h"
@@ -43,12 +44,18 @@ protected:
     }
 
     // The page's timer ticks the time limit away at once.
-    static void RunOutOfTime(CDetectionDialog& page) {
-        for (int i = 0; i < CDetectionDialog::kLastStep; ++i) {
-            QTimerEvent tick(page.m_timerId);
-            QCoreApplication::sendEvent(&page, &tick);
-        }
+    void RunOutOfTime(CDetectionDialog& page) {
+        for (int i = 0; i < CDetectionDialog::kLastStep; ++i) Tick(page);
     }
+
+    // A second passes on the page's clock, and its timer ticks.
+    void Tick(CDetectionDialog& page) {
+        clock_.Advance(std::chrono::seconds(1));
+        QTimerEvent tick(page.m_timerId);
+        QCoreApplication::sendEvent(&page, &tick);
+    }
+
+    ManualClock clock_;
 
     uitest::PageEnvironment environment_;
     testsupport::RecordingMessageBox boxes_;
@@ -62,7 +69,7 @@ TEST_F(DetectionPageTest, IdentifiesTheBoardAndEndsWithOk) {
     options.firmwareMajor = 2;
     options.firmwareMinor = 0xFF;  // shown signed
     StartBoard(options);
-    CDetectionDialog page(boxes_);
+    CDetectionDialog page(theApp(), boxes_);
     EXPECT_EQ(page.m_picture, dialog::FindControl(&page, templates::kIdcDetectionPicture));
     EXPECT_EQ(Run(page), QDialog::Accepted);
     EXPECT_TRUE(page.m_detected);
@@ -79,7 +86,7 @@ TEST_F(DetectionPageTest, EnterIsIgnoredUntilDetectedAndTheTimeLimitStopsTheWork
     BoardOptions options;
     options.faults.silent = true;
     StartBoard(options);
-    CDetectionDialog page(boxes_);
+    CDetectionDialog page(theApp(), boxes_, clock_);
     page.open();
     PressEnter(page);
     page.accept();
@@ -87,8 +94,7 @@ TEST_F(DetectionPageTest, EnterIsIgnoredUntilDetectedAndTheTimeLimitStopsTheWork
     EXPECT_TRUE(page.isVisible()) << "OK refused before the chip is identified";
 
     for (int step = 2; step <= 5; ++step) {
-        QTimerEvent tick(page.m_timerId);
-        QCoreApplication::sendEvent(&page, &tick);
+        Tick(page);
         EXPECT_EQ(page.m_progress->value(), step);
     }
     EXPECT_EQ(theApp().m_detectionParam.stop.load(), 0);
@@ -159,7 +165,7 @@ TEST_F(DetectionPageTest, EachBoardFailureGivesItsText) {
             uitest::PageEnvironment::SetWorkingPath(withoutDevice.path());
         }
         boxes_.boxes.clear();
-        CDetectionDialog page(boxes_);
+        CDetectionDialog page(theApp(), boxes_);
         EXPECT_EQ(Run(page), QDialog::Rejected);
         ASSERT_EQ(boxes_.boxes.size(), 1u);
         EXPECT_EQ(boxes_.boxes[0].text, c.expected);
@@ -170,16 +176,16 @@ TEST_F(DetectionPageTest, EachBoardFailureGivesItsText) {
 }
 
 TEST_F(DetectionPageTest, ResultCodesTheWorkerNeverSendsStillGetTheirReasons) {
-    CDetectionDialog page(boxes_);  // never shown: no worker
+    CDetectionDialog page(theApp(), boxes_);  // never shown: no worker
     WindowMessageEvent result(kMsgDetectionFinished, -3, 0);
     QCoreApplication::sendEvent(&page, &result);
     ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_NE(boxes_.boxes[0].text.find("Reason: Synchronization error\n"), std::string::npos);
+    EXPECT_NE(boxes_.boxes[0].text.find("Reason: Unknown error\n"), std::string::npos);
     EXPECT_EQ(page.result(), QDialog::Rejected);
 
-    EXPECT_STREQ(DetectionReason(-2), "Writing error");
-    EXPECT_STREQ(IdentificationError(-2), "XML syntax error");
-    EXPECT_STREQ(IdentificationError(-9), "Unknown");
+    EXPECT_STREQ(DetectionReason(DetectionResult::WriteError), "Writing error");
+    EXPECT_STREQ(IdentificationError(IdentifyResult::NoBootloader), "XML syntax error");
+    EXPECT_STREQ(IdentificationError(static_cast<IdentifyResult>(-9)), "Unknown");
 }
 
 TEST_F(DetectionPageTest, ClosingThePageStopsItsWorkerFirst) {
@@ -187,7 +193,7 @@ TEST_F(DetectionPageTest, ClosingThePageStopsItsWorkerFirst) {
     options.faults.silent = true;
     StartBoard(options);
     {
-        CDetectionDialog page(boxes_);
+        CDetectionDialog page(theApp(), boxes_);
         page.open();
         page.reject();  // Escape or the close box
         EXPECT_FALSE(page.isVisible());
@@ -195,7 +201,7 @@ TEST_F(DetectionPageTest, ClosingThePageStopsItsWorkerFirst) {
         QCoreApplication::processEvents();
     }
     {
-        auto page = std::make_unique<CDetectionDialog>(boxes_);
+        auto page = std::make_unique<CDetectionDialog>(theApp(), boxes_);
         page->open();
         page.reset();  // destroyed while its worker probes
     }

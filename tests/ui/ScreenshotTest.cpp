@@ -2,6 +2,7 @@
 
 #include <QTimerEvent>
 
+#include "app/BootloaderApp.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/support/PageEnvironment.h"
 #include "tests/ui/support/QtTestApp.h"
@@ -46,7 +47,7 @@ TEST_F(ScreenshotTest, EveryPageIsSavedAsItLooks) {
 
     uitest::PageEnvironment::SetPorts({{"COM1", "Communications Port (/dev/ttyS0) (COM1)"},
                                        {"COM33", "FT232R USB UART (/dev/ttyUSB0) (COM33)"}});
-    CConfigurationDialog configuration(boxes_);
+    CConfigurationDialog configuration(theApp(), boxes_);
     configuration.open();
     Save(configuration, "configuration");
 
@@ -55,7 +56,7 @@ TEST_F(ScreenshotTest, EveryPageIsSavedAsItLooks) {
     const auto board = uitest::PageEnvironment::StartBoard(45, silent);
     ASSERT_TRUE(board);
     ASSERT_TRUE(uitest::PageEnvironment::OpenPort(45));
-    CDetectionDialog detection(boxes_);
+    CDetectionDialog detection(theApp(), boxes_);
     detection.open();
     for (int i = 0; i < 17; ++i) {
         QTimerEvent second(detection.m_timerId);

@@ -104,7 +104,7 @@ protected:
 
 TEST_F(StartupProgramTest, RunsFromStartToTheIdentifiedDevice) {
     User user;
-    QtStartupPages pages(boxes_);
+    QtStartupPages pages(theApp(), boxes_);
     EXPECT_FALSE(theApp().InitInstance(pages));
 
     EXPECT_EQ(user.pagesSeen,
@@ -127,7 +127,7 @@ TEST_F(StartupProgramTest, APortThatWillNotOpenEndsTheProgramWithoutSavingTheCho
     ASSERT_EQ(WriteSettingDword(0, product::kSettingsKey, "alert"), 0);
 
     User user;
-    QtStartupPages pages(boxes_);
+    QtStartupPages pages(theApp(), boxes_);
     theApp().InitInstance(pages);
     holder.ClosePort();
 

@@ -3,34 +3,45 @@
 #include <string>
 #include <vector>
 
-#include "protocol/RowPlan.h"
+#include "control/CauseTexts.h"
+#include "control/DetectionTexts.h"
+#include "tools/cli/BoardSession.h"
 #include "tools/cli/BoardWrite.h"
-#include "tools/cli/CauseLines.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/EventLoop.h"
 #include "tools/cli/ExitStatus.h"
-#include "tools/cli/MemoryNames.h"
 #include "tools/cli/MemorySelection.h"
-#include "tools/cli/Session.h"
+#include "tools/cli/Monitor.h"
 #include "tools/cli/StopSignals.h"
 #include "tools/cli/WriteInputs.h"
-#include "tools/cli/WriteProgress.h"
 
 namespace {
 
-void PrintDevice(Session& session) {
-    ConsoleOutput& output = session.Output();
-    CDeviceInfo& device = session.App().m_device;
-    const unsigned char* id = session.App().m_deviceId;
+std::string IdText(const unsigned char (&id)[2]) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%02X%02X", id[0], id[1]);
+    return text;
+}
+
+// Firmware version bytes are signed: 0xFF reads -1.
+std::string FirmwareText(const unsigned char (&version)[3]) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%d", static_cast<signed char>(version[0]),
+                  static_cast<signed char>(version[1]));
+    return text;
+}
+
+void PrintDevice(BoardSession& board) {
+    ConsoleOutput& output = board.Output();
+    const CBootloaderApp& app = board.App();
+    const CDeviceInfo& device = app.m_device;
     char line[128];
     output.Result(std::string("device         ") + device.name);
-    std::snprintf(line, sizeof line, "id             0x%02X%02X", id[0], id[1]);
-    output.Result(line);
-    output.Result("firmware       " + session.Window().FirmwareLabel());
-    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
-        if (!device.images[block].present) continue;
-        std::snprintf(line, sizeof line, "%-14s %s", kMemoryNames[block],
-                      session.Window().RangeLabel(block).c_str());
+    output.Result("id             " + IdText(app.m_deviceId));
+    output.Result("firmware       " + FirmwareText(app.m_firmwareVersion));
+    for (const MemoryBlock& block : kMemoryBlocks) {
+        const CMemoryImage& image = device.images[block.index];
+        if (!image.present) continue;
+        std::snprintf(line, sizeof line, "%-14s %s", block.name, MemoryRangeText(image).c_str());
         output.Result(line);
     }
     std::snprintf(line, sizeof line, "%-14s (0x%04X - 0x%04X)", "bootloader", device.bootStart,
@@ -38,126 +49,141 @@ void PrintDevice(Session& session) {
     output.Result(line);
 }
 
-// What each checked block will send, from the same plan the row writer follows.
-std::array<BlockLoad, 3> PlanSelectedBlocks(Session& session) {
-    std::array<BlockLoad, 3> loads{};
-    CDeviceInfo& device = session.App().m_device;
-    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
-        if (!session.Window().BlockCheckVisible(block) || !session.Window().BlockChecked(block)) {
-            continue;
-        }
-        CMemoryImage& image = device.images[block];
-        const int rowUnits = 2 * image.instructionsPerRow;
-        const RowPlan plan = PlanRows(image, rowUnits, device.bootStart, device.bootEnd);
-        loads[block].rows = plan.rowSizeValid ? plan.rows.size() : 0;
-        if (plan.rowSizeValid) loads[block].addresses = plan.rows;
-        loads[block].bytesPerRow = static_cast<std::size_t>(2 * rowUnits + 6 + 1);
-    }
-    return loads;
-}
-
 // "program flash", "program flash and data EEPROM", ...
-std::string FailedBlocksText(const std::vector<int>& blocks) {
+std::string FailedBlocksText(const std::vector<BlockOutcome>& blocks) {
+    std::vector<const char*> names;
+    for (const BlockOutcome& block : blocks) {
+        if (block.result != BlockResult::Ok) names.push_back(kMemoryBlocks[block.block].name);
+    }
     std::string text;
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        if (i > 0) text += i + 1 == blocks.size() ? " and " : ", ";
-        text += kMemoryNames[blocks[i]];
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
     }
     return text;
 }
 
-// Where a write stopped by a signal ended.
-std::string StoppedWriteText(const CProgrammingControl& control) {
-    const int block = control.CurrentBlock();
-    if (block < kBlockCode || block > kBlockConfig) return "no row was written";
-    return std::to_string(control.Job().rowsAcknowledged.load()) + " rows of " +
-           kMemoryNames[block] + " written, nothing more sent";
-}
-
-// The status line a failed synchronism check leaves, followed by its cause.
-constexpr const char* kSynchronismFailed = "synchronization error";
-
-bool SynchronismFailed(Session& session) {
-    if (session.Window().StatusText() != kSynchronismFailed) return false;
-    session.Output().Error(std::string("pelorant-cli: ") + kSynchronismFailed);
-    session.Output().Error("    cause: " + SynchronismCause());
-    return true;
-}
-
-// Sends the run command; false when it was not sent.
-bool RunUserProgram(Session& session) {
-    session.Control().OnRunCommand();
-    if (!session.Control().PortOpen()) return true;
-    if (session.Window().StatusText() == "running failed") {
-        session.Output().Error("pelorant-cli: running failed");
-        session.Output().Error("    cause: " + RunCommandCause());
+// The cause of the first failed block, as its box's cause line said it.
+std::string FirstBlockCause(const WriteOutcome& write, unsigned baud) {
+    for (const BlockOutcome& block : write.blocks) {
+        if (block.result == BlockResult::Ok) continue;
+        BlockFailure failure;
+        failure.code = block.result;
+        failure.row = block.failedRow;
+        failure.reply = block.refusal;
+        failure.baud = baud;
+        return std::string(kMemoryBlocks[block.block].name) + ": " + BlockCause(failure);
     }
-    return false;
+    return {};
+}
+
+// Where a write stopped by a signal ended.
+std::string StoppedWriteText(const WriteOutcome& write) {
+    if (write.end != WriteEnd::Stopped || write.blocks.empty()) return "no row was written";
+    const BlockOutcome& last = write.blocks.back();
+    return std::to_string(last.rowsAcknowledged) + " rows of " + kMemoryBlocks[last.block].name +
+           " written, nothing more sent";
+}
+
+// Sends the run command and, with --monitor, shows what the program says from its first
+// byte on; an exit status.
+int RunUserProgram(BoardSession& board, const CliOptions& options) {
+    board.Session().Run();
+    if (board.Session().LastRun() != RunEnd::Running) {
+        return board.Fail(kExitWriteFailed, "running failed", RunCommandCause());
+    }
+    if (!options.monitorAfterRun) return kExitOk;
+    return RunMonitor(board.Port(), options.monitorBaud, MonitorOptions{}, board.Output());
+}
+
+int WriteConnected(BoardSession& board, const CliOptions& options,
+                   const std::shared_ptr<const HexSource>& source) {
+    ProgrammingSession& session = board.Session();
+    session.LoadFrom(source);
+    if (!session.LastLoad().Loaded()) {
+        return board.Fail(kExitHexNotLoaded, {},
+                          source->file.path + ": " + session.LastLoad().Cause());
+    }
+    SelectMemories(options.memories, session, board.App().m_device, board.Output());
+    if (StopSignal() == 0) {
+        session.Write();
+        board.WaitWhileBusy();
+    }
+    const WriteOutcome& write = session.LastWrite();
+    if (const int signal = StopSignal(); signal != 0) {
+        return board.Fail(kExitSignalBase + signal,
+                          std::string("stopped by ") + StopSignalName(signal) + ": " +
+                              StoppedWriteText(write) + "; the port is released");
+    }
+    switch (write.end) {
+        case WriteEnd::Completed:
+            break;
+        case WriteEnd::SyncFailed:
+            return board.Fail(kExitWriteFailed, "synchronization error", SynchronismCause());
+        case WriteEnd::NoBlocks:
+            return board.Because(kExitWriteFailed, "no memory blocks selected!");
+        case WriteEnd::NotStarted:
+            return board.Because(kExitWriteFailed, "the write could not be started");
+        case WriteEnd::None:
+        case WriteEnd::Failed:
+        case WriteEnd::Stopped: {
+            board.Because(kExitWriteFailed, FirstBlockCause(write, options.baud));
+            return board.Fail(
+                kExitWriteFailed,
+                "write failed: " + FailedBlocksText(write.blocks) +
+                    (options.proceedOnError ? " not written completely (passed over with "
+                                              "--proceed-on-error)"
+                                            : " not written completely"));
+        }
+    }
+    return options.run ? RunUserProgram(board, options) : kExitOk;
+}
+
+// A single board names what it found before anything is written: an identification that a
+// noisy line misled is seen before it does harm.
+void PrintIdentified(BoardSession& board) {
+    const CBootloaderApp& app = board.App();
+    board.Output().Note(std::string("identified ") + app.m_device.name + " (id " +
+                        IdText(app.m_deviceId) + "), bootloader firmware " +
+                        FirmwareText(app.m_firmwareVersion));
 }
 
 }  // namespace
 
-int RunDetectCommand(const CliOptions& options, ConsoleOutput& output) {
-    Session session(options, output);
-    const int status = session.Connect();
-    if (status == kExitOk) PrintDevice(session);
+int RunDetectCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+    BoardSession board(options, output, app);
+    const int status = board.Connect();
+    if (status == kExitOk) PrintDevice(board);
     return status;
 }
 
-int RunRunCommand(const CliOptions& options, ConsoleOutput& output) {
-    Session session(options, output);
-    if (const int status = session.Connect(); status != kExitOk) return status;
-    return RunUserProgram(session) ? kExitOk : kExitWriteFailed;
+int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+    BoardSession board(options, output, app);
+    if (const int status = board.Connect(); status != kExitOk) return status;
+    return RunUserProgram(board, options);
 }
 
-int RunWriteCommand(const CliOptions& options, ConsoleOutput& output) {
-    if (const int status = CheckHexFileReadable(options.file, output); status != kExitOk) {
-        return status;
-    }
-    if (options.ports.size() > 1) return WriteBoards(options, output);
-    std::size_t rowsWritten = 0;
-    return WriteBoard(options, output, theApp(), rowsWritten);
-}
-
-int WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-               std::size_t& rowsWritten) {
-    Session session(options, output, app);
-    if (const int status = session.Connect(); status != kExitOk) return status;
-    CProgrammingControl& control = session.Control();
-
+int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
     std::error_code ignored;
     const std::filesystem::path file = std::filesystem::absolute(options.file, ignored);
-    control.SetHexPath(file.empty() ? options.file : file.string());
-    control.LoadHexFile();
-    if (!control.LastLoad().Loaded()) {
-        output.Error("    cause: " + control.HexPath() + ": " + control.LastLoad().Cause());
-        return kExitHexNotLoaded;
-    }
+    // The file is read once, before any board is detected: every board gets these bytes.
+    const std::shared_ptr<const HexSource> source =
+        ReadHexSource(file.empty() ? options.file : file.string());
+    if (const int status = CheckHexFileRead(*source, output); status != kExitOk) return status;
+    if (options.ports.size() > 1) return WriteBoards(options, output, source);
+    return WriteBoard(options, output, app, source).status;
+}
 
-    SelectMemories(options.memories, session.App().m_device, session.Window(), output);
-    WriteProgress progress(output, control, PlanSelectedBlocks(session), session.Boxes(),
-                           options.baud);
-    if (StopSignal() == 0) {
-        control.OnWriteCommand();
-        RunWhileBusy(control, session.Window(), progress);
+BoardWriteResult WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+                            const std::shared_ptr<const HexSource>& source) {
+    BoardWriteResult result;
+    BoardSession board(options, output, app);
+    result.status = board.Connect();
+    if (result.status == kExitOk) {
+        if (options.ports.size() <= 1) PrintIdentified(board);
+        result.status = WriteConnected(board, options, source);
     }
-    // The writer is idle or gone by now, whichever way the write ended.
-    rowsWritten = control.Job().rowsAcknowledgedInWrite.load();
-
-    if (const int signal = StopSignal(); signal != 0) {
-        output.Error(std::string("pelorant-cli: stopped by ") + StopSignalName(signal) + ": " +
-                     StoppedWriteText(control) + "; the port is released");
-        return kExitSignalBase + signal;
-    }
-    if (!control.FailedBlocks().empty()) {
-        output.Error("pelorant-cli: write failed: " + FailedBlocksText(control.FailedBlocks()) +
-                     (options.proceedOnError ? " not written completely (passed over with "
-                                               "--proceed-on-error)"
-                                             : " not written completely"));
-        return kExitWriteFailed;
-    }
-    if (!progress.finishStatus && SynchronismFailed(session)) return kExitWriteFailed;
-    if (!progress.finishStatus || *progress.finishStatus != 0) return kExitWriteFailed;
-    if (options.run && !RunUserProgram(session)) return kExitWriteFailed;
-    return kExitOk;
+    result.rowsWritten = board.Session().LastWrite().rowsAcknowledged;
+    result.reason = board.Reason();
+    return result;
 }

@@ -1,18 +1,27 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 #include "app/BootloaderApp.h"
+#include "control/LoadedImage.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/ConsoleOutput.h"
 
-// Detects the board on options.port through the engine state of `app`, loads options.file
-// against its device and writes it (then runs it with --run); an exit status. `rowsWritten`
-// gets the rows the board acknowledged.
-int WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-               std::size_t& rowsWritten);
+// How a board's write came out.
+struct BoardWriteResult {
+    int status = 0;               // the board's exit status
+    std::size_t rowsWritten = 0;  // rows the board acknowledged
+    std::string reason;           // why it failed, when it did
+};
+
+// Detects the board on options.port through the engine state of `app`, loads `source` (the HEX
+// file, read once for every board) against its device and writes it (then runs it with --run).
+BoardWriteResult WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+                            const std::shared_ptr<const HexSource>& source);
 
 // The same file to every board of options.ports at once: each board its own engine state,
-// session and thread. Ends with a table of the boards; 0 when every board succeeded, else the
-// highest status of a board.
-int WriteBoards(const CliOptions& options, ConsoleOutput& output);
+// session and thread. Ends with a table of the boards and the file's SHA-256; 0 when every
+// board succeeded, else the highest status of a board.
+int WriteBoards(const CliOptions& options, ConsoleOutput& output,
+                const std::shared_ptr<const HexSource>& source);

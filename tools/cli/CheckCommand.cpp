@@ -4,16 +4,32 @@
 #include "catalogue/Catalogue.h"
 #include "common/ResultCode.h"
 #include "control/DetectionTexts.h"
+#include "control/LoadedImage.h"
 #include "image/HexLoader.h"
+#include "protocol/Outcomes.h"
+#include "tools/cli/BoxPrinter.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/ConsoleMessageBox.h"
 #include "tools/cli/ExitStatus.h"
-#include "tools/cli/RecordedBoxes.h"
 #include "tools/cli/WorkingPath.h"
 
-int RunCheckCommand(const CliOptions& options, ConsoleOutput& output) {
-    CBootloaderApp& app = theApp();
+namespace {
+
+// Keeps the boxes a load shows, for the report to print afterwards.
+class RecordedBoxes : public IMessageBox {
+public:
+    BoxAnswer Show(const std::string& text, const std::string& caption, BoxIcon icon,
+                   BoxButtons buttons) override {
+        boxes.push_back(ShownBox{text, caption, icon});
+        return buttons == BoxButtons::Ok ? BoxAnswer::Ok : BoxAnswer::No;
+    }
+
+    std::vector<ShownBox> boxes;
+};
+
+}  // namespace
+
+int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
     std::string error;
     if (!SetWorkingPath(options.workdir, app, error)) {
         output.Error("pelorant-cli: " + error);
@@ -41,23 +57,22 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output) {
     if (found != CatalogueLookup::Found) {
         // A refused lookup keeps its number as the identification's result, and its text.
         output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " +
-                     IdentificationError(Code(found)));
+                     IdentificationError(IdentifyRefusal(found)));
         if (!cause.empty()) output.Error("pelorant-cli: " + cause);
         return kExitIdentificationFailed;
     }
     std::strncpy(device.name, name.c_str(), sizeof device.name - 1);
 
     RecordedBoxes boxes;
-    HexFileStatus status;
-    const HexLoadReport report = LoadHexImage(device, options.file, status);
-    ShowHexLoadBoxes(report, boxes);
-    if (!report.Loaded()) {
+    const LoadOutcome load = LoadImage(ReadHexSource(options.file), device);
+    ShowHexLoadBoxes(load.report, boxes);
+    if (!load.image) {
         for (const ShownBox& box : boxes.boxes) {
             output.Error(FormatBox(box.text, box.caption, box.icon));
         }
-        output.Error("pelorant-cli: " + options.file + ": " + report.Cause());
+        output.Error("pelorant-cli: " + options.file + ": " + load.report.Cause());
         return kExitHexNotLoaded;
     }
-    PrintCheckReport(device, *id, boxes.boxes, output);
+    PrintCheckReport(*load.image, device, *id, boxes.boxes, output);
     return kExitOk;
 }

@@ -2,9 +2,7 @@
 
 #include <cstdio>
 
-#include "protocol/RowPlan.h"
-#include "tools/cli/ConsoleMessageBox.h"
-#include "tools/cli/MemoryNames.h"
+#include "tools/cli/BoxPrinter.h"
 
 namespace {
 
@@ -22,9 +20,9 @@ std::string RowsLine(const char* label, const std::vector<std::uint32_t>& rows,
     return rows.empty() ? head : std::string(head) + ": " + FormatRowSpans(rows, rowUnits);
 }
 
-const char* DefaultChoice(int block, bool filled) {
-    if (!filled) return "not written: the file holds no data for it";
-    if (block == 2) return "written only with --memories config";
+const char* DefaultChoice(const BlockPlan& plan) {
+    if (!plan.filled) return "not written: the file holds no data for it";
+    if (!plan.writtenByDefault) return "written only with --memories config";
     return "written by default";
 }
 
@@ -43,18 +41,17 @@ std::string FormatRowSpans(const std::vector<std::uint32_t>& rows, std::uint32_t
     return text;
 }
 
-void PrintCheckReport(CDeviceInfo& device, const std::string& id,
+void PrintCheckReport(const LoadedImage& loaded, const CDeviceInfo& device, const std::string& id,
                       const std::vector<ShownBox>& warnings, ConsoleOutput& output) {
-    output.Result(std::string("device ") + device.name + " (" + id + ")");
+    output.Result(std::string("device ") + loaded.DeviceName() + " (" + id + ")");
     output.Result("bootloader " + Hex(device.bootStart) + " - " + Hex(device.bootEnd));
-    for (int block = 0; block < 3; ++block) {
-        CMemoryImage& image = device.images[block];
+    for (const MemoryBlock& block : kMemoryBlocks) {
+        const CMemoryImage& image = loaded.Image(block.index);
         if (!image.present) continue;
-        const int rowUnits = 2 * image.instructionsPerRow;
+        const int rowUnits = RowUnits(image);
         char line[160];
-        std::snprintf(line, sizeof line, "%s (%s - %s), rows of %d address units",
-                      kMemoryNames[block], Hex(image.GetStart()).c_str(),
-                      Hex(image.GetEnd()).c_str(), rowUnits);
+        std::snprintf(line, sizeof line, "%s (%s - %s), rows of %d address units", block.name,
+                      Hex(image.GetStart()).c_str(), Hex(image.GetEnd()).c_str(), rowUnits);
         output.Result(line);
 
         bool empty = true;
@@ -62,17 +59,21 @@ void PrintCheckReport(CDeviceInfo& device, const std::string& id,
         const std::uint32_t last = image.LastUsedAddress();
         output.Result(empty ? "  used                 none"
                             : "  used                 " + Hex(first) + " - " + Hex(last));
-        const RowPlan plan = PlanRows(image, rowUnits, device.bootStart, device.bootEnd);
-        if (!plan.rowSizeValid) {
+        const BlockPlan& plan = loaded.Plan(block.index);
+        if (!plan.rows.rowSizeValid) {
             output.Result("  send                 nothing: rows of this size cannot be framed");
         } else {
             const auto units = static_cast<std::uint32_t>(rowUnits);
-            output.Result(RowsLine("send", plan.rows, units));
-            output.Result(RowsLine("skip, bootloader", plan.skippedBootloader, units));
-            output.Result(RowsLine("skip, protected", plan.skippedProtected, units));
+            output.Result(RowsLine("send", plan.rows.rows, units));
+            output.Result(RowsLine("skip, bootloader", plan.rows.skippedBootloader, units));
+            output.Result(RowsLine("skip, protected", plan.rows.skippedProtected, units));
         }
-        output.Result(std::string("  write                ") + DefaultChoice(block, image.hasData));
+        output.Result(std::string("  write                ") + DefaultChoice(plan));
     }
+    output.Result(std::string("row 0 (the jump into the bootloader) ") +
+                  (loaded.RowZeroMade() ? "made: the file holds a program"
+                                        : "not made: program flash is left alone"));
+    output.Result("sha256 " + loaded.Sha256());
     if (warnings.empty()) return;
     output.Result("warnings of the load:");
     for (const ShownBox& box : warnings) output.Result(FormatBox(box.text, box.caption, box.icon));

@@ -4,20 +4,25 @@
 #include <chrono>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 namespace {
 
 // Which options each command takes; the global ones are accepted everywhere.
 const std::set<std::string>& OptionsOf(const std::string& command) {
     static const std::set<std::string> kNone;
-    static const std::set<std::string> kPortOnly = {"--port", "--baud"};
-    static const std::set<std::string> kWrite = {"--port", "--baud", "--memories",
-                                                 "--proceed-on-error", "--run"};
+    static const std::set<std::string> kDetect = {"--port", "--baud", "--reset"};
+    static const std::set<std::string> kRun = {"--port", "--baud", "--reset", "--monitor",
+                                               "--monitor-baud"};
+    static const std::set<std::string> kWrite = {
+        "--port", "--baud",  "--memories", "--proceed-on-error",
+        "--run",  "--reset", "--monitor",  "--monitor-baud"};
     static const std::set<std::string> kCheck = {"--device"};
     static const std::set<std::string> kMonitor = {"--port", "--baud", "--hex", "--timestamps",
                                                    "--for",  "--send", "--eol"};
     if (command == "monitor") return kMonitor;
-    if (command == "detect" || command == "run") return kPortOnly;
+    if (command == "detect") return kDetect;
+    if (command == "run") return kRun;
     if (command == "write") return kWrite;
     if (command == "check") return kCheck;
     return kNone;
@@ -31,12 +36,12 @@ bool IsGlobalOption(const std::string& name) {
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
            name == "--workdir" || name == "--detect-timeout" || name == "--trace" ||
-           name == "--for" || name == "--eol";
+           name == "--for" || name == "--eol" || name == "--reset" || name == "--monitor-baud";
 }
 
 bool IsFlag(const std::string& name) {
     return name == "--proceed-on-error" || name == "--run" || name == "--hex" ||
-           name == "--timestamps" || name == "--send";
+           name == "--timestamps" || name == "--send" || name == "--monitor";
 }
 
 // Seconds, fractions allowed, above 0 and at most a million.
@@ -108,6 +113,18 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         options.memories = named;
     } else if (name == "--device") {
         options.device = value;
+    } else if (name == "--reset") {
+        std::string why;
+        options.reset = bootproto::ParseResetSequence(value, &why);
+        if (!options.reset) {
+            error = "--reset: " + why;
+            return false;
+        }
+    } else if (name == "--monitor-baud") {
+        if (!ParsePositive(value, options.monitorBaud)) {
+            error = "--monitor-baud: '" + value + "' is not a baud rate";
+            return false;
+        }
     } else if (name == "--for") {
         std::chrono::milliseconds span{};
         if (!ParseSeconds(value, span)) {
@@ -141,6 +158,7 @@ void StoreFlag(const std::string& name, CliOptions& options) {
     if (name == "--hex") options.monitor.hex = true;
     if (name == "--timestamps") options.monitor.timestamps = true;
     if (name == "--send") options.monitor.send = true;
+    if (name == "--monitor") options.monitorAfterRun = true;
 }
 
 bool CheckRequired(const CliOptions& options, const std::vector<std::string>& operands,
@@ -175,6 +193,28 @@ bool CheckRequired(const CliOptions& options, const std::vector<std::string>& op
         error = "check needs --device ID-OR-NAME";
         return false;
     }
+    return true;
+}
+
+bool CheckMonitorAfterRun(const std::vector<std::pair<std::string, std::string>>& given,
+                          CliOptions& options, std::string& error) {
+    const bool speedGiven = std::any_of(given.begin(), given.end(), [](const auto& option) {
+        return option.first == "--monitor-baud";
+    });
+    if (speedGiven && !options.monitorAfterRun) {
+        error = "--monitor-baud needs --monitor";
+        return false;
+    }
+    if (!options.monitorAfterRun) return true;
+    if (options.command == "write" && !options.run) {
+        error = "--monitor needs --run";
+        return false;
+    }
+    if (options.ports.size() > 1) {
+        error = "--monitor takes one --port";
+        return false;
+    }
+    if (!speedGiven) options.monitorBaud = options.baud;
     return true;
 }
 
@@ -252,16 +292,18 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         return false;
     }
     if (!operands.empty()) options.file = operands.front();
-    return true;
+    return CheckMonitorAfterRun(given, options, error);
 }
 
 std::string UsageText() {
     return "usage:\n"
            "  pelorant-cli ports\n"
-           "  pelorant-cli detect --port PORT [--baud RATE]\n"
+           "  pelorant-cli detect --port PORT [--baud RATE] [--reset SEQUENCE]\n"
            "  pelorant-cli write  --port PORT [--port PORT ...] [--baud RATE] [--memories LIST] "
-           "[--proceed-on-error] [--run] FILE.hex\n"
-           "  pelorant-cli run    --port PORT [--baud RATE]\n"
+           "[--proceed-on-error] [--reset SEQUENCE]\n"
+           "                     [--run [--monitor [--monitor-baud RATE]]] FILE.hex\n"
+           "  pelorant-cli run    --port PORT [--baud RATE] [--reset SEQUENCE] "
+           "[--monitor [--monitor-baud RATE]]\n"
            "  pelorant-cli check  --device ID-OR-NAME FILE.hex\n"
            "  pelorant-cli monitor --port PORT [--baud RATE] [--hex] [--timestamps] "
            "[--for SECONDS]\n"
@@ -285,6 +327,13 @@ std::string UsageText() {
            "  --proceed-on-error  go on with the next memory after a failed one (the write\n"
            "                    still fails)\n"
            "  --run             start the user program after a successful write\n"
+           "  --reset SEQUENCE  reset the board through the modem lines once the probing has\n"
+           "                    started: dtr (DTR asserted 100 ms, then released), rts,\n"
+           "                    dtr-inverted (released 100 ms, then asserted), rts-inverted,\n"
+           "                    or a list such as dtr=0,rts=1,wait=50,dtr=1 (MS); RTS stays\n"
+           "                    asserted unless the sequence drives it\n"
+           "  --monitor         after the run command, monitor the port at once (as monitor)\n"
+           "  --monitor-baud RATE  the monitor's speed (default: --baud)\n"
            "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"
            "  --hex             monitor: bytes in hex, 16 a line (default: text, bytes that\n"
            "                    are not printable as \\xHH, CR, LF and CR LF end a line)\n"

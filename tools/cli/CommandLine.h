@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/ResetSequence.h"
 #include "tools/cli/Monitor.h"
 
 inline constexpr unsigned kDefaultBaudRate = 115200;
@@ -29,6 +30,9 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     MonitorOptions monitor;  // the monitor command's --hex, --timestamps, --for, --send, --eol
+    std::optional<bootproto::ResetSequence> reset;  // --reset: played by the detection
+    bool monitorAfterRun = false;                   // --monitor of run and write --run
+    unsigned monitorBaud = kDefaultBaudRate;        // --monitor-baud, else --baud
 };
 
 // Fills `options` from the arguments after the program name; false with `error` set when

@@ -6,10 +6,6 @@
 
 namespace {
 
-constexpr const char* kToolPrefix = "pelorant-cli: ";
-constexpr const char* kWarningPrefix = "pelorant-cli: warning: ";
-constexpr const char* kCausePrefix = "    cause: ";
-
 // Each line of `text` with `prefix` in front.
 std::string Prefixed(const std::string& prefix, const std::string& text) {
     std::string result;
@@ -51,13 +47,6 @@ void ConsoleOutput::Note(const std::string& line) {
 }
 
 void ConsoleOutput::Error(const std::string& line) {
-    if (!causeSeen_ && line.rfind(kCausePrefix, 0) == 0) {
-        firstError_ = line.substr(std::char_traits<char>::length(kCausePrefix));
-        causeSeen_ = true;
-    } else if (firstError_.empty() && line.rfind(kToolPrefix, 0) == 0 &&
-               line.rfind(kWarningPrefix, 0) != 0) {
-        firstError_ = line.substr(std::char_traits<char>::length(kToolPrefix));
-    }
     Write(err_, line);
 }
 

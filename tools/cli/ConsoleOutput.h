@@ -44,10 +44,6 @@ public:
     void TraceTo(bootproto::TraceSink* sink, bool onStderr);
     bootproto::TraceSink* Trace() const { return trace_; }
 
-    // The first cause line this output printed ("    cause: …"), else its first error (warnings
-    // are not counted), without the prefix; empty when none.
-    const std::string& FirstError() const { return firstError_; }
-
 private:
     void Write(std::FILE* stream, const std::string& line);
     void WriteShared(std::FILE* stream, const std::string& text);
@@ -61,8 +57,6 @@ private:
     bool errIsTerminal_;
     bool transientShown_ = false;
     bootproto::TraceSink* trace_ = nullptr;
-    std::string firstError_;
-    bool causeSeen_ = false;
 
     // A board's view.
     ConsoleOutput* shared_ = nullptr;

@@ -2,20 +2,17 @@
 
 #include <string>
 
-#include "tools/cli/MemoryNames.h"
-
-void SelectMemories(const std::optional<std::array<bool, 3>>& named, const CDeviceInfo& device,
-                    ConsoleWindow& window, ConsoleOutput& output) {
+void SelectMemories(const std::optional<std::array<bool, 3>>& named, ProgrammingSession& session,
+                    const CDeviceInfo& device, ConsoleOutput& output) {
     if (!named) return;
-    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
-        const bool wanted = (*named)[block];
-        const bool filled = device.images[block].hasData && window.BlockCheckVisible(block);
-        window.SetBlockChecked(block, wanted && filled);
-        if (wanted && !filled) {
+    for (const MemoryBlock& block : kMemoryBlocks) {
+        const bool wanted = (*named)[static_cast<std::size_t>(block.index)];
+        session.ChooseBlock(block.index, wanted);
+        if (wanted && !session.BlockOffered(block.index)) {
             output.Error(std::string("pelorant-cli: warning: ") +
-                         (window.BlockCheckVisible(block) ? "the file holds no data for "
-                                                          : "the device has no ") +
-                         kMemoryNames[block] + "; it is not written");
+                         (device.images[block.index].present ? "the file holds no data for "
+                                                             : "the device has no ") +
+                         block.name + "; it is not written");
         }
     }
 }

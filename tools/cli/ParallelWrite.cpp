@@ -17,17 +17,18 @@ struct Board {
           std::size_t slot)
         : output(shared, port, slot), options(common) {
         options.port = port;
-        options.ports = {port};
         outcome.port = port;
     }
 
-    void Write() {
+    void Write(const std::shared_ptr<const HexSource>& source) {
         const auto started = std::chrono::steady_clock::now();
-        outcome.status = WriteBoard(options, output, app, outcome.rowsWritten);
+        const BoardWriteResult result = WriteBoard(options, output, app, source);
         outcome.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        outcome.status = result.status;
+        outcome.rowsWritten = result.rowsWritten;
+        outcome.reason = result.reason;
         outcome.chip = app.m_device.name;
-        outcome.reason = output.FirstError();
     }
 
     CBootloaderApp app;
@@ -39,7 +40,8 @@ struct Board {
 
 }  // namespace
 
-int WriteBoards(const CliOptions& options, ConsoleOutput& output) {
+int WriteBoards(const CliOptions& options, ConsoleOutput& output,
+                const std::shared_ptr<const HexSource>& source) {
     std::vector<std::unique_ptr<Board>> boards;
     for (const std::string& port : options.ports) {
         boards.push_back(std::make_unique<Board>(output, options, port, boards.size()));
@@ -47,7 +49,7 @@ int WriteBoards(const CliOptions& options, ConsoleOutput& output) {
     output.ShowBoardPanel(boards.size());
     for (const auto& board : boards) {
         try {
-            board->thread = std::thread([&board = *board] { board.Write(); });
+            board->thread = std::thread([&board = *board, &source] { board.Write(source); });
         } catch (const std::system_error& error) {
             board->outcome.status = kExitWriteFailed;
             board->outcome.reason = std::string("no thread for this board: ") + error.what();
@@ -59,6 +61,7 @@ int WriteBoards(const CliOptions& options, ConsoleOutput& output) {
         outcomes.push_back(board->outcome);
     }
     output.CloseBoardPanel();
+    output.Result("file " + source->file.path + " sha256 " + source->sha256);
     for (const std::string& line : FormatBoardTable(outcomes)) output.Result(line);
     return WorstStatus(outcomes);
 }

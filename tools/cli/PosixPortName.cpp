@@ -22,6 +22,8 @@ std::string PermissionDeniedText(const std::string& name, const std::string& pat
 std::string LockHolder(const std::string& path) {
     const auto holder = lunvik::LiveLockHolder(path);
     if (!holder) return {};
+    if (!holder->notALockFile.empty())
+        return "lock file " + holder->notALockFile + " is not a lock file";
     return "held by pid " + std::to_string(holder->pid) + " (" +
            (holder->program.empty() ? "unknown program" : holder->program) + ")";
 }

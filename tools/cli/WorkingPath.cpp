@@ -10,9 +10,10 @@ bool SetWorkingPath(const std::string& workdir, CBootloaderApp& app, std::string
     if (path.empty()) {
         char setting[kSettingTextBytes] = {};
         if (ReadSettingString(setting, product::kSettingsKey, "path") != 0 || setting[0] == 0) {
-            error =
-                "no working path: the setting \"path\" is missing; give --workdir DIR "
-                "(the folder holding qor_dspiclist.xml)";
+            const std::string problem = SettingStringProblem(product::kSettingsKey, "path");
+            error = "no working path: " +
+                    (problem.empty() ? std::string("the setting \"path\" is empty") : problem) +
+                    "; give --workdir DIR (the folder holding qor_dspiclist.xml)";
             return false;
         }
         path = setting;

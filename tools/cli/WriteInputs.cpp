@@ -1,19 +1,15 @@
 #include "tools/cli/WriteInputs.h"
 
 #include "catalogue/Catalogue.h"
-#include "common/RegularFile.h"
-#include "tools/cli/ConsoleMessageBox.h"
+#include "tools/cli/BoxPrinter.h"
 #include "tools/cli/ExitStatus.h"
 
-int CheckHexFileReadable(const std::string& path, ConsoleOutput& output) {
-    // Opened as the loader opens it: a FIFO or a device is refused at once, never waited on.
-    FileStamp stamp;
-    std::string reason = "no HEX file was chosen";
-    if (!path.empty() && OpenRegularFile(path, stamp, reason)) return kExitOk;
+int CheckHexFileRead(const HexSource& source, ConsoleOutput& output) {
+    if (source.read.Loaded()) return kExitOk;
     // The loader's own box, then what the system said.
     output.Error(FormatBox("Load HEX file failed.\nCheck path and try again.", "loading error",
                            BoxIcon::Error));
-    output.Error("    cause: cannot read the HEX file: " + reason);
+    output.Error("    cause: cannot read the HEX file: " + source.read.Cause());
     return kExitHexNotLoaded;
 }
 

@@ -1,10 +1,8 @@
 #include "tools/cli/WriteProgress.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
-
-#include "tools/cli/CauseLines.h"
-#include "tools/cli/MemoryNames.h"
 
 namespace {
 
@@ -18,97 +16,65 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
     return std::chrono::duration<double>(elapsed).count();
 }
 
-}  // namespace
-
-WriteProgress::WriteProgress(ConsoleOutput& output, const CProgrammingControl& control,
-                             const std::array<BlockLoad, 3>& loads, ConsoleMessageBox& boxes,
-                             unsigned baud)
-    : output_(output),
-      control_(control),
-      boxes_(boxes),
-      baud_(baud),
-      loads_(loads),
-      started_(std::chrono::steady_clock::now()) {}
-
-void WriteProgress::BeforeDispatch(const WindowMessage& message) {
-    if (message.message == kMsgWriteFinished) {
-        finishStatus = message.wParam;
-        return;
-    }
-    const int block = control_.CurrentBlock();
-    if (block < kBlockCode || block > kBlockConfig) return;
-    if (message.message == kMsgRowWritten) {
-        if (block != block_) StartBlock(block);
-        ++sent_;
-        Show();
-    } else if (message.message == kMsgBlockFinished) {
-        if (block != block_) StartBlock(block);
-        FinishBlock(control_.Job().result);
-    }
+const char* BlockName(int block) {
+    return kMemoryBlocks[block].name;
 }
 
-void WriteProgress::StartBlock(int block) {
-    block_ = block;
+}  // namespace
+
+void WriteProgress::StartBlock(const ProgrammingSession& session) {
+    block_ = session.CurrentBlock();
+    const CMemoryImage& image = session.Image()->Image(block_);
+    rows_ = session.Image()->Plan(block_).rows.rows.size();
+    bytesPerRow_ = static_cast<std::size_t>(2 * RowUnits(image) + 6 + 1);
     sent_ = 0;
     lastTenth_ = 0;
     if (!output_.ErrIsTerminal()) {
-        output_.Note(std::string(kMemoryNames[block]) + ": " + RowCount(loads_[block].rows) +
-                     " to send");
+        output_.Note(std::string(BlockName(block_)) + ": " + RowCount(rows_) + " to send");
     }
 }
 
+void WriteProgress::OnRow(const ProgrammingSession& session) {
+    if (!IsBlockIndex(session.CurrentBlock()) || !session.Image()) return;
+    if (session.CurrentBlock() != block_) StartBlock(session);
+    sent_ = session.RowsSent();
+    Show();
+}
+
 void WriteProgress::Show() {
-    const BlockLoad& load = loads_[block_];
-    const std::size_t total = load.rows == 0 ? 1 : load.rows;
+    const std::size_t total = rows_ == 0 ? 1 : rows_;
     if (!output_.ErrIsTerminal()) {
         const std::size_t tenth = sent_ * 10 / total;
-        if (tenth > lastTenth_ && sent_ < load.rows) {
+        if (tenth > lastTenth_ && sent_ < rows_) {
             lastTenth_ = tenth;
-            output_.Note(std::string(kMemoryNames[block_]) + ": " + std::to_string(sent_) + "/" +
-                         std::to_string(load.rows) + " rows");
+            output_.Note(std::string(BlockName(block_)) + ": " + std::to_string(sent_) + "/" +
+                         std::to_string(rows_) + " rows");
         }
         return;
     }
     const double elapsed = Seconds(std::chrono::steady_clock::now() - started_);
-    const double rate = elapsed > 0 ? static_cast<double>(sent_ * load.bytesPerRow) / elapsed : 0;
+    const double rate = elapsed > 0 ? static_cast<double>(sent_ * bytesPerRow_) / elapsed : 0;
     const double left = sent_ > 0 ? elapsed / static_cast<double>(sent_) *
                                         static_cast<double>(total - std::min(sent_, total))
                                   : 0;
     const int filled = static_cast<int>(std::min(sent_, total) * kBarWidth / total);
     char line[160];
     std::snprintf(line, sizeof line, "%-14s [%s%s] %zu/%zu rows  %.1f kB/s  %.0f s left",
-                  kMemoryNames[block_], std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                  BlockName(block_), std::string(static_cast<std::size_t>(filled), '#').c_str(),
                   std::string(static_cast<std::size_t>(kBarWidth - filled), '.').c_str(), sent_,
-                  load.rows, rate / 1000.0, left);
+                  rows_, rate / 1000.0, left);
     output_.Transient(line);
 }
 
-void WriteProgress::FinishBlock(BlockResult result) {
-    const BlockLoad& load = loads_[block_];
+void WriteProgress::OnBlockDone(const ProgrammingSession& session) {
+    const BlockOutcome& outcome = session.LastWrite().blocks.back();
+    if (outcome.block != block_) StartBlock(session);
     const double elapsed = Seconds(std::chrono::steady_clock::now() - started_);
-    const std::size_t bytes = sent_ * load.bytesPerRow;
     char line[160];
-    std::snprintf(line, sizeof line, "%s: %zu/%zu rows, %zu bytes in %.2f s%s",
-                  kMemoryNames[block_], sent_, load.rows, bytes, elapsed,
-                  result == BlockResult::Ok ? "" : ", not completed");
+    std::snprintf(line, sizeof line, "%s: %zu/%zu rows, %zu bytes in %.2f s%s", BlockName(block_),
+                  sent_, rows_, sent_ * bytesPerRow_, elapsed,
+                  outcome.result == BlockResult::Ok ? "" : ", not completed");
     output_.Note(line);
-    if (result != BlockResult::Ok) ExplainFailure(result);
     block_ = -1;
     started_ = std::chrono::steady_clock::now();
-}
-
-// The failed row is the one after those the board acknowledged: the writer takes back the
-// acknowledgement of a row that stray input put in doubt.
-void WriteProgress::ExplainFailure(BlockResult result) {
-    const BlockLoad& load = loads_[block_];
-    BlockFailure failure;
-    failure.code = result;
-    failure.rowBytes = load.bytesPerRow;
-    failure.baud = baud_;
-    const std::size_t row = control_.Job().rowsAcknowledged.load();
-    if (result != BlockResult::RowSizeInvalid && row < load.addresses.size()) {
-        failure.row = load.addresses[row];
-    }
-    if (result == BlockResult::BadAck) failure.reply = control_.Job().refusal;
-    boxes_.AddCause("write error", std::string(kMemoryNames[block_]) + ": " + BlockCause(failure));
 }

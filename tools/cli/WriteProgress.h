@@ -1,50 +1,31 @@
 #pragma once
 
-#include <array>
 #include <chrono>
-#include <cstdint>
-#include <optional>
-#include <vector>
+#include <cstddef>
 
-#include "control/ProgrammingControl.h"
-#include "tools/cli/ConsoleMessageBox.h"
+#include "control/ProgrammingSession.h"
 #include "tools/cli/ConsoleOutput.h"
-#include "tools/cli/EventLoop.h"
 
-// How many rows a block's write sends, where they start, and how many bytes go over the line
-// for each.
-struct BlockLoad {
-    std::size_t rows = 0;
-    std::vector<std::uint32_t> addresses;
-    std::size_t bytesPerRow = 0;
-};
-
-// Follows a write: a progress bar per block on a terminal (rows sent of rows to send,
-// bytes per second, time left), plain lines otherwise; and what the write came to. A failed
-// block's box is followed by its cause: the row on the line and what became of it.
-class WriteProgress : public LoopObserver {
+// Follows a session's write: a progress bar per block on a terminal (rows sent of rows to
+// send, bytes per second, time left), plain lines otherwise, and each block's summary.
+class WriteProgress {
 public:
-    WriteProgress(ConsoleOutput& output, const CProgrammingControl& control,
-                  const std::array<BlockLoad, 3>& loads, ConsoleMessageBox& boxes, unsigned baud);
+    explicit WriteProgress(ConsoleOutput& output) : output_(output) {}
 
-    void BeforeDispatch(const WindowMessage& message) override;
-    void AfterTick() override {}
-
-    std::optional<std::intptr_t> finishStatus;  // wParam of the write's end
+    // A row of the session's current block went out.
+    void OnRow(const ProgrammingSession& session);
+    // The session's last block ended.
+    void OnBlockDone(const ProgrammingSession& session);
 
 private:
-    void StartBlock(int block);
+    void StartBlock(const ProgrammingSession& session);
     void Show();
-    void FinishBlock(BlockResult result);
-    void ExplainFailure(BlockResult result);
 
     ConsoleOutput& output_;
-    const CProgrammingControl& control_;
-    ConsoleMessageBox& boxes_;
-    unsigned baud_;
-    std::array<BlockLoad, 3> loads_;
     int block_ = -1;
+    std::size_t rows_ = 0;         // to send in this block
+    std::size_t bytesPerRow_ = 0;  // on the wire
     std::size_t sent_ = 0;
     std::size_t lastTenth_ = 0;
-    std::chrono::steady_clock::time_point started_;  // when the block was asked for
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };

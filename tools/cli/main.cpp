@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BootloaderApp.h"
 #include "common/Product.h"
 #include "protocol/LineTrace.h"
 #include "tools/cli/CommandLine.h"
@@ -14,14 +15,14 @@
 
 namespace {
 
-int RunCommand(const CliOptions& options, ConsoleOutput& output) {
+int RunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
     InstallStopSignals();
     if (options.command == "ports") return RunPortsCommand(output);
-    if (options.command == "detect") return RunDetectCommand(options, output);
-    if (options.command == "write") return RunWriteCommand(options, output);
-    if (options.command == "run") return RunRunCommand(options, output);
+    if (options.command == "detect") return RunDetectCommand(options, output, app);
+    if (options.command == "write") return RunWriteCommand(options, output, app);
+    if (options.command == "run") return RunRunCommand(options, output, app);
     if (options.command == "monitor") return RunMonitorCommand(options, output);
-    return RunCheckCommand(options, output);
+    return RunCheckCommand(options, output, app);
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
     }
     if (options.verbose) trace.Add(stderr);
     if (traceFile != nullptr || options.verbose) output.TraceTo(&trace, options.verbose);
-    const int status = RunCommand(options, output);
+    const int status = RunCommand(options, output, theApp());
     if (traceFile != nullptr) std::fclose(traceFile);
     return status;
 }

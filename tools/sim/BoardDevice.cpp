@@ -70,7 +70,7 @@ std::optional<BoardDevice> LoadBoardDevice(const std::string& cataloguePath,
     const CatalogueLookup code = LookupDevice(cataloguePath, device.id, *info, device.name);
     if (code != CatalogueLookup::Found)
         return fail("device " + device.id + ": " + LookupFailure(code));
-    if (!info->images[CDeviceInfo::kCode].present) {
+    if (!info->images[kBlockCode].present) {
         return fail("device " + device.id + " has no program flash in the catalogue");
     }
     if (info->bootEnd < info->bootStart) {

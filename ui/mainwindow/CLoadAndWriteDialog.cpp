@@ -1,5 +1,6 @@
 #include "ui/mainwindow/CLoadAndWriteDialog.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -13,6 +14,7 @@
 
 #include "app/BootloaderApp.h"
 #include "common/Product.h"
+#include "control/DetectionTexts.h"
 #include "ui/DialogUnits.h"
 #include "ui/Images.h"
 #include "ui/WindowMessageEvent.h"
@@ -41,32 +43,27 @@ QFont LabelFont() {
     return font;
 }
 
-std::string RangeText(const CMemoryImage& image) {
-    char text[48];
-    std::snprintf(text, sizeof text, "(0x%04X - 0x%04X)", image.GetStart(), image.GetEnd());
-    return text;
-}
-
 bool IsReturnKey(const QKeyEvent& key) {
     return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
 }
 
 }  // namespace
 
-CLoadAndWriteDialog::CLoadAndWriteDialog(IMessageBox& boxes,
+CLoadAndWriteDialog::CLoadAndWriteDialog(CBootloaderApp& app, IMessageBox& boxes,
                                          std::unique_ptr<IHexFileDialog> fileDialog,
                                          QWidget* parent)
     : CTemplateDialog(LoadAndWriteTemplate(), parent),
       m_appIcon(AppIcon()),
+      app_(app),
       boxes_(boxes),
       fileDialog_(fileDialog ? std::move(fileDialog) : std::make_unique<QtHexFileDialog>()),
-      images_(StatusImagesFor(theApp().m_osName)),
+      images_(StatusImagesFor(app.m_osName)),
       progressBar_(ControlAs<QProgressBar>(kIdcProgress)),
       logView_(ControlAs<QTreeWidget>(kIdcLog)),
       progress_(*progressBar_),
       log_(*logView_),
       target_(this),
-      control_(std::make_unique<CProgrammingControl>(*this, theApp().Engine())),
+      control_(std::make_unique<ProgrammingSession>(app.Engine(), *this, target_)),
       watch_(*control_, boxes_) {
     ConnectCommands();
 }
@@ -88,7 +85,7 @@ void CLoadAndWriteDialog::OnInitDialog() {
 bool CLoadAndWriteDialog::FillWindow() {
     ControlAs<CHyperlinkStatic>(kIdcMakerLink)->SetURL(QLatin1String(product::kMakerWebUrl));
     for (int block = kBlockCode; block <= kBlockConfig; ++block) {
-        SetRangeLabel(block, RangeText(theApp().m_device.images[block]));
+        SetRangeLabel(block, MemoryRangeText(app_.m_device.images[block]));
     }
     m_labelFont = LabelFont();
     ShowVersions();
@@ -107,10 +104,7 @@ bool CLoadAndWriteDialog::FillWindow() {
     clean->installEventFilter(this);
 
     UpdateControlStates();
-
-    ShowStatusLamp(true);
-    SetStatusLamp(kLampGreen);
-    SetStatusText("ready");
+    ShowStatus();
     watch_.m_reloadPromptActive = 0;
     FitOneLineLabels(*this);
     Control(kIdcOpen)->setFocus();
@@ -142,6 +136,11 @@ void CLoadAndWriteDialog::ConnectCommands() {
     onClick(kIdcReload, &CLoadAndWriteDialog::OnReloadCommand);
     onClick(kIdcReconnect, &CLoadAndWriteDialog::OnReconnectCommand);
     onClick(kIdcRun, &CLoadAndWriteDialog::OnRunCommand);
+    // The user's choice of memories is the session's, read at each block of a write.
+    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
+        connect(BlockCheck(block), &QCheckBox::toggled, this,
+                [this, block](bool checked) { control_->ChooseBlock(block, checked); });
+    }
 }
 
 bool CLoadAndWriteDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -177,7 +176,7 @@ void CLoadAndWriteDialog::timerEvent(QTimerEvent* event) {
         CTemplateDialog::timerEvent(event);
         return;
     }
-    if (isVisible()) control_->OnDetectionTimer();
+    if (isVisible()) control_->OnTimer();
 }
 
 void CLoadAndWriteDialog::customEvent(QEvent* event) {
@@ -213,7 +212,7 @@ void CLoadAndWriteDialog::done(int result) {
             boxes_.Show("A write is in progress. Stop after the current row and close?",
                         "write in progress", BoxIcon::Warning, BoxButtons::YesNo);
         if (answer != BoxAnswer::Yes) return;
-        control_->StopWriteAfterRow();
+        control_->Stop();
     }
     ShutdownWorkers();
     CTemplateDialog::done(result);

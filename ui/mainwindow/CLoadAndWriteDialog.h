@@ -6,8 +6,7 @@
 #include <memory>
 
 #include "control/HexFileWatch.h"
-#include "control/ProgrammingControl.h"
-#include "control/ProgrammingWindow.h"
+#include "control/ProgrammingSession.h"
 #include "ui/QtMessageTarget.h"
 #include "ui/mainwindow/HexFileDialog.h"
 #include "ui/mainwindow/LogList.h"
@@ -15,26 +14,27 @@
 #include "ui/mainwindow/WideProgressBar.h"
 #include "ui/pages/CTemplateDialog.h"
 
+class CBootloaderApp;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QTreeWidget;
 
 // Page 3/3, the main programming window: opens and reloads the HEX file, watches it for
-// changes, keeps the log, and hands the write, run and reconnect commands to the programming
-// control, whose window it is.
-class CLoadAndWriteDialog : public CTemplateDialog, public IProgrammingWindow {
+// changes, keeps the log, hands the commands to the programming session and renders what the
+// session tells it.
+class CLoadAndWriteDialog : public CTemplateDialog, public ISessionObserver {
     Q_OBJECT
 
 public:
-    // `boxes` shows every message box of the window; the desktop's file dialog is used when
-    // `fileDialog` is null.
-    explicit CLoadAndWriteDialog(IMessageBox& boxes,
-                                 std::unique_ptr<IHexFileDialog> fileDialog = nullptr,
-                                 QWidget* parent = nullptr);
+    // The window of `app`'s engine. `boxes` shows every message box of the window; the
+    // desktop's file dialog is used when `fileDialog` is null.
+    CLoadAndWriteDialog(CBootloaderApp& app, IMessageBox& boxes,
+                        std::unique_ptr<IHexFileDialog> fileDialog = nullptr,
+                        QWidget* parent = nullptr);
     ~CLoadAndWriteDialog() override;
 
-    CProgrammingControl& Programming() { return *control_; }
+    ProgrammingSession& Programming() { return *control_; }
     HexFileWatch& FileWatch() { return watch_; }
 
     // Commands of the five bitmap buttons, "&clean" and the about item.
@@ -46,27 +46,17 @@ public:
     void OnCleanCommand();
     void OnAboutCommand();
 
-    // IProgrammingWindow.
-    void AddLogLine(const std::string& message, const std::string& result) override;
-    void UpdateControlStates() override;
-    void ShowProgressGroup(bool show) override;
-    void SetStatusLamp(int state) override;
-    void ShowVersions() override;
-    void UpdateBlockChecks() override;
-    void SetStatusText(const std::string& text) override;
-    void ShowStatusText(bool show) override;
-    void ShowStatusLamp(bool show) override;
-    void ShowProgressBar(bool show) override;
-    void ShowProgress(const Progress& progress) override;
-    bool BlockCheckVisible(int block) const override;
-    bool BlockChecked(int block) const override;
-    void SetRangeLabel(int block, const std::string& text) override;
-    void ShowBlockControls(int block) override;
-    void RefreshCursor() override;
-    void StartDetectionTimer() override;
-    void KillDetectionTimer() override;
-    IMessageBox& MessageBoxes() override { return boxes_; }
-    MessageTarget& Target() override { return target_; }
+    // The window's own operations, as the session's changes render them.
+    void AddLogLine(const std::string& message, const std::string& result);
+    void UpdateControlStates();
+    void SetStatusLamp(Lamp state);
+    void ShowVersions();
+    void UpdateBlockChecks();
+
+    // ISessionObserver.
+    void OnLogLine(const std::string& message, bool ok) override;
+    void OnChanged(SessionChange change) override;
+    BoxAnswer OnBox(const SessionBox& box) override;
 
     int m_detectTimerId = 0;
     QFont m_labelFont;
@@ -88,6 +78,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void ShowDeviceRanges();
+    void ShowStatus();
+    void SetStatusText(const std::string& text);
+    void SetRangeLabel(int block, const std::string& text);
+    void RefreshCursor();
+    void StartDetectionTimer();
+    void KillDetectionTimer();
+
     bool FillWindow();
     bool AttachBitmapButtons();
     void ConnectCommands();
@@ -110,6 +108,7 @@ private:
     // Gives the focus to the control that waits for it, once that control is enabled again.
     void ReturnParkedFocus();
 
+    CBootloaderApp& app_;
     IMessageBox& boxes_;
     std::unique_ptr<IHexFileDialog> fileDialog_;
     StatusImages images_;
@@ -119,7 +118,7 @@ private:
     LogList log_;
     // Declared before the control: the workers post here until the control has joined them.
     QtMessageTarget target_;
-    std::unique_ptr<CProgrammingControl> control_;
+    std::unique_ptr<ProgrammingSession> control_;
     HexFileWatch watch_;
     // The control that gets the focus when it is enabled again, and where the focus was then.
     QPointer<QWidget> parkedFocus_;

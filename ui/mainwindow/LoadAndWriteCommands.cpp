@@ -48,7 +48,7 @@ void CLoadAndWriteDialog::OnOpenCommand() {
     const std::optional<std::string> chosen = fileDialog_->ChooseHexFile(*this);
     if (chosen) {
         SetWindowTitleFor(*chosen);
-        control_->OpenHexFile(*chosen);
+        control_->Open(*chosen);
     }
     AfterEvent();
 }
@@ -60,22 +60,22 @@ void CLoadAndWriteDialog::SetWindowTitleFor(const std::string& hexPath) {
 }
 
 void CLoadAndWriteDialog::OnWriteCommand() {
-    control_->OnWriteCommand();
+    control_->Write();
     AfterEvent();
 }
 
 void CLoadAndWriteDialog::OnRunCommand() {
-    control_->OnRunCommand();
+    control_->Run();
     AfterEvent();
 }
 
 void CLoadAndWriteDialog::OnReconnectCommand() {
-    control_->OnReconnectCommand();
+    control_->Reconnect();
     AfterEvent();
 }
 
 void CLoadAndWriteDialog::OnReloadCommand() {
-    control_->OnReloadCommand();
+    control_->Reload();
     AfterEvent();
 }
 

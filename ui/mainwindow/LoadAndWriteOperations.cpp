@@ -1,10 +1,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <cstdint>
 
 #include "app/BootloaderApp.h"
 #include "common/Product.h"
+#include "control/DetectionTexts.h"
 #include "ui/Images.h"
 #include "ui/mainwindow/CLoadAndWriteDialog.h"
 #include "ui/mainwindow/LabelFit.h"
@@ -33,20 +35,6 @@ QString VersionText(const unsigned char (&version)[3]) {
     return QStringLiteral("%1.%2")
         .arg(static_cast<std::int8_t>(version[0]))
         .arg(static_cast<std::int8_t>(version[1]));
-}
-
-// The last word address of the jump into the bootloader that every load writes itself.
-constexpr std::uint32_t kResetVectorEnd = 2;
-
-// Whether the loaded file put data into the block. The reset vector is the loader's, not the
-// file's: written alone it would replace the chip's first row, interrupt vectors and all.
-bool FileFilled(const CMemoryImage& image, int block) {
-    if (!image.hasData || !image.cells) return false;
-    if (block != kBlockCode) return true;
-    for (std::uint32_t i = 0; i <= image.count; ++i) {
-        if (image.cells[i].used && image.start + i > kResetVectorEnd) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -99,14 +87,8 @@ void CLoadAndWriteDialog::UpdateControlStates() {
     ReturnParkedFocus();
 }
 
-void CLoadAndWriteDialog::ShowProgressGroup(bool show) {
-    ShowStatusLamp(show);
-    ShowStatusText(show);
-    ShowProgressBar(show);
-}
-
-void CLoadAndWriteDialog::SetStatusLamp(int state) {
-    if (const int image = LampImage(images_, state)) {
+void CLoadAndWriteDialog::SetStatusLamp(Lamp state) {
+    if (const int image = LampImage(images_, static_cast<int>(state))) {
         QLabel* lamp = Label(kIdcStatusLamp);
         const QPixmap bitmap = LoadBitmap(image);
         lamp->setPixmap(bitmap);
@@ -116,8 +98,17 @@ void CLoadAndWriteDialog::SetStatusLamp(int state) {
     repaint();
 }
 
+void CLoadAndWriteDialog::ShowStatus() {
+    const StatusView& status = control_->Status();
+    SetStatusText(status.text);
+    Label(kIdcStatusLamp)->setVisible(status.lampVisible);
+    Label(kIdcStatusText)->setVisible(status.textVisible);
+    progressBar_->setVisible(status.barVisible);
+    SetStatusLamp(status.lamp);
+}
+
 void CLoadAndWriteDialog::ShowVersions() {
-    const CBootloaderApp& app = theApp();
+    const CBootloaderApp& app = app_;
     Label(kIdcFirmwareVersion)->setText(VersionText(app.m_firmwareVersion));
     Label(kIdcSoftwareVersion)->setText(QLatin1String(product::kSoftwareVersion));
     Label(kIdcDeviceName)->setText(QString::fromLocal8Bit(app.m_device.name));
@@ -131,11 +122,22 @@ void CLoadAndWriteDialog::ShowVersions() {
 void CLoadAndWriteDialog::UpdateBlockChecks() {
     for (int block = kBlockCode; block <= kBlockConfig; ++block) {
         QCheckBox* box = BlockCheck(block);
-        const bool filled = FileFilled(theApp().m_device.images[block], block);
-        // The program never ticks the configuration registers by itself; and a block the file
-        // has nothing for is never written, whatever was ticked for an earlier file.
-        box->setChecked(filled && block != kBlockConfig);
-        SetControlEnabled(box, filled);
+        // The session decides what is offered and chosen; a block the file has nothing for is
+        // never written, whatever was ticked for an earlier file.
+        const QSignalBlocker quiet(box);
+        box->setChecked(control_->BlockChosen(block));
+        SetControlEnabled(box, control_->BlockOffered(block));
+    }
+}
+
+void CLoadAndWriteDialog::ShowDeviceRanges() {
+    for (int block = kBlockCode; block <= kBlockConfig; ++block) {
+        const CMemoryImage& image = app_.m_device.images[block];
+        // The labels and boxes of memories the device does not have stay as they were.
+        if (!image.present) continue;
+        SetRangeLabel(block, MemoryRangeText(image));
+        Label(kRangeLabelIds[block])->show();
+        BlockCheck(block)->show();
     }
 }
 
@@ -144,38 +146,9 @@ void CLoadAndWriteDialog::SetStatusText(const std::string& text) {
     FitLabelToText(*Label(kIdcStatusText));
 }
 
-void CLoadAndWriteDialog::ShowStatusText(bool show) {
-    Label(kIdcStatusText)->setVisible(show);
-}
-
-void CLoadAndWriteDialog::ShowStatusLamp(bool show) {
-    Label(kIdcStatusLamp)->setVisible(show);
-}
-
-void CLoadAndWriteDialog::ShowProgressBar(bool show) {
-    progressBar_->setVisible(show);
-}
-
-void CLoadAndWriteDialog::ShowProgress(const Progress& progress) {
-    progress_.Show(progress);
-}
-
-bool CLoadAndWriteDialog::BlockCheckVisible(int block) const {
-    return BlockCheck(block)->isVisibleTo(this);
-}
-
-bool CLoadAndWriteDialog::BlockChecked(int block) const {
-    return BlockCheck(block)->isChecked();
-}
-
 void CLoadAndWriteDialog::SetRangeLabel(int block, const std::string& text) {
     Label(kRangeLabelIds[block])->setText(QString::fromStdString(text));
     FitLabelToText(*Label(kRangeLabelIds[block]));
-}
-
-void CLoadAndWriteDialog::ShowBlockControls(int block) {
-    Label(kRangeLabelIds[block])->show();
-    BlockCheck(block)->show();
 }
 
 void CLoadAndWriteDialog::RefreshCursor() {
@@ -184,4 +157,43 @@ void CLoadAndWriteDialog::RefreshCursor() {
     } else {
         unsetCursor();
     }
+}
+
+void CLoadAndWriteDialog::OnLogLine(const std::string& message, bool ok) {
+    AddLogLine(message, ok ? "ok" : "failed");
+}
+
+void CLoadAndWriteDialog::OnChanged(SessionChange change) {
+    switch (change) {
+        case SessionChange::Status:
+            ShowStatus();
+            break;
+        case SessionChange::Progress:
+            progress_.Show(control_->Progress());
+            break;
+        case SessionChange::Commands:
+            UpdateControlStates();
+            RefreshCursor();
+            break;
+        case SessionChange::Device:
+            ShowDeviceRanges();
+            ShowVersions();
+            break;
+        case SessionChange::Blocks:
+            UpdateBlockChecks();
+            break;
+        case SessionChange::BlockDone:
+            break;
+        case SessionChange::Timer:
+            if (control_->TimerWanted()) {
+                StartDetectionTimer();
+            } else {
+                KillDetectionTimer();
+            }
+            break;
+    }
+}
+
+BoxAnswer CLoadAndWriteDialog::OnBox(const SessionBox& box) {
+    return boxes_.Show(box.text, box.caption, box.icon, box.buttons);
 }

@@ -34,10 +34,11 @@ void PreselectFromSetting(QComboBox& combo, const char* valueName) {
 
 }  // namespace
 
-CConfigurationDialog::CConfigurationDialog(IMessageBox& boxes, QWidget* parent)
+CConfigurationDialog::CConfigurationDialog(CBootloaderApp& app, IMessageBox& boxes, QWidget* parent)
     : CTemplateDialog(templates::ConfigurationTemplate(), parent),
       m_comboPort(ControlAs<QComboBox>(templates::kIdcComboPort)),
       m_comboBaud(ControlAs<QComboBox>(templates::kIdcComboBaud)),
+      app_(app),
       boxes_(boxes) {
     setWindowIcon(AppIcon());
     connect(ControlAs<QPushButton>(dialog::kIdOk), &QPushButton::clicked, this,
@@ -45,7 +46,7 @@ CConfigurationDialog::CConfigurationDialog(IMessageBox& boxes, QWidget* parent)
 }
 
 void CConfigurationDialog::OnInitDialog() {
-    const ComPortList& ports = theApp().m_ports;
+    const ComPortList& ports = app_.m_ports;
     m_comboPort->clear();
     for (std::size_t i = 0; i < ports.Count(); ++i) {
         m_comboPort->addItem(QString::fromStdString(ports.At(i).friendlyName));
@@ -61,7 +62,7 @@ void CConfigurationDialog::OnInitDialog() {
 }
 
 void CConfigurationDialog::accept() {
-    CBootloaderApp& app = theApp();
+    CBootloaderApp& app = app_;
     const int position = m_comboPort->currentIndex();
     if (position < 0 || static_cast<std::size_t>(position) >= app.m_ports.Count()) return;
 

@@ -4,6 +4,7 @@
 
 #include "ui/pages/CTemplateDialog.h"
 
+class CBootloaderApp;
 class IMessageBox;
 class QComboBox;
 
@@ -12,7 +13,7 @@ class CConfigurationDialog : public CTemplateDialog {
     Q_OBJECT
 
 public:
-    explicit CConfigurationDialog(IMessageBox& boxes, QWidget* parent = nullptr);
+    CConfigurationDialog(CBootloaderApp& app, IMessageBox& boxes, QWidget* parent = nullptr);
 
     QComboBox* m_comboPort;
     QComboBox* m_comboBaud;
@@ -29,5 +30,6 @@ protected:
     void OnInitDialog() override;
 
 private:
+    CBootloaderApp& app_;
     IMessageBox& boxes_;
 };

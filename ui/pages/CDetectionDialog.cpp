@@ -13,13 +13,15 @@
 #include "ui/controls/CTransparentBitmapStatic.h"
 #include "ui/templates/WizardTemplates.h"
 
-CDetectionDialog::CDetectionDialog(IMessageBox& boxes, QWidget* parent)
+CDetectionDialog::CDetectionDialog(CBootloaderApp& app, IMessageBox& boxes, const IClock& clock,
+                                   QWidget* parent)
     : CTemplateDialog(templates::DetectionTemplate(), parent),
       m_picture(ControlAs<CTransparentBitmapStatic>(templates::kIdcDetectionPicture)),
       m_progress(ControlAs<QProgressBar>(templates::kIdcProgress)),
+      app_(app),
       boxes_(boxes),
       target_(this),
-      detection_(theApp().Engine()) {
+      detection_(app.Engine(), clock) {
     setWindowIcon(AppIcon());
 }
 
@@ -46,8 +48,10 @@ void CDetectionDialog::timerEvent(QTimerEvent* event) {
         return;
     }
     if (!isVisible()) return;
-    // At the limit the worker is asked to stop, again at every tick until it has reported.
-    if (!detection_.Tick()) m_progress->setValue(m_progress->value() + 1);
+    // The bar starts at its first step and moves one a second; at the limit the worker is
+    // asked to stop, again at every tick until it has reported.
+    detection_.Tick();
+    m_progress->setValue(static_cast<int>(1 + detection_.SecondsWaited()));
 }
 
 void CDetectionDialog::customEvent(QEvent* event) {
@@ -64,18 +68,18 @@ void CDetectionDialog::OnDetectionFinished(DetectionResult workerResult) {
     StopTimer();
     const DetectionOutcome outcome = detection_.Finish(workerResult);
     if (!outcome.identification) {
-        boxes_.Show(DetectionFailedText(Code(outcome.detection)), kIdentificationFailedCaption,
+        boxes_.Show(DetectionFailedText(outcome.detection), kIdentificationFailedCaption,
                     BoxIcon::Error, BoxButtons::Ok);
         reject();
         return;
     }
     if (!outcome.Identified()) {
-        boxes_.Show(IdentificationFailedText(Code(*outcome.identification)),
-                    kIdentificationFailedCaption, BoxIcon::Error, BoxButtons::Ok);
+        boxes_.Show(IdentificationFailedText(*outcome.identification), kIdentificationFailedCaption,
+                    BoxIcon::Error, BoxButtons::Ok);
         reject();
         return;
     }
-    const CBootloaderApp& app = theApp();
+    const CBootloaderApp& app = app_;
     boxes_.Show(DetectedText(app.m_device.name, app.m_firmwareVersion[0], app.m_firmwareVersion[1]),
                 kDetectionSuccessCaption, BoxIcon::Information, BoxButtons::Ok);
     m_detected = true;

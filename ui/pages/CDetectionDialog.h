@@ -4,6 +4,7 @@
 #include "ui/QtMessageTarget.h"
 #include "ui/pages/CTemplateDialog.h"
 
+class CBootloaderApp;
 class CTransparentBitmapStatic;
 class IMessageBox;
 class QProgressBar;
@@ -17,7 +18,9 @@ public:
     static constexpr int kTickMs = 1000;
     static constexpr int kLastStep = 44;  // the time limit: one step a second
 
-    explicit CDetectionDialog(IMessageBox& boxes, QWidget* parent = nullptr);
+    // The time limit is counted on `clock`.
+    CDetectionDialog(CBootloaderApp& app, IMessageBox& boxes, const IClock& clock = SteadyClock(),
+                     QWidget* parent = nullptr);
     ~CDetectionDialog() override;
 
     CTransparentBitmapStatic* m_picture;
@@ -38,6 +41,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    CBootloaderApp& app_;
     void OnDetectionFinished(DetectionResult workerResult);
     void StopTimer();
     void StopWorker();

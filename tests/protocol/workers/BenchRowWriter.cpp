@@ -100,8 +100,8 @@ bool PrepareImage(const std::string& cataloguePath, std::string& id) {
         return false;
     }
     id = *found;
-    CMemoryImage& code = device.images[CDeviceInfo::kCode];
-    CMemoryImage& data = device.images[CDeviceInfo::kData];
+    CMemoryImage& code = device.images[kBlockCode];
+    CMemoryImage& data = device.images[kBlockEeprom];
     FillEveryWord(code, code.GetStart(), device.bootStart - 1);
     FillEveryWord(data, data.GetStart(), data.GetEnd());
     return true;
@@ -129,8 +129,7 @@ bool RunAt(unsigned baud, const std::string& cataloguePath, const std::string& i
 
     CDeviceInfo& device = theApp().m_device;
     Figures total;
-    for (auto [label, k] :
-         {std::pair{"flash", CDeviceInfo::kCode}, {"eeprom", CDeviceInfo::kData}}) {
+    for (auto [label, k] : {std::pair{"flash", kBlockCode}, {"eeprom", kBlockEeprom}}) {
         const Figures block = WriteBlock(device.images[k], device, baud);
         Print(baud, label, block);
         total += block;

@@ -46,8 +46,8 @@ TEST_F(IdentifyDeviceTest, IdentifiesTheDeviceAndReadsItsFirmwareVersion) {
     EXPECT_EQ(app.m_firmwareVersion[2], 0x55);
     EXPECT_EQ(app.m_device.bootStart, workertest::kBootStart);
     EXPECT_EQ(app.m_device.bootEnd, workertest::kBootEnd);
-    EXPECT_TRUE(app.m_device.images[CDeviceInfo::kConfig].present);
-    EXPECT_EQ(app.m_device.images[CDeviceInfo::kCode].instructionsPerRow, 32);
+    EXPECT_TRUE(app.m_device.images[kBlockConfig].present);
+    EXPECT_EQ(app.m_device.images[kBlockCode].instructionsPerRow, 32);
 }
 
 TEST_F(IdentifyDeviceTest, MissingCatalogueSendsNothing) {
@@ -73,7 +73,7 @@ TEST_F(IdentifyDeviceTest, BadVersionAcknowledgeKeepsTheOldName) {
 
     EXPECT_EQ(IdentifyDevice(theApp().Engine()), IdentifyResult::FirmwareFailed);
     EXPECT_STREQ(theApp().m_device.name, "previous device");
-    EXPECT_EQ(theApp().m_device.images[CDeviceInfo::kCode].GetEnd(), 0x0FFFu);
+    EXPECT_EQ(theApp().m_device.images[kBlockCode].GetEnd(), 0x0FFFu);
 }
 
 TEST_F(IdentifyDeviceTest, MissingVersionReplyCannotPassOnAnEarlierAcknowledge) {

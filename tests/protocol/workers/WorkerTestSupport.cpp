@@ -16,7 +16,7 @@ std::string TestCatalogue(const std::string& deviceId) {
   <device id=")" +
            deviceId + R"(" name=")" + kDeviceName + R"(" rowsxpage="8">
     <memcode startaddress="0x0000" endaddress="0x0FFF" instructionxrow="32">
-      <bootloader startaddress="0x0410" endaddress="0x07EE"/>
+      <bootloader startaddress="0x0400" endaddress="0x07FE"/>
       <protected startaddress="0x0C00" endaddress="0x0C3E"/>
     </memcode>
     <memdata startaddress="0x7FFC00" endaddress="0x7FFFFE" instructionxrow="16"/>

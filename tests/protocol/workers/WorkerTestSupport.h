@@ -19,14 +19,14 @@
 namespace workertest {
 
 // The device of the small test catalogue: 64 rows of 32 instructions of flash with a
-// bootloader that is not row-aligned and one protected row, 32 rows of EEPROM and eight
+// bootloader in the middle and one protected row, 32 rows of EEPROM and eight
 // single-register configuration rows.
 inline constexpr const char* kDeviceId = "0x0A0B";
 inline constexpr const char* kDeviceName = "dsPIC30FTEST";
 inline constexpr std::uint8_t kIdHigh = 0x0A;
 inline constexpr std::uint8_t kIdLow = 0x0B;
-inline constexpr std::uint32_t kBootStart = 0x410;
-inline constexpr std::uint32_t kBootEnd = 0x7EE;
+inline constexpr std::uint32_t kBootStart = 0x400;
+inline constexpr std::uint32_t kBootEnd = 0x7FE;
 inline constexpr std::uint32_t kProtectedRow = 0xC00;
 inline constexpr int kCodeRowUnits = 64;
 

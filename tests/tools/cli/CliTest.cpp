@@ -115,13 +115,16 @@ TEST_F(CliTest, CheckPrintsThePlanOfEachMemoryAndTheLoadsWarnings) {
     EXPECT_TRUE(Contains(run.out, "written only with --memories config"));
     EXPECT_FALSE(Contains(run.out, "warnings of the load"));
 
-    // Data inside the bootloader: the row is passed over and the load's warning printed.
+    // Data inside the bootloader alone: program flash is left alone, no row 0 is made, and the
+    // load's warning is printed.
     const std::string inBootloader =
         dir_.Write("boot.hex", ":020000040000FA\n:04F80000AABBCC00D3\n:00000001FF\n").string();
     const CliRun warned =
         RunCli({"check", "--device", "0x0101", "--workdir", kCatalogueDir, inBootloader});
     ASSERT_EQ(warned.status, 0) << warned.err;
-    EXPECT_TRUE(Contains(warned.out, "skip, bootloader     1 row: 0x7C00-0x7C3F"));
+    EXPECT_TRUE(Contains(warned.out, "  send                 0 rows\n")) << warned.out;
+    EXPECT_TRUE(Contains(warned.out, "not written: the file holds no data for it"));
+    EXPECT_TRUE(Contains(warned.out, "row 0 (the jump into the bootloader) not made"));
     EXPECT_TRUE(Contains(warned.out, "warnings of the load:\nwarning: bootloader conflict"));
 }
 
@@ -545,7 +548,7 @@ TEST_F(CliTest, HostileCataloguesStopTheWriteBeforeAnyRow) {
          head + code + "<bootloader startaddress=\"0x7FFE\" endaddress=\"0x7C00\"/>" + tail,
          "the bootloader range 0x7FFE - 0x7C00 is reversed"},
         {"bootloader without attributes", head + code + "<bootloader/>" + tail,
-         "the bootloader lacks its startaddress or endaddress"},
+         "the bootloader lacks its startaddress"},
         {"namespace prefix on the root", "<a:l xmlns:a=\"u\"/>", "no device '0x0101'"},
     };
     StartBoard();

@@ -2,10 +2,14 @@
 // write, and a closing table that says how each ended.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "common/Sha256.h"
 #include "tests/tools/cli/BenchBoards.h"
 
 using namespace benchtest;
@@ -90,7 +94,8 @@ TEST(ParallelWriteTest, OffATerminalEveryBoardLineStartsWithItsPort) {
     for (const std::string& line : Lines(result.out)) {
         if (!named(line)) ++tableLines;
     }
-    EXPECT_EQ(tableLines, 1 + ports.size()) << result.out;  // the table's header and rows
+    // The file's line, the table's header and rows.
+    EXPECT_EQ(tableLines, 2 + ports.size()) << result.out;
 }
 
 TEST(ParallelWriteTest, SeveralPortsAreForWriteAndEachPortCountsOnce) {
@@ -111,3 +116,37 @@ TEST(ParallelWriteTest, SeveralPortsAreForWriteAndEachPortCountsOnce) {
 }
 
 }  // namespace
+
+// The file is read once, before any board is detected: a file rebuilt while one board still
+// waits for its reset cannot give the boards two programs.
+TEST(ParallelWriteTest, AFileRebuiltDuringTheDetectionGivesEveryBoardTheSameProgram) {
+    Bench bench;
+    VirtualBoard& early = bench.Add(BoardKind::Good);
+    BoardOptions late;
+    late.listenWindow = std::chrono::milliseconds(1500);  // silent until it is reset
+    VirtualBoard& waiting = bench.Add(BoardKind::Good, late);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1700));
+
+    const std::string firmware = (bench.Dir().path() / "fw.hex").string();
+    const std::string sample = testsupport::ReadFile(kSample);
+    bench.Dir().Write("fw.hex", sample);
+    bool rebuilt = false;
+    const CliRun result = RunCliWatched(
+        {"write", "--port", PortOf(early), "--port", PortOf(waiting), "--workdir", kCatalogueDir,
+         "--detect-timeout", "30", firmware},
+        [&](CliProcessId) {
+            if (rebuilt || early.RowsProgrammed() < kSampleRows.size()) return;
+            // The tool chain writes the new file beside the old one and renames it over it.
+            const std::filesystem::path next = bench.Dir().Write("next.hex", CodeRowsHex(2));
+            std::filesystem::rename(next, firmware);
+            waiting.Reset();
+            rebuilt = true;
+        });
+    ASSERT_TRUE(rebuilt);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("sha256 " + Sha256Hex(sample)), std::string::npos) << result.out;
+    EXPECT_EQ(RowsReceivedBy(waiting), kSampleRows);
+    for (const std::uint32_t row : kSampleRows) {
+        EXPECT_EQ(waiting.Word(row + 1), early.Word(row + 1)) << row;
+    }
+}

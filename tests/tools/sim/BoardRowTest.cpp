@@ -117,16 +117,16 @@ TEST_F(BoardRowTest, CrookedGeometryRefusesRowsThatStickOutOrTouchTheBootloader)
     auto board = fixture.Start(fixture.Options("CrookedPic"));
     ASSERT_TRUE(board);
     HostLine host(board->DevicePath());
-    // The bootloader starts in the middle of the row at 0x0C00.
+    // The bootloader takes the rows from 0x0C00 up to the last whole row.
     EXPECT_EQ(host.Exchange(RowFrame(0x0BC0, RowData(kFlashRowUnits, 1)), 1), (Bytes{0x55}));
     EXPECT_EQ(host.Exchange(RowFrame(0x0C00, RowData(kFlashRowUnits, 1)), 1),
               (Bytes{board::kRefusedBootloader}));
     // The last row would run past the flash's last word, 0x0FDF.
     EXPECT_EQ(host.Exchange(RowFrame(0x0FC0, RowData(kFlashRowUnits, 1)), 1),
               (Bytes{board::kRefusedOutside}));
-    EXPECT_EQ(board->Word(0x0C00), 0xFFFF);
-    EXPECT_EQ(board->Word(0x0C1F), 0xFFFF);
-    EXPECT_EQ(board->Word(0x0C20), 0xB007);
+    EXPECT_EQ(board->Word(0x0C00), 0xB007);
+    EXPECT_EQ(board->Word(0x0FBF), 0x00B0);
+    EXPECT_EQ(board->Word(0x0FC0), 0xFFFF);
 }
 
 TEST_F(BoardRowTest, IncompleteFrameIsDroppedAfterAGap) {

@@ -26,7 +26,7 @@ std::string WriteTestCatalogue(const testsupport::TempDir& dir) {
   </device>
   <device id="0x0BAD" name="CrookedPic" rowsxpage="1">
     <memcode startaddress="0x0000" endaddress="0x0FDE" instructionxrow="32">
-      <bootloader startaddress="0x0C20" endaddress="0x0FDE"/>
+      <bootloader startaddress="0x0C00" endaddress="0x0FBE"/>
     </memcode>
   </device>
 </devices>

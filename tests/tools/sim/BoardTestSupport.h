@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 //   0x0C00-0x0FFE, EEPROM 0x7FFC00-0x7FFFFE (16 per row), configuration 0xF80000-0xF8000E
 //   (one per row);
 // 0x0BAD "CrookedPic": flash 0x0000-0x0FDE (its last row sticks out) with a bootloader
-//   that starts inside a row, 0x0C20-0x0FDE.
+//   over the whole rows from 0x0C00, 0x0C00-0x0FBE.
 std::string WriteTestCatalogue(const testsupport::TempDir& dir);
 
 // A board of the test catalogue's TestPic; every test gets its own port directory.

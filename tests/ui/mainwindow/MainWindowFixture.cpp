@@ -72,7 +72,7 @@ void MainWindowTest::Connect(BoardOptions options) {
 
 void MainWindowTest::MakeWindow() {
     window_ = std::make_unique<CLoadAndWriteDialog>(
-        boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_));
+        theApp(), boxes_, std::make_unique<ScriptedFileDialog>(fileChoices_));
     window_->show();
 }
 

@@ -51,7 +51,7 @@ protected:
     // Starts the board, opens the port and identifies the device as pages 1/3 and 2/3 do.
     void Connect(BoardOptions options = {});
     void MakeWindow();
-    CProgrammingControl& Control() { return window_->Programming(); }
+    ProgrammingSession& Control() { return window_->Programming(); }
     QWidget* Widget(int id) const;
     QString Text(int id) const;
     bool Enabled(int id) const { return Widget(id)->isEnabled(); }

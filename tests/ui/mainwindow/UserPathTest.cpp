@@ -112,8 +112,8 @@ protected:
         expected[2] = static_cast<std::uint16_t>((device.bootStart >> 16) & 0xFF);
         int compared = 0;
         for (const auto& [address, value] : expected) {
-            CMemoryImage& code = device.images[CDeviceInfo::kCode];
-            CMemoryImage& eeprom = device.images[CDeviceInfo::kData];
+            CMemoryImage& code = device.images[kBlockCode];
+            CMemoryImage& eeprom = device.images[kBlockEeprom];
             CMemoryImage* image = code.Holds(address)     ? &code
                                   : eeprom.Holds(address) ? &eeprom
                                                           : nullptr;
@@ -183,7 +183,7 @@ TEST_F(UserPathTest, StartOpenWriteRunReconnectAndWriteAgain) {
                       return true;
                   },
               });
-    QtStartupPages pages(boxes_);
+    QtStartupPages pages(theApp(), boxes_);
     EXPECT_FALSE(theApp().InitInstance(pages));
 
     EXPECT_TRUE(user.finished);

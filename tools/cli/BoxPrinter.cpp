@@ -1,4 +1,4 @@
-#include "tools/cli/ConsoleMessageBox.h"
+#include "tools/cli/BoxPrinter.h"
 
 namespace {
 
@@ -30,18 +30,11 @@ std::string FormatBox(const std::string& text, const std::string& caption, BoxIc
     return formatted;
 }
 
-ConsoleMessageBox::ConsoleMessageBox(ConsoleOutput& output, bool answerYes)
-    : output_(output), answerYes_(answerYes) {}
-
-BoxAnswer ConsoleMessageBox::Show(const std::string& text, const std::string& caption, BoxIcon icon,
-                                  BoxButtons buttons) {
-    output_.Error(FormatBox(text, caption, icon));
-    if (const auto cause = causes_.find(caption); cause != causes_.end()) {
-        output_.Error("    cause: " + cause->second);
-        causes_.erase(cause);
-    }
-    if (buttons == BoxButtons::Ok) return BoxAnswer::Ok;
-    output_.Error(answerYes_ ? "    -> Yes (--proceed-on-error)"
-                             : "    -> No (--proceed-on-error goes on)");
-    return answerYes_ ? BoxAnswer::Yes : BoxAnswer::No;
+BoxAnswer PrintBox(const SessionBox& box, ConsoleOutput& output, bool proceedOnError) {
+    output.Error(FormatBox(box.text, box.caption, box.icon));
+    if (!box.cause.empty()) output.Error("    cause: " + box.cause);
+    if (box.buttons == BoxButtons::Ok) return BoxAnswer::Ok;
+    output.Error(proceedOnError ? "    -> Yes (--proceed-on-error)"
+                                : "    -> No (--proceed-on-error goes on)");
+    return proceedOnError ? BoxAnswer::Yes : BoxAnswer::No;
 }

@@ -7,8 +7,9 @@
 
 #include "protocol/Outcomes.h"
 
-// The line pelorant-cli prints after a failure's message box: the cause in the user's terms
-// and the next step. The boxes keep the desktop program's texts; these add what they omit.
+// The cause of a failure in the user's terms, and the next step: one table for every front
+// end. The boxes keep their own texts; the cause is the line they add (pelorant-cli prints it
+// as "cause: ...").
 
 // Where a block's write stopped.
 struct BlockFailure {
@@ -26,6 +27,10 @@ std::string BlockCause(const BlockFailure& failure);
 std::string SynchronismCause();
 // After "running failed": the synchronism check or the run command itself failed.
 std::string RunCommandCause();
+
+// Why a detection found no board. `port` names the port as the user gave it; `seconds` is the
+// detection's time limit.
+std::string DetectionCause(DetectionResult result, const std::string& port, unsigned seconds);
 
 // After "dsPIC identification failed.": `result` is IdentifyDevice's, `identifier` the
 // id the board reported ("0x0101"), `catalogue` the catalogue file's path, `detail` the

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tools/cli/CauseLines.h"
+#include "control/CauseTexts.h"
 
-TEST(CauseLinesTest, BlockCodesSayWhatHappenedOnTheLine) {
+TEST(CauseTextsTest, BlockCodesSayWhatHappenedOnTheLine) {
     struct Row {
         const char* what;
         BlockFailure failure;
@@ -49,7 +49,7 @@ TEST(CauseLinesTest, BlockCodesSayWhatHappenedOnTheLine) {
     }
 }
 
-TEST(CauseLinesTest, IdentificationCodesEachHaveTheirOwnSentence) {
+TEST(CauseTextsTest, IdentificationCodesEachHaveTheirOwnSentence) {
     struct Row {
         IdentifyResult code;
         const char* detail;

@@ -1,4 +1,4 @@
-#include "tools/cli/CauseLines.h"
+#include "control/CauseTexts.h"
 
 #include <cstdio>
 
@@ -54,12 +54,31 @@ std::string BlockCause(const BlockFailure& failure) {
 
 std::string SynchronismCause() {
     return "the board did not answer the synchronism check: it was reset or left its "
-           "bootloader after the detection; reset it and run pelorant-cli again";
+           "bootloader after the detection; reset it and try again";
 }
 
 std::string RunCommandCause() {
     return "the board did not answer the synchronism check, or the run command did not go "
-           "out: reset the board and run pelorant-cli again";
+           "out: reset the board and try again";
+}
+
+std::string DetectionCause(DetectionResult result, const std::string& port, unsigned seconds) {
+    switch (result) {
+        case DetectionResult::Stopped:
+            return "no bootloader answered on " + port + " within " + std::to_string(seconds) +
+                   " s: reset the board while the detection waits, and check the baud rate "
+                   "and the cable";
+        case DetectionResult::Timeout:
+            return "Timeout expired: the line went quiet during the detection";
+        case DetectionResult::WriteError:
+            return "Writing error: the identification request did not go out";
+        case DetectionResult::PortLost:
+            return "the port " + port + " went away (adapter unplugged or line hung up)";
+        case DetectionResult::ResetFailed:
+            return "the board on " + port + " could not be reset through the modem lines";
+        default:
+            return "Unknown error (" + std::to_string(Code(result)) + ")";
+    }
 }
 
 std::string IdentificationCause(IdentifyResult result, const std::string& identifier,

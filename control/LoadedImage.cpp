@@ -1,0 +1,45 @@
+#include "control/LoadedImage.h"
+
+#include "common/Sha256.h"
+
+std::shared_ptr<const HexSource> ReadHexSource(const std::string& path) {
+    auto source = std::make_shared<HexSource>();
+    source->read = ReadHexFileText(path, source->file);
+    if (source->read.Loaded()) source->sha256 = Sha256Hex(source->file.text);
+    return source;
+}
+
+void LoadedImage::InstallInto(CDeviceInfo& device) const {
+    for (int k = 0; k < kBlockCount; ++k) device.images[k].CopyFrom(images_[k]);
+}
+
+LoadOutcome LoadImage(std::shared_ptr<const HexSource> source, const CDeviceInfo& layout) {
+    LoadOutcome outcome;
+    if (!source->read.Loaded()) {
+        outcome.report = source->read;
+        return outcome;
+    }
+    CDeviceInfo device;
+    for (int k = 0; k < kBlockCount; ++k) device.images[k].CopyLayout(layout.images[k]);
+    device.bootStart = layout.bootStart;
+    device.bootEnd = layout.bootEnd;
+    outcome.report = LoadHexImage(device, source->file);
+    if (!outcome.report.Loaded()) return outcome;
+
+    std::shared_ptr<LoadedImage> image(new LoadedImage);
+    image->source_ = std::move(source);
+    image->deviceName_ = layout.name;
+    image->report_ = outcome.report;
+    for (const MemoryBlock& block : kMemoryBlocks) {
+        CMemoryImage& memory = device.images[block.index];
+        BlockPlan& plan = image->plans_[static_cast<std::size_t>(block.index)];
+        // A memory the file fills is offered; the configuration registers are written only
+        // when the user asks for them.
+        plan.filled = memory.present && memory.hasData;
+        plan.writtenByDefault = plan.filled && block.index != kBlockConfig;
+        plan.rows = PlanRows(memory, RowUnits(memory), device.bootStart, device.bootEnd);
+        image->images_[block.index].CopyFrom(memory);
+    }
+    outcome.image = std::move(image);
+    return outcome;
+}

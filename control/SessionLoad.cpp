@@ -1,0 +1,108 @@
+#include "control/ProgrammingSession.h"
+
+// Every load reads into images of its own and replaces the device's only when the whole file
+// was sound, so a refused load leaves the last good images in place and nothing changes
+// what a write would send.
+
+namespace {
+
+// The load's boxes, as the session's own.
+class LoadBoxes : public IMessageBox {
+public:
+    explicit LoadBoxes(ISessionObserver& observer) : observer_(observer) {}
+
+    BoxAnswer Show(const std::string& text, const std::string& caption, BoxIcon icon,
+                   BoxButtons buttons) override {
+        return observer_.OnBox(SessionBox{BoxKind::Load, text, caption, icon, buttons, {}});
+    }
+
+private:
+    ISessionObserver& observer_;
+};
+
+}  // namespace
+
+void ProgrammingSession::ShowLoadBoxes(const HexLoadReport& report) {
+    LoadBoxes boxes(observer_);
+    ShowHexLoadBoxes(report, boxes);
+}
+
+bool ProgrammingSession::Install(const LoadOutcome& outcome, bool keepChoice) {
+    lastLoad_ = outcome.report;
+    if (!outcome.image) return false;
+    const std::array<bool, kBlockCount> before = chosen_;
+    const bool sameFile = image_ && image_->Path() == outcome.image->Path();
+    image_ = outcome.image;
+    image_->InstallInto(engine_.device);
+    hexLoaded_ = true;
+    for (const MemoryBlock& block : kMemoryBlocks) {
+        const auto k = static_cast<std::size_t>(block.index);
+        const BlockPlan& plan = image_->Plan(block.index);
+        chosen_[k] = keepChoice && sameFile ? before[k] && plan.filled : plan.writtenByDefault;
+    }
+    return true;
+}
+
+void ProgrammingSession::Load() {
+    LoadFrom(ReadHexSource(hexPath_));
+}
+
+void ProgrammingSession::LoadFrom(std::shared_ptr<const HexSource> source) {
+    // The row writer and a detection's identification read the images: no load meanwhile.
+    if (busy_) return;
+    hexPath_ = source->file.path;
+    if (source->file.status.valid) hexStamp_ = source->file.status;
+    SetBusy(true);
+    const LoadOutcome outcome = LoadImage(std::move(source), engine_.device);
+    ShowLoadBoxes(outcome.report);
+    SetBusy(false);
+
+    if (!Install(outcome, false)) {
+        Log("Load HEX file", false);
+        commands_.write = false;
+        Changed(SessionChange::Commands);
+        return;
+    }
+    Log("Load HEX file", true);
+    if (portOpen_) {
+        commands_.run = true;
+        commands_.write = true;
+        commands_.reload = true;
+        Changed(SessionChange::Commands);
+    }
+    Changed(SessionChange::Blocks);
+}
+
+void ProgrammingSession::Open(const std::string& path) {
+    if (busy_) return;
+    hexPath_ = path;
+    commands_.write = false;
+    Changed(SessionChange::Commands);
+    Load();
+}
+
+void ProgrammingSession::Reload() {
+    if (busy_ || hexPath_.empty()) return;
+    const std::shared_ptr<const HexSource> source = ReadHexSource(hexPath_);
+    if (source->file.status.valid) hexStamp_ = source->file.status;
+    const LoadOutcome outcome = LoadImage(source, engine_.device);
+    ShowLoadBoxes(outcome.report);
+    const bool loaded = Install(outcome, false);
+    Log("Reloading", loaded);
+    if (loaded) Changed(SessionChange::Blocks);
+}
+
+// The same file for the device identified again: the user's choice of memories stays.
+void ProgrammingSession::ReloadAfterReconnect() {
+    const std::shared_ptr<const HexSource> source = ReadHexSource(hexPath_);
+    if (source->file.status.valid) hexStamp_ = source->file.status;
+    const LoadOutcome outcome = LoadImage(source, engine_.device);
+    ShowLoadBoxes(outcome.report);
+    if (Install(outcome, true)) {
+        Changed(SessionChange::Blocks);
+        commands_.write = true;
+        commands_.reload = true;
+    } else {
+        commands_.write = false;
+    }
+}
