@@ -78,6 +78,9 @@ public:
                               unsigned long writeTotalConstant);
     unsigned long ReadFromPort(char* buffer, unsigned long count);
     unsigned long WriteToPort(char* buffer, unsigned long count);
+    // The number of received bytes waiting to be read, found without waiting (the failure
+    // value on failure).
+    unsigned long QueuedInput();
     unsigned long CleanPort();
     unsigned long ClosePort();
     void ProcessErrorMessage(char* operation);

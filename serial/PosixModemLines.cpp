@@ -1,12 +1,22 @@
 #include <sys/ioctl.h>
 
-#include "serial/PosixSerial.h"
+#include <cerrno>
 
-namespace lunvik::posix {
+#include "serial/PosixHandle.h"
+#include "serial/SerialBackend.h"
 
-bool SetModemLine(int fd, SerialModemLine line, bool asserted) {
+// The modem control lines of a tty.
+namespace lunvik::os {
+
+bool SetModemLine(SerialHandle handle, SerialModemLine line, bool asserted) {
+    const int fd = posix::OpenDescriptorOf(handle);
     const int bits = line == SerialModemLine::Dtr ? TIOCM_DTR : TIOCM_RTS;
-    return ::ioctl(fd, asserted ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+    return fd >= 0 && ::ioctl(fd, asserted ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+// A tty without modem lines (a pseudo-terminal) refuses the call with ENOTTY.
+bool LacksModemLines() {
+    return errno == ENOTTY;
 }
 
 const char* ModemLineOperation(SerialModemLine line, bool asserted) {
@@ -14,4 +24,4 @@ const char* ModemLineOperation(SerialModemLine line, bool asserted) {
     return asserted ? "TIOCMBIS(RTS)" : "TIOCMBIC(RTS)";
 }
 
-}  // namespace lunvik::posix
+}  // namespace lunvik::os

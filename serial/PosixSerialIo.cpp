@@ -10,9 +10,14 @@
 #include <cstdint>
 #include <optional>
 
-#include "serial/PosixSerial.h"
+#include "serial/PosixHandle.h"
+#include "serial/SerialBackend.h"
 
-namespace lunvik::posix {
+// Reading, writing and purging a tty under the Win32 time-out rules.
+namespace lunvik::os {
+
+using posix::OpenDescriptorOf;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -90,22 +95,36 @@ bool Drain(int fd, Deadline deadline, unsigned long& pending) {
     }
 }
 
-}  // namespace
-
-bool Purge(int fd) {
-    // A pseudo-terminal hands written bytes straight to its peer (TIOCOUTQ says 0), and
-    // flushing its output would destroy what the peer has not read yet, bytes that are
-    // already sent as far as we are concerned. So output is flushed only when some is
-    // still queued here.
+// A pseudo-terminal hands written bytes straight to its peer (TIOCOUTQ says 0), and
+// flushing its output would destroy what the peer has not read yet, bytes that are
+// already sent as far as we are concerned. So output is flushed only when some is
+// still queued here.
+bool PurgeDescriptor(int fd) {
     int queued = 0;
     const bool outputQueued = ::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued > 0;
     return ::tcflush(fd, outputQueued ? TCIOFLUSH : TCIFLUSH) == 0;
 }
 
-bool Read(int fd, char* buffer, unsigned long count, const SerialTimeouts& timeouts,
+}  // namespace
+
+bool Purge(SerialHandle handle) {
+    const int fd = OpenDescriptorOf(handle);
+    return fd >= 0 && PurgeDescriptor(fd);
+}
+
+bool QueuedInput(SerialHandle handle, unsigned long& count) {
+    const int fd = OpenDescriptorOf(handle);
+    int queued = 0;
+    if (fd < 0 || ::ioctl(fd, TIOCINQ, &queued) != 0) return false;
+    count = queued > 0 ? static_cast<unsigned long>(queued) : 0;
+    return true;
+}
+
+bool Read(SerialHandle handle, char* buffer, unsigned long count, const SerialTimeouts& timeouts,
           unsigned long& done) {
     done = 0;
-    if (!IsOpen(fd)) return false;
+    const int fd = OpenDescriptorOf(handle);
+    if (fd < 0) return false;
     const Deadline total =
         After(TotalMs(timeouts.readTotalPerByte, count, timeouts.readTotalConstant));
     Deadline gap;  // the interval bound runs from the last received byte
@@ -133,10 +152,11 @@ bool Read(int fd, char* buffer, unsigned long count, const SerialTimeouts& timeo
     return true;
 }
 
-bool Write(int fd, const char* buffer, unsigned long count, const SerialTimeouts& timeouts,
-           unsigned long& done) {
+bool Write(SerialHandle handle, const char* buffer, unsigned long count,
+           const SerialTimeouts& timeouts, unsigned long& done) {
     done = 0;
-    if (!Purge(fd)) return false;
+    const int fd = OpenDescriptorOf(handle);
+    if (fd < 0 || !PurgeDescriptor(fd)) return false;
     const Deadline total =
         After(TotalMs(timeouts.writeTotalPerByte, count, timeouts.writeTotalConstant));
     unsigned long queued = 0;
@@ -162,4 +182,4 @@ bool Write(int fd, const char* buffer, unsigned long count, const SerialTimeouts
     return true;
 }
 
-}  // namespace lunvik::posix
+}  // namespace lunvik::os

@@ -15,6 +15,14 @@ void RestoreSystemError(long code) {
     errno = static_cast<int>(code);
 }
 
+void SetBadBufferError() {
+    errno = EFAULT;
+}
+
+void SetBusyError() {
+    errno = EBUSY;
+}
+
 SerialFailure CauseOfSystemError(long code, bool opening) {
     switch (code) {
         case 0:

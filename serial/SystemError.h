@@ -11,6 +11,10 @@ namespace lunvik {
 // The calling thread's last system error: errno, or GetLastError on Windows.
 long LastSystemError();
 void RestoreSystemError(long code);
+// The platform's errors for a call refused before it reached the system: a missing buffer,
+// and an open over a port the object still holds.
+void SetBadBufferError();
+void SetBusyError();
 
 // The portable cause of a system error. `opening` tells a failed open (where a missing device
 // is not found) from a failure on an open port (where the device went away).

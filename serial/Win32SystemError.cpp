@@ -15,6 +15,14 @@ void RestoreSystemError(long code) {
     SetLastError(static_cast<DWORD>(code));
 }
 
+void SetBadBufferError() {
+    SetLastError(ERROR_INVALID_USER_BUFFER);
+}
+
+void SetBusyError() {
+    SetLastError(ERROR_BUSY);
+}
+
 SerialFailure CauseOfSystemError(long code, bool opening) {
     switch (static_cast<DWORD>(code)) {
         case ERROR_SUCCESS:

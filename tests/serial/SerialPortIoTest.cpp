@@ -21,6 +21,17 @@ milliseconds Since(Clock::time_point start) {
     return std::chrono::duration_cast<milliseconds>(Clock::now() - start);
 }
 
+// Waits until the tty's input queue holds `count` bytes, for at most two seconds.
+bool WaitForInputQueue(int fd, int count) {
+    const auto deadline = Clock::now() + milliseconds(2000);
+    int queued = -1;
+    while (Clock::now() < deadline) {
+        if (ioctl(fd, FIONREAD, &queued) == 0 && queued == count) return true;
+        std::this_thread::sleep_for(milliseconds(1));
+    }
+    return false;
+}
+
 class SerialPortIoTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,6 +51,48 @@ TEST_F(SerialPortIoTest, ReadWaitsForTheTotalWhenNothingArrives) {
     const milliseconds took = Since(start);
     EXPECT_GE(took, milliseconds(280));
     EXPECT_LT(took, milliseconds(2000));
+}
+
+struct ReadTotalCase {
+    unsigned long perByte;
+    unsigned long constant;
+    unsigned long count;
+    long atLeastMs;  // the total of the case: constant + per byte x count
+};
+
+class SerialPortReadTotalTest : public SerialPortIoTest,
+                                public ::testing::WithParamInterface<ReadTotalCase> {};
+
+// A read of nothing waits out the whole total, which grows with the number of bytes asked.
+TEST_P(SerialPortReadTotalTest, SilentReadWaitsConstantPlusPerByteTimesCount) {
+    const ReadTotalCase& read = GetParam();
+    ASSERT_EQ(port_.SetTimeouts(0, read.perByte, read.constant, 0, 0), 0u);
+    char buffer[16];
+    const auto start = Clock::now();
+    EXPECT_EQ(port_.ReadFromPort(buffer, read.count), 0u);
+    EXPECT_GE(Since(start), milliseconds(read.atLeastMs - 20));
+}
+
+INSTANTIATE_TEST_SUITE_P(Totals, SerialPortReadTotalTest,
+                         ::testing::Values(ReadTotalCase{0, 100, 4, 100},
+                                           ReadTotalCase{50, 10, 1, 60},
+                                           ReadTotalCase{50, 10, 8, 410},
+                                           ReadTotalCase{25, 0, 16, 400}));
+
+// The queued input is counted without reading it or waiting for more.
+TEST_F(SerialPortIoTest, QueuedInputCountsWhatWaitsAndLeavesIt) {
+    ASSERT_EQ(port_.SetTimeouts(10, 0, 100, 0, 0), 0u);
+    EXPECT_EQ(port_.QueuedInput(), 0u);
+    pty_.Send("abc");
+    ASSERT_TRUE(WaitForInputQueue(pty_.slave(), 3));
+    EXPECT_EQ(port_.QueuedInput(), 3u);
+    char buffer[4] = {};
+    EXPECT_EQ(port_.ReadFromPort(buffer, 1), 1u);
+    EXPECT_EQ(port_.QueuedInput(), 2u);
+    EXPECT_EQ(port_.ReadFromPort(buffer, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "bc");
+    EXPECT_EQ(port_.ClosePort(), 0u);
+    EXPECT_EQ(port_.QueuedInput(), kFailure);
 }
 
 TEST_F(SerialPortIoTest, ReadEndsAfterTheIntervalOnceBytesStopComing) {
@@ -111,17 +164,6 @@ TEST_F(SerialPortIoTest, AHungUpLineFailsInsteadOfHanging) {
     char buffer[4];
     EXPECT_EQ(port_.ReadFromPort(buffer, sizeof buffer), kFailure);
     EXPECT_EQ(port_.WriteToPort(buffer, 1), kFailure);
-}
-
-// Waits until the tty's input queue holds `count` bytes, for at most two seconds.
-bool WaitForInputQueue(int fd, int count) {
-    const auto deadline = Clock::now() + milliseconds(2000);
-    int queued = -1;
-    while (Clock::now() < deadline) {
-        if (ioctl(fd, FIONREAD, &queued) == 0 && queued == count) return true;
-        std::this_thread::sleep_for(milliseconds(1));
-    }
-    return false;
 }
 
 TEST_F(SerialPortIoTest, BytesReadBeforeAHangUpAreHandedOver) {

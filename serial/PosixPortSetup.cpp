@@ -6,12 +6,20 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "serial/LineSpeed.h"
+#include "serial/PortDirectory.h"
 #include "serial/PortLock.h"
-#include "serial/PosixSerial.h"
+#include "serial/PosixHandle.h"
+#include "serial/SerialBackend.h"
 
-namespace lunvik::posix {
+// Opening, closing and setting up a tty.
+namespace lunvik::os {
+
+using posix::DescriptorOf;
+using posix::OpenDescriptorOf;
+
 namespace {
 
 // Closes a descriptor on a failure path without losing the errno that explains the failure.
@@ -70,9 +78,18 @@ char ParityOf(tcflag_t cflag) {
     return odd ? 'O' : 'E';
 }
 
-}  // namespace
+// Asks the driver not to hold received bytes back; drivers without the mode are left alone.
+void RequestLowLatency(int fd) {
+    struct serial_struct info {};
+    if (::ioctl(fd, TIOCGSERIAL, &info) != 0 || (info.flags & ASYNC_LOW_LATENCY) != 0) return;
+    info.flags |= ASYNC_LOW_LATENCY;
+    // Some drivers refuse; the port then works with the driver's own latency.
+    ::ioctl(fd, TIOCSSERIAL, &info);
+}
 
-int OpenExclusive(const char* path) {
+// Opens a tty for reading and writing, not as the controlling terminal, and takes it
+// exclusively. Returns the descriptor, or -1.
+int OpenDescriptor(const char* path) {
     if (path == nullptr || *path == '\0') {
         errno = ENOENT;
         return -1;
@@ -87,14 +104,40 @@ int OpenExclusive(const char* path) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return CloseKeepingErrno(fd);
     if (::ioctl(fd, TIOCEXCL) != 0) return CloseKeepingErrno(fd);
     // Programs that do not lock the tty itself honour the UUCP lock file, and so do we.
-    if (!TakePortLock(fd, path)) {
+    if (!posix::TakePortLock(fd, path)) {
         ::ioctl(fd, TIOCNXCL);
         return CloseKeepingErrno(fd);
     }
     return fd;
 }
 
-bool Close(int fd) {
+}  // namespace
+
+const char* const kOpenCall = "open()";
+const char* const kCloseCall = "close()";
+
+// "\\.\COM<n>" names resolve through the port directory.
+std::string ComPortDevice(unsigned number) {
+    return ResolveComPort(number);
+}
+
+SerialHandle OpenExclusive(const char* device) {
+    const int fd = OpenDescriptor(device);
+    if (fd < 0) return kInvalidSerialHandle;
+    RequestLowLatency(fd);
+    return posix::HandleFor(fd);
+}
+
+bool NamesPort(SerialHandle handle) {
+    return DescriptorOf(handle) >= 0;
+}
+
+bool IsOpen(SerialHandle handle) {
+    return OpenDescriptorOf(handle) >= 0;
+}
+
+bool Close(SerialHandle handle) {
+    const int fd = DescriptorOf(handle);
     if (fd < 0) {
         errno = EBADF;
         return false;
@@ -102,23 +145,26 @@ bool Close(int fd) {
     // The exclusive flag belongs to the tty, not to our descriptor: while anyone else still
     // holds the tty (the peer of a pseudo-terminal does), it would refuse our next open.
     ::ioctl(fd, TIOCNXCL);
-    ReleasePortLock(fd);
+    posix::ReleasePortLock(fd);
     // Linux releases the descriptor even when close() is interrupted.
     return ::close(fd) == 0 || errno == EINTR;
 }
 
-bool IsOpen(int fd) {
-    if (fd < 0) {
-        errno = EBADF;
-        return false;
-    }
-    return ::fcntl(fd, F_GETFD) != -1;
+// The time-outs are applied by every read and write; a port that is not open refuses them.
+bool ApplyTimeouts(SerialHandle handle, const SerialTimeouts&) {
+    return IsOpen(handle);
 }
 
-bool ReadLineSettings(int fd, SerialLineSettings& settings) {
+// A tty keeps no event mask: nothing to set.
+bool SetEventMask(SerialHandle handle, unsigned long) {
+    return IsOpen(handle);
+}
+
+bool ReadLineSettings(SerialHandle handle, SerialLineSettings& settings) {
+    const int fd = OpenDescriptorOf(handle);
     struct termios line {};
     unsigned long baud = 0;
-    if (::tcgetattr(fd, &line) != 0 || !GetLineSpeed(fd, baud)) return false;
+    if (fd < 0 || ::tcgetattr(fd, &line) != 0 || !posix::GetLineSpeed(fd, baud)) return false;
     settings.baudRate = baud;
     settings.parity = ParityOf(line.c_cflag);
     settings.dataBits = DataBitsOf(line.c_cflag);
@@ -126,9 +172,10 @@ bool ReadLineSettings(int fd, SerialLineSettings& settings) {
     return true;
 }
 
-bool ApplyLineSettings(int fd, const SerialLineSettings& settings) {
+bool ApplyLineSettings(SerialHandle handle, const SerialLineSettings& settings) {
+    const int fd = OpenDescriptorOf(handle);
     struct termios line {};
-    if (::tcgetattr(fd, &line) != 0) return false;
+    if (fd < 0 || ::tcgetattr(fd, &line) != 0) return false;
     line.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
                                            ICRNL | IXON | IXOFF | IXANY | INPCK);
     line.c_oflag &= ~static_cast<tcflag_t>(OPOST);
@@ -141,7 +188,7 @@ bool ApplyLineSettings(int fd, const SerialLineSettings& settings) {
     line.c_cc[VMIN] = 0;
     line.c_cc[VTIME] = 0;
     if (::tcsetattr(fd, TCSANOW, &line) != 0) return false;
-    if (!SetLineSpeed(fd, settings.baudRate)) return false;
+    if (!posix::SetLineSpeed(fd, settings.baudRate)) return false;
     if (settings.rtsEnable) {
         const int rts = TIOCM_RTS;
         if (::ioctl(fd, TIOCMBIS, &rts) != 0) return false;
@@ -149,12 +196,4 @@ bool ApplyLineSettings(int fd, const SerialLineSettings& settings) {
     return true;
 }
 
-void RequestLowLatency(int fd) {
-    struct serial_struct info {};
-    if (::ioctl(fd, TIOCGSERIAL, &info) != 0 || (info.flags & ASYNC_LOW_LATENCY) != 0) return;
-    info.flags |= ASYNC_LOW_LATENCY;
-    // Some drivers refuse; the port then works with the driver's own latency.
-    ::ioctl(fd, TIOCSSERIAL, &info);
-}
-
-}  // namespace lunvik::posix
+}  // namespace lunvik::os
