@@ -21,8 +21,8 @@ std::string Sha256Hex(std::string_view bytes) {
     }
     std::string hex;
     char pair[3];
-    for (unsigned char byte : digest) {
-        std::snprintf(pair, sizeof pair, "%02x", byte);
+    for (const unsigned char value : digest) {
+        std::snprintf(pair, sizeof pair, "%02x", value);
         hex += pair;
     }
     return hex;

@@ -41,7 +41,8 @@ bool SendLines(CSerialPort& serial, const std::vector<std::string>& lines,
                const std::string& lineEnd) {
     for (const std::string& line : lines) {
         std::string bytes = line + lineEnd;
-        if (serial.WriteToPort(bytes.data(), bytes.size()) != bytes.size()) return false;
+        const auto length = static_cast<unsigned long>(bytes.size());
+        if (serial.WriteToPort(bytes.data(), length) != length) return false;
     }
     return true;
 }

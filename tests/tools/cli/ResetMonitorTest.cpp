@@ -21,7 +21,7 @@ protected:
     void StartBoardWiredToDtr() {
         BoardOptions options;
         options.resetLine = SerialModemLine::Dtr;
-        options.listenWindow = std::chrono::milliseconds(300);
+        options.listenWindow = std::chrono::milliseconds(1000);
         options.programSays = "hello from the program";
         options.talkEvery = std::chrono::milliseconds(200);
         StartBoard(options);
