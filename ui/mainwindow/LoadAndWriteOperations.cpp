@@ -195,5 +195,7 @@ void CLoadAndWriteDialog::OnChanged(SessionChange change) {
 }
 
 BoxAnswer CLoadAndWriteDialog::OnBox(const SessionBox& box) {
-    return boxes_.Show(box.text, box.caption, box.icon, box.buttons);
+    // The box keeps its own text; what it leaves out follows, as pelorant-cli prints it.
+    const std::string text = box.cause.empty() ? box.text : box.text + "\n\n" + box.cause;
+    return boxes_.Show(text, box.caption, box.icon, box.buttons);
 }

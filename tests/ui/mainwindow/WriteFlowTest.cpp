@@ -48,8 +48,10 @@ TEST_F(WriteFlowTest, AFailedBlockAnsweredYesGoesOnToTheNextBlock) {
     ASSERT_TRUE(WaitWhileBusy());
 
     ASSERT_EQ(boxes_.boxes.size(), 1u);
+    // The box's own text, then the cause the command-line tool prints.
     EXPECT_EQ(boxes_.boxes[0].text,
-              "Error code: 3\nWrite process of this block, not completed.\nProceed anyway?");
+              "Error code: 3\nWrite process of this block, not completed.\nProceed anyway?\n\n"
+              "program flash: the board refused the row at 0x000000 (byte 0xEE)");
     EXPECT_EQ(boxes_.boxes[0].caption, "write error");
     const auto lines = LogLines(*window_);
     EXPECT_NE(std::find(lines.begin(), lines.end(), LogLine{"flash write finished", "failed"}),
