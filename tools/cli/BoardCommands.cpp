@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -164,11 +163,9 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderA
 }
 
 int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
-    std::error_code ignored;
-    const std::filesystem::path file = std::filesystem::absolute(options.file, ignored);
-    // The file is read once, before any board is detected: every board gets these bytes.
-    const std::shared_ptr<const HexSource> source =
-        ReadHexSource(file.empty() ? options.file : file.string());
+    // The file is read once, before any board is detected: every board gets these bytes. It
+    // is named as the user named it (a Windows device path must not be made absolute).
+    const std::shared_ptr<const HexSource> source = ReadHexSource(options.file);
     if (const int status = CheckHexFileRead(*source, output); status != kExitOk) return status;
     if (options.ports.size() > 1) return WriteBoards(options, output, source);
     return WriteBoard(options, output, app, source).status;
