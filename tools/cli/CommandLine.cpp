@@ -5,7 +5,18 @@
 #include <cstdlib>
 #include <set>
 
+#include "common/OutputFile.h"
+#include "tools/cli/PortName.h"
+
 namespace {
+
+// The device a port's text names: COMn through the port directory, a path as it is; empty
+// when it names none.
+std::string PortDevice(const std::string& text) {
+    PortName port;
+    if (!ParsePortName(text, port)) return {};
+    return port.comNumber != 0 ? ComPortDevice(port.comNumber) : port.devicePath;
+}
 
 // Which options each command takes; the global ones are accepted everywhere.
 const std::set<std::string>& OptionsOf(const std::string& command) {
@@ -166,9 +177,18 @@ bool CheckRequired(const CliOptions& options, const std::vector<std::string>& op
     }
     for (std::size_t i = 0; i < options.ports.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
-            if (options.ports[j] != options.ports[i]) continue;
-            error = "--port " + options.ports[i] + " is given twice";
-            return false;
+            if (options.ports[j] == options.ports[i]) {
+                error = "--port " + options.ports[i] + " is given twice";
+                return false;
+            }
+            // Two spellings of one device would have the second board reported as held by
+            // another program, the tool itself.
+            const std::string device = PortDevice(options.ports[i]);
+            if (!device.empty() && SameFile(PortDevice(options.ports[j]), device)) {
+                error = "--port " + options.ports[j] + " and --port " + options.ports[i] +
+                        " name one port, " + device;
+                return false;
+            }
         }
     }
     if (command == "check" && options.device.empty()) {

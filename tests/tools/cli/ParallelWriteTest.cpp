@@ -2,10 +2,12 @@
 // write, and a closing table that says how each ended.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "tests/support/TestSupport.h"
 #include "tests/tools/cli/BenchBoards.h"
 
 using namespace benchtest;
@@ -98,7 +100,13 @@ TEST(ParallelWriteTest, SeveralPortsAreForWriteAndEachPortCountsOnce) {
         std::vector<std::string> args;
         std::string said;
     };
+    testsupport::TempDir dir;
+    const std::string device = dir.Write("ttyS4", "").string();
+    const std::string link = (dir.path() / "serial-by-id").string();
+    std::filesystem::create_symlink(device, link);
     const std::vector<Case> cases = {
+        {{"write", "--port", link, "--port", device, "a.hex"},
+         "--port " + link + " and --port " + device + " name one port, " + device},
         {{"detect", "--port", "COM1", "--port", "COM2"}, "detect takes one --port"},
         {{"run", "--port", "COM1", "--port", "COM2"}, "run takes one --port"},
         {{"write", "--port", "COM1", "--port", "COM1", "a.hex"}, "--port COM1 is given twice"},

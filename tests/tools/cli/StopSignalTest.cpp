@@ -74,11 +74,17 @@ INSTANTIATE_TEST_SUITE_P(
     Signals, CliStopTest,
     ::testing::Values(StopCase{SIGINT, true, 130, "stopped by SIGINT: "},
                       StopCase{SIGTERM, true, 143, "stopped by SIGTERM: "},
+                      StopCase{SIGHUP, true, 129, "stopped by SIGHUP: "},
+                      StopCase{SIGPIPE, true, 141, "stopped by SIGPIPE: "},
                       StopCase{SIGINT, false, 130, "stopped by SIGINT during the detection"},
                       StopCase{SIGTERM, false, 143, "stopped by SIGTERM during the detection"}),
     [](const auto& entry) {
-        return std::string(entry.param.signal == SIGINT ? "SIGINT" : "SIGTERM") +
-               (entry.param.duringWrite ? "_write" : "_detection");
+        const int signal = entry.param.signal;
+        const char* name = signal == SIGINT    ? "SIGINT"
+                           : signal == SIGTERM ? "SIGTERM"
+                           : signal == SIGHUP  ? "SIGHUP"
+                                               : "SIGPIPE";
+        return std::string(name) + (entry.param.duringWrite ? "_write" : "_detection");
     });
 
 // SIGINT reaches every board: each finishes the row on its line, sends nothing more, and its
