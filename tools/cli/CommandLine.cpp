@@ -321,7 +321,8 @@ std::string UsageText() {
            "\n"
            "exit status: 0 success, 1 write or run failed, 2 usage error, 3 port not opened,\n"
            "  4 detection failed, 5 identification failed, 6 HEX file not loaded,\n"
-           "  130/143 stopped by SIGINT/SIGTERM (a write after the row on the line);\n"
+           "  130/143/129/141 stopped by SIGINT/SIGTERM/SIGHUP/SIGPIPE (a write after the row on\n"
+           "  the line);\n"
            "  monitor: 0 when ended (SIGINT and SIGTERM included), 1 when the port went away;\n"
            "  several boards: 0 when every board succeeded, else the highest board's status\n";
 }
