@@ -10,14 +10,6 @@
 
 namespace {
 
-// The device a port's text names: COMn through the port directory, a path as it is; empty
-// when it names none.
-std::string PortDevice(const std::string& text) {
-    PortName port;
-    if (!ParsePortName(text, port)) return {};
-    return port.comNumber != 0 ? ComPortDevice(port.comNumber) : port.devicePath;
-}
-
 // Which options each command takes; the global ones are accepted everywhere.
 const std::set<std::string>& OptionsOf(const std::string& command) {
     static const std::set<std::string> kNone;

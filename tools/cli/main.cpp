@@ -12,6 +12,7 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/ConsoleOutput.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/PortName.h"
 #include "tools/cli/StopSignals.h"
 
 namespace {
@@ -63,6 +64,10 @@ int main(int argc, char** argv) {
         std::printf("pelorant-cli %s\n", product::kSoftwareVersion);
         return kExitOk;
     }
+
+    std::vector<std::string> devices;
+    for (const std::string& port : options.ports) devices.push_back(PortDevice(port));
+    NoteStopPorts(devices);
 
     ConsoleOutput output(stdout, stderr, options.quiet);
     bootproto::TraceSink trace;
