@@ -117,10 +117,7 @@ struct Lookup {
 Lookup LookUp(const char* subkey, const char* valueName) {
     Lookup lookup;
     if (subkey == nullptr || valueName == nullptr) return lookup;
-    const SettingsPlaces places = CurrentSettingsPlaces();
-    std::vector<std::string> files = places.machineFiles;
-    files.insert(files.begin(), places.userFile);
-    for (const std::string& path : files) {
+    for (const std::string& path : SettingsFiles()) {
         std::optional<RegistryFile> file;
         const FileState state = LoadFile(path, file, lookup.problem);
         if (state == FileState::Unusable) return lookup;
@@ -206,6 +203,13 @@ int ReadSettingString(char* buffer, const char* subkey, const char* valueName) {
 
 std::string SettingStringProblem(const char* subkey, const char* valueName) {
     return StringProblem(LookUp(subkey, valueName), valueName);
+}
+
+std::vector<std::string> SettingsFiles() {
+    const SettingsPlaces places = CurrentSettingsPlaces();
+    std::vector<std::string> files = places.machineFiles;
+    files.insert(files.begin(), places.userFile);
+    return files;
 }
 
 int ReadSettingDword(std::int32_t* value, const char* subkey, const char* valueName) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The program's settings: named values below one key, "SOFTWARE\Vardeno\dsPicBootloader"
 // (product::kSettingsKey) for every caller. Value names compare exactly, case included.
@@ -23,6 +24,9 @@ int ReadSettingString(char* buffer, const char* subkey, const char* valueName);
 // unusable and what is wrong with it, that the value is missing, or that it is no text or too
 // long. Empty when the read succeeds.
 std::string SettingStringProblem(const char* subkey, const char* valueName);
+
+// The files the settings are read from, the user's first; none where they live in a registry.
+std::vector<std::string> SettingsFiles();
 
 // 0: `value` holds the number value. -1: it holds -1; also for a value of another type.
 int ReadSettingDword(std::int32_t* value, const char* subkey, const char* valueName);

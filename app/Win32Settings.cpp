@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
 
@@ -104,6 +105,10 @@ std::string SettingStringProblem(const char* subkey, const char* valueName) {
         return setting + " is no text of at most " + std::to_string(kSettingTextBytes - 1) +
                " characters";
     }
+    return {};
+}
+
+std::vector<std::string> SettingsFiles() {
     return {};
 }
 

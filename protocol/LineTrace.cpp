@@ -1,6 +1,8 @@
 #include "protocol/LineTrace.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <utility>
 
 #include "protocol/Frames.h"
@@ -92,17 +94,42 @@ std::uint64_t MonotonicMicros() {
         std::chrono::duration_cast<std::chrono::microseconds>(now).count());
 }
 
-void TraceSink::Add(std::FILE* stream) {
+void TraceSink::Add(std::FILE* stream, std::string name) {
     std::lock_guard<std::mutex> guard(lock_);
-    streams_.push_back(stream);
+    streams_.push_back(Stream{stream, std::move(name)});
+}
+
+void TraceSink::OnFailure(std::function<void(const std::string& failure)> report) {
+    std::lock_guard<std::mutex> guard(lock_);
+    report_ = std::move(report);
 }
 
 void TraceSink::Write(const std::string& line) {
-    std::lock_guard<std::mutex> guard(lock_);
-    for (std::FILE* stream : streams_) {
-        std::fputs(line.c_str(), stream);
-        std::fflush(stream);
+    std::vector<std::string> failures;
+    std::function<void(const std::string&)> report;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        for (Stream& stream : streams_) {
+            if (stream.failed) continue;
+            errno = 0;
+            // The flush hands the line to the system, which is where a full disk says so.
+            if (std::fputs(line.c_str(), stream.file) >= 0 && std::fflush(stream.file) == 0) {
+                continue;
+            }
+            stream.failed = true;
+            failed_ = true;
+            failures.push_back(stream.name +
+                               " cannot be written: " + std::strerror(errno != 0 ? errno : EIO));
+        }
+        report = report_;
     }
+    if (!report) return;
+    for (const std::string& failure : failures) report(failure);
+}
+
+bool TraceSink::Failed() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return failed_;
 }
 
 LineTrace::LineTrace(std::string port, TraceSink& sink) : port_(std::move(port)), sink_(sink) {}

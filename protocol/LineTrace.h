@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -43,14 +44,28 @@ std::string FormatTraceLine(std::uint64_t micros, const std::string& port, Trace
 std::uint64_t MonotonicMicros();
 
 // Where trace lines go: streams shared by every board traced, written a whole line at a time.
+// A stream that refuses a line (a full disk, /dev/full, a file of /proc) gets no more lines, and
+// the failure is reported at once, once per stream: a trace cut short is never taken for whole.
 class TraceSink {
 public:
-    void Add(std::FILE* stream);
+    // `name` says what the stream is in a failure's text ("the trace file t.log").
+    void Add(std::FILE* stream, std::string name = "the trace");
+    // Called, outside the sink's lock, with "<name> cannot be written: <system text>".
+    void OnFailure(std::function<void(const std::string& failure)> report);
     void Write(const std::string& line);
+    // Whether a stream refused a line.
+    bool Failed() const;
 
 private:
-    std::mutex lock_;
-    std::vector<std::FILE*> streams_;
+    struct Stream {
+        std::FILE* file;
+        std::string name;
+        bool failed = false;
+    };
+    mutable std::mutex lock_;
+    std::vector<Stream> streams_;
+    std::function<void(const std::string&)> report_;
+    bool failed_ = false;
 };
 
 // One board's trace; safe to call from the board's worker threads and its control's thread.

@@ -2,13 +2,18 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -19,6 +24,12 @@ namespace {
 constexpr const char* kLockPrefix = "LCK..";
 
 std::mutex registryLock;
+
+// What AbandonEveryPort() may read from a signal handler: fixed arrays, filled before.
+constexpr std::size_t kMostNotedLocks = 64;
+char notedLocks[kMostNotedLocks][PATH_MAX];
+std::atomic<std::size_t> notedLockCount{0};
+std::atomic<int> descriptorLimit{1024};
 std::map<int, std::string>& Registry() {
     static std::map<int, std::string> locks;  // descriptor -> lock file it took
     return locks;
@@ -89,6 +100,21 @@ std::string ProgramName(long pid) {
     return name;
 }
 
+// "%10ld\n" without stdio, which a signal handler may not use: the lock's own text.
+int FormatPid(char (&text)[16], long pid) {
+    char digits[16];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + pid % 10);
+        pid /= 10;
+    } while (pid > 0 && count < 15);
+    int length = 0;
+    for (int pad = count; pad < 10; ++pad) text[length++] = ' ';
+    while (count > 0) text[length++] = digits[--count];
+    text[length++] = '\n';
+    return length;
+}
+
 enum class Creation { Created, Exists, Failed };
 
 // Creates the lock holding this process's pid: through a temporary file made exclusively and
@@ -108,7 +134,7 @@ Creation CreateLock(const std::string& lockPath) {
     }
     if (fd < 0) return Creation::Failed;
     char text[16];
-    const int length = std::snprintf(text, sizeof text, "%10ld\n", static_cast<long>(::getpid()));
+    const int length = FormatPid(text, static_cast<long>(::getpid()));
     const bool written = ::write(fd, text, static_cast<std::size_t>(length)) == length;
     ::close(fd);
     // link() is atomic where O_EXCL on the final name is not on every file system.
@@ -202,6 +228,47 @@ void ReleasePortLock(int fd) {
         ::unlink(lockPath.c_str());
     }
     errno = saved;
+}
+
+void NoteLocksToAbandon(const std::vector<std::string>& devicePaths) {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        descriptorLimit = static_cast<int>(std::min<rlim_t>(limit.rlim_cur, 65536));
+    }
+    std::size_t count = 0;
+    for (const std::string& device : devicePaths) {
+        if (count == kMostNotedLocks) break;
+        const std::string lockPath = LockFilePath(device);
+        if (lockPath.size() >= PATH_MAX) continue;
+        lockPath.copy(notedLocks[count], lockPath.size());
+        notedLocks[count][lockPath.size()] = '\0';
+        ++count;
+    }
+    notedLockCount = count;
+}
+
+// Only calls a signal handler may make: tcgetattr, tcflush, ioctl, close, open, read, unlink.
+void AbandonEveryPort() {
+    for (int fd = 3; fd < descriptorLimit; ++fd) {
+        struct termios line {};
+        if (::tcgetattr(fd, &line) != 0) continue;
+        ::tcflush(fd, TCIOFLUSH);
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+    }
+    char own[16];
+    const int ownLength = FormatPid(own, static_cast<long>(::getpid()));
+    for (std::size_t i = 0; i < notedLockCount; ++i) {
+        const int fd = ::open(notedLocks[i], O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        char text[sizeof own] = {};
+        const ssize_t length = ::read(fd, text, sizeof text);
+        ::close(fd);
+        if (length == ownLength &&
+            std::memcmp(text, own, static_cast<std::size_t>(ownLength)) == 0) {
+            ::unlink(notedLocks[i]);
+        }
+    }
 }
 
 }  // namespace lunvik::posix

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // UUCP lock files, as other serial programs on Linux keep them: "LCK..<name>" in the lock
 // directory, holding the owner's process id as ten ASCII digits and a newline. A lock of a
@@ -38,5 +39,12 @@ namespace lunvik::posix {
 bool TakePortLock(int fd, const char* devicePath);
 // Removes the lock taken for `fd`, if any.
 void ReleasePortLock(int fd);
+
+// For a signal handler that ends the process at once. The devices' locks are noted first, in
+// ordinary code; AbandonEveryPort() then, safe in a signal handler, discards what each terminal
+// the process holds (beyond stdin, stdout and stderr) still has queued either way, drops its
+// exclusive flag, closes it, and removes those noted locks that are this process's own.
+void NoteLocksToAbandon(const std::vector<std::string>& devicePaths);
+void AbandonEveryPort();
 
 }  // namespace lunvik::posix

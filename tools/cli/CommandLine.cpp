@@ -6,6 +6,9 @@
 #include <set>
 #include <utility>
 
+#include "common/OutputFile.h"
+#include "tools/cli/PortName.h"
+
 namespace {
 
 // Which options each command takes; the global ones are accepted everywhere.
@@ -184,9 +187,18 @@ bool CheckRequired(const CliOptions& options, const std::vector<std::string>& op
     }
     for (std::size_t i = 0; i < options.ports.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
-            if (options.ports[j] != options.ports[i]) continue;
-            error = "--port " + options.ports[i] + " is given twice";
-            return false;
+            if (options.ports[j] == options.ports[i]) {
+                error = "--port " + options.ports[i] + " is given twice";
+                return false;
+            }
+            // Two spellings of one device would have the second board reported as held by
+            // another program, the tool itself.
+            const std::string device = PortDevice(options.ports[i]);
+            if (!device.empty() && SameFile(PortDevice(options.ports[j]), device)) {
+                error = "--port " + options.ports[j] + " and --port " + options.ports[i] +
+                        " name one port, " + device;
+                return false;
+            }
         }
     }
     if (command == "check" && options.device.empty()) {
@@ -350,7 +362,8 @@ std::string UsageText() {
            "\n"
            "exit status: 0 success, 1 write or run failed, 2 usage error, 3 port not opened,\n"
            "  4 detection failed, 5 identification failed, 6 HEX file not loaded,\n"
-           "  130/143 stopped by SIGINT/SIGTERM (a write after the row on the line);\n"
+           "  130/143/129/141 stopped by SIGINT/SIGTERM/SIGHUP/SIGPIPE (a write after the row on\n"
+           "  the line);\n"
            "  monitor: 0 when ended (SIGINT and SIGTERM included), 1 when the port went away;\n"
            "  several boards: 0 when every board succeeded, else the highest board's status\n";
 }

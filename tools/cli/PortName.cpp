@@ -16,6 +16,12 @@ bool ParsePortName(const std::string& text, PortName& port) {
     return true;
 }
 
+std::string PortDevice(const std::string& text) {
+    PortName port;
+    if (!ParsePortName(text, port)) return {};
+    return port.comNumber != 0 ? ComPortDevice(port.comNumber) : port.devicePath;
+}
+
 namespace {
 std::string BusyHolder(const std::string& path) {
     const std::string holder = LockHolder(path);

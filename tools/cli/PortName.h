@@ -15,6 +15,10 @@ struct PortName {
 // False when the text names no port at all (empty, or COM with a number below 1).
 bool ParsePortName(const std::string& text, PortName& port);
 
+// The device a port's text names: COMn through the port directory, a path as it is; empty
+// when it names none.
+std::string PortDevice(const std::string& text);
+
 // Why a port that failed to open cannot be used, in terms a user can act on, from the cause
 // the serial library kept for the failed open.
 std::string DescribeOpenFailure(const PortName& port, const CSerialPort& serial, unsigned baud);

@@ -19,5 +19,18 @@ int StopSignal() {
 }
 
 const char* StopSignalName(int signal) {
-    return signal == SIGTERM ? "SIGTERM" : "SIGINT";
+    switch (signal) {
+        case SIGTERM:
+            return "SIGTERM";
+#ifdef SIGHUP
+        case SIGHUP:
+            return "SIGHUP";
+#endif
+#ifdef SIGPIPE
+        case SIGPIPE:
+            return "SIGPIPE";
+#endif
+        default:
+            return "SIGINT";
+    }
 }

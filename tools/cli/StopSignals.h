@@ -1,10 +1,17 @@
 #pragma once
 
-// SIGINT and SIGTERM do not end the tool at once: the event loop sees them, a write stops
-// after the row on the line and a detection after its probe, the port is released, and the
-// tool exits with 128 + the signal's number.
+#include <string>
+#include <vector>
+
+// SIGINT and SIGTERM (and on POSIX SIGHUP and SIGPIPE) do not end the tool at once: the event
+// loop sees them, a write stops after the row on the line and a detection after its probe, the
+// port is released, and the tool exits with 128 + the signal's number.
 void InstallStopSignals();
-// The stop signal that arrived (SIGINT or SIGTERM), 0 when none did.
+// The ports the command will hold, by their devices: a second SIGINT or SIGTERM gives them all
+// up at once (what is queued discarded, port closed, lock removed) and ends the tool, for a
+// board that takes no more bytes holds the row on the line for seconds.
+void NoteStopPorts(const std::vector<std::string>& devicePaths);
+// The stop signal that arrived first, 0 when none did.
 int StopSignal();
-// "SIGINT" or "SIGTERM".
+// "SIGINT", "SIGTERM", "SIGHUP" or "SIGPIPE".
 const char* StopSignalName(int signal);

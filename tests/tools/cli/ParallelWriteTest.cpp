@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/Sha256.h"
+#include "tests/support/TestSupport.h"
 #include "tests/tools/cli/BenchBoards.h"
 
 using namespace benchtest;
@@ -103,7 +104,13 @@ TEST(ParallelWriteTest, SeveralPortsAreForWriteAndEachPortCountsOnce) {
         std::vector<std::string> args;
         std::string said;
     };
+    testsupport::TempDir dir;
+    const std::string device = dir.Write("ttyS4", "").string();
+    const std::string link = (dir.path() / "serial-by-id").string();
+    std::filesystem::create_symlink(device, link);
     const std::vector<Case> cases = {
+        {{"write", "--port", link, "--port", device, "a.hex"},
+         "--port " + link + " and --port " + device + " name one port, " + device},
         {{"detect", "--port", "COM1", "--port", "COM2"}, "detect takes one --port"},
         {{"run", "--port", "COM1", "--port", "COM2"}, "run takes one --port"},
         {{"write", "--port", "COM1", "--port", "COM1", "a.hex"}, "--port COM1 is given twice"},

@@ -9,9 +9,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "serial/PortLock.h"
 #include "tests/tools/cli/CliTest.h"
 
 using namespace benchtest;
@@ -74,12 +76,65 @@ INSTANTIATE_TEST_SUITE_P(
     Signals, CliStopTest,
     ::testing::Values(StopCase{SIGINT, true, 130, "stopped by SIGINT: "},
                       StopCase{SIGTERM, true, 143, "stopped by SIGTERM: "},
+                      StopCase{SIGHUP, true, 129, "stopped by SIGHUP: "},
+                      StopCase{SIGPIPE, true, 141, "stopped by SIGPIPE: "},
                       StopCase{SIGINT, false, 130, "stopped by SIGINT during the detection"},
                       StopCase{SIGTERM, false, 143, "stopped by SIGTERM during the detection"}),
     [](const auto& entry) {
-        return std::string(entry.param.signal == SIGINT ? "SIGINT" : "SIGTERM") +
-               (entry.param.duringWrite ? "_write" : "_detection");
+        const int signal = entry.param.signal;
+        const char* name = signal == SIGINT    ? "SIGINT"
+                           : signal == SIGTERM ? "SIGTERM"
+                           : signal == SIGHUP  ? "SIGHUP"
+                                               : "SIGPIPE";
+        return std::string(name) + (entry.param.duringWrite ? "_write" : "_detection");
     });
+
+// A board that takes no more bytes holds the row on the line until the write's own time limit,
+// seconds away: a second SIGINT or SIGTERM gives the row up at once, says so, and leaves the
+// port free and no lock behind.
+class CliSecondStopTest : public CliTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(CliSecondStopTest, GivesUpTheRowAtOnce) {
+    const StopCase& stop = GetParam();
+    BoardOptions options;
+    options.faults.stallAfterRows = 1;
+    StartBoard(options);
+
+    int sent = 0;
+    auto firstSent = std::chrono::steady_clock::now();
+    const CliRun run = RunCliWatched(
+        {"write", kSample, "--port", Port(), "--workdir", kCatalogueDir, "--detect-timeout", "30"},
+        [&](CliProcessId pid) {
+            if (sent == 0 && !RowsReceived().empty()) {
+                sent = kill(static_cast<pid_t>(pid), stop.signal) == 0 ? 1 : 0;
+                firstSent = std::chrono::steady_clock::now();
+            } else if (sent == 1 && std::chrono::steady_clock::now() - firstSent >
+                                        std::chrono::milliseconds(300)) {
+                sent = kill(static_cast<pid_t>(pid), stop.signal) == 0 ? 2 : 1;
+            }
+        });
+    ASSERT_EQ(sent, 2) << run.err;
+    EXPECT_EQ(run.status, stop.status) << run.err;
+    EXPECT_TRUE(Contains(run.err, std::string(stop.signal == SIGINT ? "SIGINT" : "SIGTERM") +
+                                      " again: the row on the line is given up"))
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(lunvik::LockFilePath(board_->DevicePath())))
+        << "the lock is removed";
+    const int fd = open(board_->DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    int exclusive = 1;
+    EXPECT_EQ(ioctl(fd, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    close(fd);
+}
+
+INSTANTIATE_TEST_SUITE_P(SecondSignals, CliSecondStopTest,
+                         ::testing::Values(StopCase{SIGINT, true, 130, ""},
+                                           StopCase{SIGTERM, true, 143, ""}),
+                         [](const auto& entry) {
+                             return std::string(entry.param.signal == SIGINT ? "SIGINT"
+                                                                             : "SIGTERM");
+                         });
 
 // SIGINT reaches every board: each finishes the row on its line, sends nothing more, and its
 // row count in the table is what the board programmed.
