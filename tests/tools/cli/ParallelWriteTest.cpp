@@ -107,14 +107,18 @@ TEST(ParallelWriteTest, SeveralPortsAreForWriteAndEachPortCountsOnce) {
     testsupport::TempDir dir;
     const std::string device = dir.Write("ttyS4", "").string();
     const std::string link = (dir.path() / "serial-by-id").string();
-    std::filesystem::create_symlink(device, link);
-    const std::vector<Case> cases = {
-        {{"write", "--port", link, "--port", device, "a.hex"},
-         "--port " + link + " and --port " + device + " name one port, " + device},
+    std::vector<Case> cases = {
         {{"detect", "--port", "COM1", "--port", "COM2"}, "detect takes one --port"},
         {{"run", "--port", "COM1", "--port", "COM2"}, "run takes one --port"},
         {{"write", "--port", "COM1", "--port", "COM1", "a.hex"}, "--port COM1 is given twice"},
     };
+    // Two spellings of one device need a link, which not every platform's files make (Wine).
+    std::error_code noLinks;
+    std::filesystem::create_symlink(device, link, noLinks);
+    if (!noLinks) {
+        cases.push_back({{"write", "--port", link, "--port", device, "a.hex"},
+                         "--port " + link + " and --port " + device + " name one port, " + device});
+    }
     for (const Case& c : cases) {
         const CliRun run = RunCli(c.args);
         EXPECT_EQ(run.status, 2) << ::testing::PrintToString(c.args);
