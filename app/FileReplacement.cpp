@@ -8,6 +8,8 @@
 #include <climits>
 #include <string>
 
+#include "app/FileDescriptor.h"
+
 namespace {
 
 bool WriteAll(int fd, const std::string& contents) {
@@ -82,20 +84,6 @@ Renamed ReplaceByRename(const std::string& target, const std::string& contents,
     if (!ok) ::unlink(temporary.c_str());
     return ok ? Renamed::Done : Renamed::Failed;
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 }  // namespace
 

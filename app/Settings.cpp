@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/FileDescriptor.h"
 #include "app/FileReplacement.h"
 #include "app/RegistryFile.h"
 #include "app/SettingsLocation.h"
@@ -24,20 +25,6 @@ enum class FileState { Missing, Unusable, Usable };
 // A settings file holds a few lines; anything larger is not read, so that a file of any size
 // costs no more than this.
 constexpr std::size_t kLargestFile = std::size_t{1} << 20;
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::string KindOf(mode_t mode) {
     if (S_ISFIFO(mode)) return "a FIFO";
