@@ -76,8 +76,7 @@ void ProgrammingSession::ChooseBlock(int block, bool chosen) {
 }
 
 void ProgrammingSession::SetWriterCommand(std::int32_t command) {
-    std::lock_guard<std::mutex> guard(writeJob_.lock);
-    writeJob_.command = command;
+    ::SetWriterCommand(writeJob_, command);
 }
 
 void ProgrammingSession::SetStatus(Lamp lamp, const std::string& text) {

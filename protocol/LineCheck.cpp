@@ -1,24 +1,43 @@
 #include "protocol/LineCheck.h"
 
+#include <algorithm>
+
+#include "protocol/Frames.h"
 #include "protocol/LineTrace.h"
 #include "serial/CSerialPort.h"
 
 namespace bootproto {
 
-LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs, LineTrace* trace) {
-    const SerialTimeouts kept = port.timeouts;
-    // Only the constant bounds the read: it ends at the first byte or after `waitMs`.
-    port.SetTimeouts(0, 0, waitMs > 0 ? waitMs : 1, kept.writeTotalPerByte,
-                     kept.writeTotalConstant);
-    char byte = 0;
-    const unsigned long received = port.ReadFromPort(&byte, 1);
-    const bool gone = received == CSerialPort::kFailure && PortWentAway(port);
-    port.SetTimeouts(kept.readInterval, kept.readTotalPerByte, kept.readTotalConstant,
-                     kept.writeTotalPerByte, kept.writeTotalConstant);
-    if (gone) return LineState::PortLost;
-    // A quiet line is the rule before every row: only what came is worth a line.
-    if (received == 1) Trace(trace, TraceDirection::BoardToHost, {ExchangeKind::Stray}, &byte, 1);
-    return received == 1 ? LineState::StrayInput : LineState::Quiet;
+namespace {
+
+constexpr unsigned long kBitsPerByte = 10;
+constexpr std::chrono::microseconds kShortestProgramming{1000};
+constexpr unsigned long kStrayBytesTraced = 16;
+
+}  // namespace
+
+LineState LookForStrayInput(CSerialPort& port, LineTrace* trace) {
+    const unsigned long queued = port.QueuedInput();
+    if (queued == CSerialPort::kFailure) {
+        return PortWentAway(port) ? LineState::PortLost : LineState::StrayInput;
+    }
+    if (queued == 0) return LineState::Quiet;
+    // The bytes are there: the read takes them at once, whatever the time-outs.
+    char bytes[kStrayBytesTraced];
+    const unsigned long received = port.ReadFromPort(bytes, std::min(queued, kStrayBytesTraced));
+    Trace(trace, TraceDirection::BoardToHost, {ExchangeKind::Stray}, bytes, received);
+    if (received == CSerialPort::kFailure && PortWentAway(port)) return LineState::PortLost;
+    return LineState::StrayInput;
+}
+
+bool CanBeTheAnswer(LineClock::time_point sent, std::size_t bytes, unsigned long baud,
+                    LineClock::time_point seen, std::uint8_t reply) {
+    const std::chrono::nanoseconds onTheLine{baud != 0
+                                                 ? static_cast<long long>(bytes) * kBitsPerByte *
+                                                       970'000'000LL / static_cast<long long>(baud)
+                                                 : 0};
+    if (seen < sent + onTheLine) return false;
+    return reply != kAck || seen >= sent + onTheLine + kShortestProgramming;
 }
 
 bool PortWentAway(const CSerialPort& port) {

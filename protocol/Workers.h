@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -32,7 +33,8 @@ struct WriteJob {
     std::uint32_t bootEnd = 0;
     MessageTarget* notifyWindow = nullptr;
     std::mutex lock;
-    std::int32_t command = 0;  // 0 write the block, 1 idle, anything else: end
+    std::int32_t command = 0;                // 0 write the block, 1 idle, anything else: end
+    std::condition_variable commandChanged;  // the idle writer waits on it; see SetWriterCommand
     BlockResult result = BlockResult::Ok;
     std::uint8_t refusal = 0;  // with BadAck: the byte the board answered the row with
     // Set when the window goes away mid-write: the writer finishes the row on the line,
@@ -46,13 +48,17 @@ struct WriteJob {
     bootproto::LineTrace* trace = nullptr;  // the board's line trace, none when not traced
 };
 
-// Thread body: writes one block per command 0 until told to end. Returns 0. A request to
-// end made while a block was being written is kept, not overwritten by the idle state.
+// Sets the job's command under its lock and wakes the idle writer.
+void SetWriterCommand(WriteJob& job, std::int32_t command);
+// Thread body: writes one block per command 0 until told to end, waking when the command
+// changes. Returns 0. A request to end made while a block was being written is kept, not
+// overwritten by the idle state.
 unsigned RowWriterThread(WriteJob* job);
-// Writes one block through `port`: exactly the rows PlanRows chooses. When `abandon` is set
-// before a row, no further row is sent and the result is FrameNotWritten. `acknowledged`
-// counts the block's acknowledged rows; every byte goes to `trace` when there is one; with
-// BadAck the board's answer goes to `refusal` when given.
+// Writes one block through `port`: exactly the rows PlanRows chooses, then a synchronism
+// check that proves the last acknowledgement was the board's. When `abandon` is set before a
+// row, no further row is sent and the result is FrameNotWritten. `acknowledged` counts the
+// block's acknowledged rows; every byte goes to `trace` when there is one; with BadAck the
+// board's answer goes to `refusal` when given.
 BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
                       MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
                       const std::atomic<bool>* abandon = nullptr,

@@ -80,7 +80,7 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
             if (faults_.noSync) return {};
             return {{bootproto::kSyncReply}};
         case bootproto::kWriteRow:
-            return HandleRow(frame);
+            return HandleRow(frame, at);
         case bootproto::kRunUserProgram:
             runCommandReceived_ = true;
             runCommandTime_ = at;
@@ -93,19 +93,21 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
 BoardResponse BoardBootloader::ProbeReply() {
     const int probe = probesSeen_++;
     BoardResponse response;
-    if (probe == faults_.vanishAtProbe) {
+    if (faults_.vanishAtProbe.Has(probe)) {
         response.cutLine = true;
         return response;
     }
-    response.stallInput = probe + 1 == faults_.stallAfterProbes;
+    response.stallInput = faults_.stallAfterProbes.Has(probe + 1);
     if (faults_.noiseOnlyProbe) {
         response.reply = {0x8A, 0x00, 0xAA, 0xF3};
         return response;
     }
     probed_ = true;
+    awaitingProbe_ = false;
     response.reply = faults_.noisyProbe
                          ? std::vector<std::uint8_t>{0x8A, 0x00, bootproto::kAck, 0xF3}
                          : std::vector<std::uint8_t>{bootproto::kAck};
+    if (faults_.trailingProbeReply) response.trailer = {bootproto::kAck};
     return response;
 }
 
@@ -113,7 +115,7 @@ std::vector<std::uint8_t> BoardBootloader::WhileReceiving(
     const std::vector<std::uint8_t>& partial) const {
     const bool rowHeaderIn =
         partial.size() == kRowHeaderLength && partial.front() == bootproto::kWriteRow;
-    if (rowHeaderIn && rowFramesSeen_ == faults_.strayInRow) return {bootproto::kAck};
+    if (rowHeaderIn && faults_.strayInRow.Has(rowFramesSeen_)) return {bootproto::kAck};
     return {};
 }
 
@@ -125,13 +127,20 @@ BoardResponse BoardBootloader::HandleIdentify(const std::vector<std::uint8_t>& f
     return {reply};
 }
 
-BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame) {
+BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame,
+                                         Clock::time_point at) {
     const int row = rowFramesSeen_++;
     BoardResponse response;
-    response.cutLine = row == faults_.cutAfterRow;
-    if (row == faults_.ignoreRow) return response;
-    if (row == faults_.refuseRow || row == faults_.strayInRow) {
+    response.cutLine = faults_.cutAfterRow.Has(row);
+    if (faults_.ignoreRow.Has(row)) return response;
+    if (faults_.refuseRow.Has(row) || faults_.strayInRow.Has(row)) {
         response.reply = {board::kRefusedByFault};
+        return response;
+    }
+    if (faults_.strayBeforeAnswer.Has(row)) {
+        response.reply = {bootproto::kAck};
+        response.trailer = {board::kRefusedByFault};
+        response.rowProgrammed = true;
         return response;
     }
     if (frame.size() <= kRowHeaderLength) {
@@ -151,9 +160,13 @@ BoardResponse BoardBootloader::HandleRow(const std::vector<std::uint8_t>& frame)
     memory_.ProgramRow(address, frame.data() + kRowHeaderLength,
                        frame.size() - kRowHeaderLength - 1);
     ++rowsProgrammed_;
-    response.stallInput = row + 1 == faults_.stallAfterRows;
+    response.stallInput = faults_.stallAfterRows.Has(row + 1);
     response.reply = {bootproto::kAck};
     response.rowProgrammed = true;
+    if (faults_.resetAfterRow.Has(row)) {
+        Reset(at);
+        awaitingProbe_ = true;
+    }
     return response;
 }
 

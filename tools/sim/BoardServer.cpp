@@ -28,6 +28,10 @@ constexpr std::chrono::milliseconds kPollStep{1};
 // How often a board whose user program talks looks whether it has started.
 constexpr std::chrono::milliseconds kTalkCheck{20};
 
+std::chrono::nanoseconds ByteTime(unsigned long baud) {
+    return std::chrono::nanoseconds(baud != 0 ? 10'000'000'000 / baud : 0);
+}
+
 timespec ToTimespec(std::chrono::nanoseconds span) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(span);
     return {static_cast<time_t>(seconds.count()), static_cast<long>((span - seconds).count())};
@@ -40,7 +44,7 @@ BoardServer::BoardServer(const BoardOptions& options, BoardDevice device,
                          std::FILE* log, int wakeFd)
     : options_(options),
       started_(Clock::now()),
-      byteTime_(options.lineTiming ? 10'000'000'000 / options.baud : 0),
+      byteTime_(options.lineTiming ? ByteTime(options.baud) : std::chrono::nanoseconds{}),
       frameGap_(FrameGap(options)),
       devicePath_(terminal->SlavePath()),
       terminal_(std::move(terminal)),
@@ -52,7 +56,7 @@ BoardServer::BoardServer(const BoardOptions& options, BoardDevice device,
                   {device.identity.idHigh, device.identity.idLow, options.firmwareMajor,
                    options.firmwareMinor},
                   options.faults, options.listenWindow, started_) {
-    if (options.faults.stallAfterProbes == 0 || options.faults.stallAfterRows == 0) {
+    if (options.faults.stallAfterProbes.Has(0) || options.faults.stallAfterRows.Has(0)) {
         terminal_->StopHostOutput();
     }
     thread_ = std::thread([this] { Serve(); });
@@ -145,13 +149,17 @@ void BoardServer::ReadLine() {
     }
     const Clock::time_point now = Clock::now();
     lastByte_ = now;
+    // Without line timing the bytes still take the time the host's line speed gives them.
+    const std::chrono::nanoseconds byteTime =
+        options_.lineTiming ? byteTime_ : ByteTime(terminal_->HostLineSpeed());
     for (ssize_t i = 0; i < received && lineOpen_ && !stop_; ++i) {
         // On a real line the byte is complete one byte time after the line is free.
-        receiveLineFree_ = std::max(now, receiveLineFree_) + byteTime_;
+        receiveLineFree_ = std::max(now, receiveLineFree_) + byteTime;
         BoardResponse response;
         bool whileReceiving = false;
         {
             std::lock_guard lock(mutex_);
+            if (!assembler_.Pending() && bootloader_.Drops(buffer[i])) continue;
             if (!assembler_.Pending()) frameStart_ = now;
             auto frame = assembler_.Feed(buffer[i]);
             if (!frame) {
@@ -168,23 +176,31 @@ void BoardServer::ReadLine() {
 
 void BoardServer::Respond(const BoardResponse& response, Clock::time_point frameEnd,
                           bool whileReceiving) {
+    const Clock::time_point ready =
+        frameEnd + (response.rowProgrammed ? options_.rowProgramTime : Clock::duration{});
+    // Stopped before the reply goes out: a host quick to answer it must not get a frame in.
+    if (response.stallInput) terminal_->StopHostOutput();
+    if (!SendAt(response.reply, ready, whileReceiving)) return;
+    if (!SendAt(response.trailer, Clock::now() + kTrailerDelay, whileReceiving)) return;
+    if (response.cutLine) CutLine();
+}
+
+bool BoardServer::SendAt(const std::vector<std::uint8_t>& reply, Clock::time_point ready,
+                         bool whileReceiving) {
+    if (reply.empty()) return true;
     if (!options_.lineTiming) {
-        Send(response.reply.data(), response.reply.size());
+        if (!WaitUntil(ready)) return false;
+        Send(reply.data(), reply.size());
     } else {
-        const Clock::time_point ready =
-            frameEnd + (response.rowProgrammed ? options_.rowProgramTime : Clock::duration{});
-        for (std::uint8_t byte : response.reply) {
+        for (std::uint8_t byte : reply) {
             sendLineFree_ = std::max(ready, sendLineFree_) + byteTime_;
-            if (!WaitUntil(sendLineFree_)) return;
+            if (!WaitUntil(sendLineFree_)) return false;
             Send(&byte, 1);
         }
     }
-    if (!response.reply.empty()) {
-        std::lock_guard lock(mutex_);
-        log_.Replied(response.reply, Clock::now(), whileReceiving);
-    }
-    if (response.stallInput) terminal_->StopHostOutput();
-    if (response.cutLine) CutLine();
+    std::lock_guard lock(mutex_);
+    log_.Replied(reply, Clock::now(), whileReceiving);
+    return true;
 }
 
 std::optional<BoardServer::Clock::time_point> BoardServer::Talk() {

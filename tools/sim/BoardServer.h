@@ -44,6 +44,10 @@ private:
     void Serve();
     void ReadLine();
     void Respond(const BoardResponse& response, Clock::time_point frameEnd, bool whileReceiving);
+    // Sends `reply` once `ready` has passed (paced with line timing); false when the board
+    // stops meanwhile.
+    bool SendAt(const std::vector<std::uint8_t>& reply, Clock::time_point ready,
+                bool whileReceiving);
     void Send(const std::uint8_t* bytes, std::size_t count);
     bool WaitUntil(Clock::time_point deadline);  // false when the board stops
     void CutLine();

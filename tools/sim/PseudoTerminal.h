@@ -16,6 +16,8 @@ public:
 
     int Master() const { return master_; }  // non-blocking
     const std::string& SlavePath() const { return slavePath_; }
+    // The line speed the host set on its side, in bit/s; 0 when it cannot be read.
+    unsigned long HostLineSpeed() const;
     // Bytes sent to the host that it has not read yet.
     int UnreadByHost() const;
     // Suspends the host's output, as a flow-control stop would: its writes then take no

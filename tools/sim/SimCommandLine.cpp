@@ -45,14 +45,17 @@ std::map<std::string, bool*> FaultFlags(BoardFaults& faults) {
             {"noise-only-probe", &faults.noiseOnlyProbe},
             {"short-identify", &faults.shortIdentify},
             {"bad-version", &faults.badVersionAck},
-            {"no-sync", &faults.noSync}};
+            {"no-sync", &faults.noSync},
+            {"trailing-probe-reply", &faults.trailingProbeReply}};
 }
 
-std::map<std::string, int*> FaultCounts(BoardFaults& faults) {
+std::map<std::string, FaultSet*> FaultCounts(BoardFaults& faults) {
     return {{"refuse-row", &faults.refuseRow},
             {"ignore-row", &faults.ignoreRow},
             {"cut-after-row", &faults.cutAfterRow},
             {"stray-in-row", &faults.strayInRow},
+            {"stray-before-answer", &faults.strayBeforeAnswer},
+            {"reset-after-row", &faults.resetAfterRow},
             {"vanish-at-probe", &faults.vanishAtProbe},
             {"stall-after-probes", &faults.stallAfterProbes},
             {"stall-after-rows", &faults.stallAfterRows}};
@@ -70,7 +73,7 @@ bool ParseFault(const std::string& text, BoardFaults& faults) {
     long long row = 0;
     if (auto rowFault = rows.find(name); rowFault != rows.end() && equals != std::string::npos &&
                                          ParseWhole(text.substr(equals + 1), 0, 1'000'000, row)) {
-        *rowFault->second = static_cast<int>(row);
+        rowFault->second->Add(static_cast<int>(row));
         return true;
     }
     return false;
@@ -201,8 +204,10 @@ std::vector<std::string> BoardArguments(const BoardOptions& board) {
     for (const auto& [name, flag] : FaultFlags(faults)) {
         if (*flag) arguments.push_back("--fault=" + name);
     }
-    for (const auto& [name, count] : FaultCounts(faults)) {
-        if (*count >= 0) arguments.push_back("--fault=" + name + '=' + std::to_string(*count));
+    for (const auto& [name, counts] : FaultCounts(faults)) {
+        for (const int count : counts->Numbers()) {
+            arguments.push_back("--fault=" + name + '=' + std::to_string(count));
+        }
     }
     return arguments;
 }
@@ -223,23 +228,35 @@ Options:
                        a link of another live device is never replaced
   --firmware MAJOR.MINOR  firmware version to report (default 1.4)
   --baud RATE          line speed used by --line-timing (default 115200)
-  --line-timing        every byte in or out takes 10 bit times at RATE, and each row
-                       takes the programming time before its acknowledgement
-  --row-time MS        programming time of a row with --line-timing (default 2)
+  --line-timing        every byte in or out takes 10 bit times at RATE; without it a
+                       reply still waits until its frame could have come in at the
+                       speed the host set on the line (no real board answers sooner)
+                       and each row takes the programming time before its reply
+  --row-time MS        programming time of a row (default 2)
   --listen-window MS   after a reset, wait this long for a probe, then start the user
                        program and go silent (default 0: wait for ever)
-  --fault NAME[=ROW]   play a fault (repeatable):
+  --fault NAME[=ROW]   play a fault (repeatable: every occurrence counts, so
+                       --fault refuse-row=1 --fault refuse-row=10 refuses both rows):
                          silent            answer nothing at all
                          noisy-probe       answer the probe with 8A 00 55 F3
                          noise-only-probe  answer the probe with 8A 00 AA F3 (never 55)
                          short-identify    identification reply of 3 bytes
                          bad-version       version reply whose third byte is AA, not 55
                          no-sync           leave the synchronism check unanswered
+                         trailing-probe-reply  send a second 55 125 ms after each
+                                           probe reply
                          refuse-row=K      refuse row frame K with EE
                          ignore-row=K      leave row frame K unanswered (not programmed)
                          cut-after-row=K   close the line after answering row frame K
                          stray-in-row=K    send a stray 55 while row frame K comes in,
                                            then refuse the row with EE
+                         stray-before-answer=K  answer row frame K with a stray 55
+                                           where its acknowledgement would come,
+                                           then refuse it with EE 125 ms later
+                         reset-after-row=K the board resets after acknowledging row
+                                           frame K: its fresh bootloader drops every byte
+                                           until a 55, which it answers as a probe, even
+                                           inside a row frame
                          vanish-at-probe=K the port vanishes when probe K arrives
                          stall-after-probes=N  take no byte from the host after
                                            answering N probes (0: from the start)

@@ -4,10 +4,26 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "serial/CSerialPort.h"
+
+// The rows or probes (counted from 0) a fault is played at: each occurrence of the fault on
+// the command line adds one. A single number reads as a set of one.
+class FaultSet {
+public:
+    FaultSet() = default;
+    FaultSet(int number) { Add(number); }  // NOLINT(google-explicit-constructor)
+    void Add(int number) { numbers_.insert(number); }
+    bool Has(int number) const { return numbers_.count(number) != 0; }
+    const std::set<int>& Numbers() const { return numbers_; }
+    bool operator==(const FaultSet& other) const = default;
+
+private:
+    std::set<int> numbers_;
+};
 
 // Faults a virtual board can play, for tests and for reproducing a problem.
 struct BoardFaults {
@@ -17,15 +33,24 @@ struct BoardFaults {
     bool shortIdentify = false;   // identification reply of 3 bytes
     bool badVersionAck = false;   // version record whose third byte is not 0x55
     bool noSync = false;          // the synchronism check goes unanswered
-    int refuseRow = -1;           // row k (from 0) is refused with a byte other than 0x55
-    int ignoreRow = -1;           // row k gets no acknowledgement
-    int cutAfterRow = -1;         // the line is cut (pseudo-terminal closed) after row k
-    int strayInRow = -1;          // a stray 0x55 goes out while row k comes in; k is refused
-    int vanishAtProbe = -1;       // probe k is not answered: the port vanishes instead
+    // Every probe reply is followed by a second 0x55 a while later (125 ms): a late answer to
+    // an earlier probe.
+    bool trailingProbeReply = false;
+    FaultSet refuseRow{};    // row k is refused with a byte other than 0x55
+    FaultSet ignoreRow{};    // row k gets no acknowledgement
+    FaultSet cutAfterRow{};  // the line is cut (pseudo-terminal closed) after row k
+    FaultSet strayInRow{};   // a stray 0x55 goes out while row k comes in; k is refused
+    // Row k is answered with a stray 0x55 where its acknowledgement would come, and refused
+    // 125 ms later: the stray comes after the whole frame, the real answer after the stray.
+    FaultSet strayBeforeAnswer{};
+    // The board resets after acknowledging row k: its fresh bootloader takes nothing but a
+    // probe, and answers the first 0x55 it sees, even one inside a row frame.
+    FaultSet resetAfterRow{};
+    FaultSet vanishAtProbe{};  // probe k is not answered: the port vanishes instead
     // After answering this many probes the board takes no more bytes, so the host's writes
     // come out short (0: not even the first probe goes out).
-    int stallAfterProbes = -1;
-    int stallAfterRows = -1;  // the same after acknowledging this many row frames
+    FaultSet stallAfterProbes{};
+    FaultSet stallAfterRows{};  // the same after acknowledging this many row frames
 };
 
 struct BoardOptions {
@@ -33,7 +58,10 @@ struct BoardOptions {
     std::string device;         // id ("0x0101") or name ("dsPIC30F4011")
     std::uint8_t firmwareMajor = 1;
     std::uint8_t firmwareMinor = 4;
-    bool lineTiming = false;  // 10 bit times per byte at `baud`, plus `rowProgramTime` per row
+    // 10 bit times per byte at `baud` in and out. Without it every reply still waits until
+    // the frame it answers could have arrived at the speed the host set on the line, and a
+    // row's reply waits for `rowProgramTime` too: no board answers sooner.
+    bool lineTiming = false;
     unsigned baud = 115200;
     std::chrono::microseconds rowProgramTime{2000};
     // Listens for the probe only this long after a reset, then starts the user program

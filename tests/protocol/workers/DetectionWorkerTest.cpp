@@ -28,6 +28,17 @@ TEST_F(DetectionWorkerTest, NoiseAroundTheProbeReplyStillSynchronises) {
     EXPECT_EQ(theApp().m_deviceId[1], workertest::kIdLow);
 }
 
+// The second 0x55 comes after the probe read has ended and before the identification: the
+// pause before it lets the byte arrive, and the purge after the pause drops it.
+TEST_F(DetectionWorkerTest, LateSecondProbeReplyIsDroppedBeforeTheIdentification) {
+    BoardOptions options = DefaultOptions();
+    options.faults.trailingProbeReply = true;
+    StartBoard(options);
+    EXPECT_EQ(Detect(), Code(DetectionResult::Synchronised));
+    EXPECT_EQ(theApp().m_deviceId[0], workertest::kIdHigh);
+    EXPECT_EQ(theApp().m_deviceId[1], workertest::kIdLow);
+}
+
 TEST_F(DetectionWorkerTest, NoiseOnlyKeepsProbingUntilStopped) {
     BoardOptions options = DefaultOptions();
     options.faults.noiseOnlyProbe = true;

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,10 +103,14 @@ TEST_P(CliSecondStopTest, GivesUpTheRowAtOnce) {
 
     int sent = 0;
     auto firstSent = std::chrono::steady_clock::now();
+    std::optional<std::chrono::steady_clock::time_point> rowSeen;
     const CliRun run = RunCliWatched(
         {"write", kSample, "--port", Port(), "--workdir", kCatalogueDir, "--detect-timeout", "30"},
         [&](CliProcessId pid) {
-            if (sent == 0 && !RowsReceived().empty()) {
+            if (!rowSeen && !RowsReceived().empty()) rowSeen = std::chrono::steady_clock::now();
+            // By then the tool has the acknowledgement and is stuck in the next row's write.
+            if (sent == 0 && rowSeen &&
+                std::chrono::steady_clock::now() - *rowSeen > std::chrono::milliseconds(200)) {
                 sent = kill(static_cast<pid_t>(pid), stop.signal) == 0 ? 1 : 0;
                 firstSent = std::chrono::steady_clock::now();
             } else if (sent == 1 && std::chrono::steady_clock::now() - firstSent >

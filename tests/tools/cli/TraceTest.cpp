@@ -117,6 +117,9 @@ TEST(TraceTest, AShortWriteTracesEveryExchangeInOrderAsTheBoardLogsIt) {
         "B>H sync check: FF",
         "H>B row 0 at 0x000000: " + frame,
         "B>H ack row 0 at 0x000000: 55",
+        // The check after the block: nothing of the board came between the row and it.
+        "H>B sync check: 33",
+        "B>H sync check: FF",
     };
     EXPECT_EQ(Exchanges(trace), expected);
 

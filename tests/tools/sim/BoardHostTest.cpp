@@ -9,6 +9,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "tests/tools/sim/BoardTestSupport.h"
 #include "tests/tools/sim/SimProcess.h"
@@ -43,6 +46,7 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
         faulty([](BoardOptions& o) {
             o.faults.silent = o.faults.noisyProbe = o.faults.noiseOnlyProbe = true;
             o.faults.shortIdentify = o.faults.badVersionAck = o.faults.noSync = true;
+            o.faults.trailingProbeReply = true;
         }),
         faulty([](BoardOptions& o) {
             o.faults.refuseRow = 0;
@@ -52,6 +56,9 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
             o.faults.vanishAtProbe = 4;
             o.faults.stallAfterProbes = 5;
             o.faults.stallAfterRows = 6;
+            o.faults.strayBeforeAnswer = 7;
+            o.faults.resetAfterRow = 8;
+            o.faults.refuseRow.Add(10);
         }),
         faulty([](BoardOptions& o) {
             o.resetLine = SerialModemLine::Rts;
@@ -82,13 +89,37 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
         const BoardFaults& f = got.faults;
         const BoardFaults& s = sent.faults;
         EXPECT_EQ(std::make_tuple(f.silent, f.noisyProbe, f.noiseOnlyProbe, f.shortIdentify,
-                                  f.badVersionAck, f.noSync),
+                                  f.badVersionAck, f.noSync, f.trailingProbeReply),
                   std::make_tuple(s.silent, s.noisyProbe, s.noiseOnlyProbe, s.shortIdentify,
-                                  s.badVersionAck, s.noSync));
+                                  s.badVersionAck, s.noSync, s.trailingProbeReply));
         EXPECT_EQ(std::make_tuple(f.refuseRow, f.ignoreRow, f.cutAfterRow, f.strayInRow,
-                                  f.vanishAtProbe, f.stallAfterProbes, f.stallAfterRows),
+                                  f.vanishAtProbe, f.stallAfterProbes, f.stallAfterRows,
+                                  f.strayBeforeAnswer, f.resetAfterRow),
                   std::make_tuple(s.refuseRow, s.ignoreRow, s.cutAfterRow, s.strayInRow,
-                                  s.vanishAtProbe, s.stallAfterProbes, s.stallAfterRows));
+                                  s.vanishAtProbe, s.stallAfterProbes, s.stallAfterRows,
+                                  s.strayBeforeAnswer, s.resetAfterRow));
+    }
+}
+
+TEST(SimCommandLine, EveryOccurrenceOfAFaultCounts) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::set<int> refused;
+        std::set<int> ignored;
+    };
+    const Case cases[] = {
+        {{"--fault", "refuse-row=1", "--fault", "refuse-row=10"}, {1, 10}, {}},
+        {{"--fault=refuse-row=3", "--fault=ignore-row=0", "--fault=refuse-row=3"}, {3}, {0}},
+        {{"--fault", "ignore-row=2", "--fault", "ignore-row=1", "--fault", "ignore-row=7"},
+         {},
+         {1, 2, 7}},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto parsed = board::ParseSimCommandLine(c.arguments, &error);
+        ASSERT_TRUE(parsed) << error;
+        EXPECT_EQ(parsed->board.faults.refuseRow.Numbers(), c.refused) << c.arguments[1];
+        EXPECT_EQ(parsed->board.faults.ignoreRow.Numbers(), c.ignored) << c.arguments[1];
     }
 }
 

@@ -194,6 +194,36 @@ TEST_F(BoardRowTest, StrayByteGoesOutMidFrameAndTheRowIsRefused) {
     EXPECT_EQ(board->Word(0x0040), 0xFFFF);
 }
 
+TEST_F(BoardRowTest, StrayComesAfterTheFrameAndBeforeTheRefusal) {
+    BoardOptions options = fixture.Options();
+    options.faults.strayBeforeAnswer = 0;
+    auto board = fixture.Start(options);
+    ASSERT_TRUE(board);
+    HostLine host(board->DevicePath());
+    ASSERT_TRUE(host.Send(RowFrame(0x0000, RowData(kFlashRowUnits, 1))));
+    EXPECT_EQ(host.Read(2, 100ms), (Bytes{0x55})) << "the stray comes alone";
+    EXPECT_EQ(host.Read(1), (Bytes{board::kRefusedByFault}));
+    EXPECT_EQ(board->RowsProgrammed(), 0u);
+}
+
+// The fresh bootloader drops the frame's bytes up to a 0x55 and answers that as a probe;
+// the frames after it are taken as usual.
+TEST_F(BoardRowTest, BoardThatResetsAfterARowAnswersA55InsideTheNextFrame) {
+    BoardOptions options = fixture.Options();
+    options.faults.resetAfterRow = 0;
+    auto board = fixture.Start(options);
+    ASSERT_TRUE(board);
+    HostLine host(board->DevicePath());
+    EXPECT_EQ(host.Exchange(RowFrame(0x0000, RowData(kFlashRowUnits, 1)), 1), (Bytes{0x55}));
+    Bytes data(2 * kFlashRowUnits, 0x00);
+    data[1] = 0x55;
+    EXPECT_EQ(host.Exchange(RowFrame(0x0040, data), 1), (Bytes{0x55}));
+    EXPECT_EQ(host.Read(1, 300ms), Bytes{});
+    EXPECT_EQ(host.Exchange(RowFrame(0x0080, RowData(kFlashRowUnits, 1)), 1), (Bytes{0x55}));
+    EXPECT_EQ(board->RowsProgrammed(), 2u);
+    EXPECT_EQ(board->Word(0x0040), 0xFFFF);
+}
+
 TEST_F(BoardRowTest, PortVanishesAtTheChosenProbe) {
     BoardOptions options = fixture.Options();
     options.faults.vanishAtProbe = 1;

@@ -57,6 +57,8 @@ HostLine::HostLine(const std::string& devicePath)
     termios settings{};
     if (fd_ >= 0 && tcgetattr(fd_, &settings) == 0) {
         cfmakeraw(&settings);
+        // The board answers no sooner than the host's line speed allows.
+        cfsetspeed(&settings, B115200);
         tcsetattr(fd_, TCSANOW, &settings);
     }
 }
