@@ -27,8 +27,8 @@ constexpr std::intptr_t kWriteFailed = -1;
 
 void ProgrammingSession::Write() {
     if (busy_) return;
-    // A writer told to end polls its command once more before it goes; it must be gone
-    // before the job is filled again, or it would take this write's command as its own.
+    // A writer told to end wakes once more before it goes; it must be gone before the job is
+    // filled again, or it would take this write's command as its own.
     rowWriterThread_.Join();
     write_ = WriteOutcome{};
 
@@ -212,6 +212,8 @@ void ProgrammingSession::OnWriteFinished(std::intptr_t status) {
 }
 
 void ProgrammingSession::FinishWrite(WriteEnd end) {
+    // The writer was told to end before this: it is gone once the write is over.
+    rowWriterThread_.Join();
     write_.end = end;
     write_.rowsAcknowledged = writeJob_.rowsAcknowledgedInWrite.load();
     RestoreIdleCommands();
