@@ -172,15 +172,15 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderA
 }
 
 BoardRecord WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                       const std::shared_ptr<const HexSource>& source) {
+                       const WriteSources& sources) {
     const auto started = std::chrono::steady_clock::now();
-    BoardSession board(options, output, app);
+    BoardSession board(options, output, app, sources.catalogue);
     int status = board.Connect();
     if (status == kExitOk) {
         if (options.ports.size() <= 1) PrintIdentified(board);
-        status = WriteConnected(board, options, source);
+        status = WriteConnected(board, options, sources.hex);
     }
-    BoardRecord record = SessionRecord(options.port, board, *source);
+    BoardRecord record = SessionRecord(options.port, board, *sources.hex);
     Close(record, started, status, board.Reason());
     return record;
 }

@@ -20,9 +20,7 @@ struct Board {
         options.port = port;
     }
 
-    void Write(const std::shared_ptr<const HexSource>& source) {
-        record = WriteBoard(options, output, app, source);
-    }
+    void Write(const WriteSources& sources) { record = WriteBoard(options, output, app, sources); }
 
     CBootloaderApp app;
     ConsoleOutput output;
@@ -34,7 +32,7 @@ struct Board {
 }  // namespace
 
 std::vector<BoardRecord> WriteBoards(const CliOptions& options, ConsoleOutput& output,
-                                     const std::shared_ptr<const HexSource>& source) {
+                                     const WriteSources& sources) {
     std::vector<std::unique_ptr<Board>> boards;
     for (const std::string& port : options.ports) {
         boards.push_back(std::make_unique<Board>(output, options, port, boards.size()));
@@ -42,10 +40,10 @@ std::vector<BoardRecord> WriteBoards(const CliOptions& options, ConsoleOutput& o
     output.ShowBoardPanel(boards.size());
     for (const auto& board : boards) {
         try {
-            board->thread = std::thread([&board = *board, &source] { board.Write(source); });
+            board->thread = std::thread([&board = *board, &sources] { board.Write(sources); });
         } catch (const std::system_error& error) {
             BoardRecord& record = board->record;
-            record = PortRecord(board->options.port, *source);
+            record = PortRecord(board->options.port, *sources.hex);
             record.time = std::chrono::system_clock::now();
             record.status = kExitWriteFailed;
             record.cause = std::string("no thread for this board: ") + error.what();
@@ -57,7 +55,7 @@ std::vector<BoardRecord> WriteBoards(const CliOptions& options, ConsoleOutput& o
         records.push_back(board->record);
     }
     output.CloseBoardPanel();
-    output.Result("file " + source->file.path + " sha256 " + source->sha256);
+    output.Result("file " + sources.hex->file.path + " sha256 " + sources.hex->sha256);
     for (const std::string& line : FormatBoardTable(records)) output.Result(line);
     return records;
 }
