@@ -22,6 +22,10 @@ struct BlockFailure {
 
 std::string BlockCause(const BlockFailure& failure);
 
+// The port went away mid-exchange (adapter unplugged, line hung up); `port` names it as the
+// user gave it, or is empty where the line already names it.
+std::string PortLostCause(const std::string& port = {});
+
 // After "synchronization error": the board answered the detection but not the check that
 // comes before a write or the run command.
 std::string SynchronismCause();
