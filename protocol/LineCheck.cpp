@@ -47,4 +47,8 @@ bool PortWentAway(const CSerialPort& port) {
     return port.LastFailure() == SerialFailure::GoneAway;
 }
 
+bool PortLost(const CSerialPort& port, unsigned long result) {
+    return result == CSerialPort::kFailure && PortWentAway(port);
+}
+
 }  // namespace bootproto

@@ -34,5 +34,8 @@ bool CanBeTheAnswer(LineClock::time_point sent, std::size_t bytes, unsigned long
 // Whether the port call that just failed on `port` failed because the port went away (adapter
 // unplugged, line hung up), not for a time-out: nothing more can be exchanged on it.
 bool PortWentAway(const CSerialPort& port);
+// Whether `result`, what a port call on `port` just returned, is the failure value of a port
+// that went away.
+bool PortLost(const CSerialPort& port, unsigned long result);
 
 }  // namespace bootproto

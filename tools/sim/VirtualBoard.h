@@ -51,6 +51,14 @@ struct BoardFaults {
     // come out short (0: not even the first probe goes out).
     FaultSet stallAfterProbes{};
     FaultSet stallAfterRows{};  // the same after acknowledging this many row frames
+    // Two noise bytes (13 01) come before the identification reply.
+    bool noisyIdentify = false;
+    // Every byte received goes straight back before any answer, as a half-duplex adapter
+    // does; with `silent` the line is a loop-back plug.
+    bool echo = false;
+    // The version request, or the synchronism check, is not answered: the port vanishes.
+    bool vanishAtVersion = false;
+    bool vanishAtSync = false;
 };
 
 struct BoardOptions {

@@ -47,6 +47,8 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
             o.faults.silent = o.faults.noisyProbe = o.faults.noiseOnlyProbe = true;
             o.faults.shortIdentify = o.faults.badVersionAck = o.faults.noSync = true;
             o.faults.trailingProbeReply = true;
+            o.faults.noisyIdentify = o.faults.echo = o.faults.vanishAtVersion =
+                o.faults.vanishAtSync = true;
         }),
         faulty([](BoardOptions& o) {
             o.faults.refuseRow = 0;
@@ -89,9 +91,11 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
         const BoardFaults& f = got.faults;
         const BoardFaults& s = sent.faults;
         EXPECT_EQ(std::make_tuple(f.silent, f.noisyProbe, f.noiseOnlyProbe, f.shortIdentify,
-                                  f.badVersionAck, f.noSync, f.trailingProbeReply),
+                                  f.badVersionAck, f.noSync, f.trailingProbeReply,
+                                  f.noisyIdentify, f.echo, f.vanishAtVersion, f.vanishAtSync),
                   std::make_tuple(s.silent, s.noisyProbe, s.noiseOnlyProbe, s.shortIdentify,
-                                  s.badVersionAck, s.noSync, s.trailingProbeReply));
+                                  s.badVersionAck, s.noSync, s.trailingProbeReply,
+                                  s.noisyIdentify, s.echo, s.vanishAtVersion, s.vanishAtSync));
         EXPECT_EQ(std::make_tuple(f.refuseRow, f.ignoreRow, f.cutAfterRow, f.strayInRow,
                                   f.vanishAtProbe, f.stallAfterProbes, f.stallAfterRows,
                                   f.strayBeforeAnswer, f.resetAfterRow),
