@@ -6,11 +6,13 @@
 #include "control/DetectionTexts.h"
 #include "tools/cli/BoardSession.h"
 #include "tools/cli/BoardWrite.h"
+#include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Monitor.h"
 #include "tools/cli/StopSignals.h"
+#include "tools/cli/SerialList.h"
 #include "tools/cli/WriteInputs.h"
 
 namespace {
@@ -95,8 +97,41 @@ int RunUserProgram(BoardSession& board, const CliOptions& options) {
     return RunMonitor(board.Port(), options.monitorBaud, MonitorOptions{}, board.Output());
 }
 
+// "0x7FFC00 (data EEPROM), row 0x7FFC00-0x7FFC3F"
+std::string LandingText(const SerialLanding& landing, SerialPlace place, const LoadedImage& image) {
+    char at[16];
+    std::snprintf(at, sizeof at, "0x%04X", place.address);
+    const auto units = static_cast<std::uint32_t>(RowUnits(image.Image(landing.block)));
+    return std::string(at) + " (" + kMemoryBlocks[landing.block].name + "), row" +
+           (landing.rows.size() == 1 ? " " : "s ") + FormatRowSpans(landing.rows, units);
+}
+
+// Takes the board's number once its place is known to be sound, and gives it to the loaded
+// image; an exit status. The state file says what follows before any row is written.
+int GiveSerialNumber(BoardSession& board, const CliOptions& options, const BoardSerials& serials,
+                     std::optional<std::uint64_t>& given) {
+    ProgrammingSession& session = board.Session();
+    const SerialLanding landing = LandSerialNumber(*session.Image(), serials.place);
+    if (!landing.Lands()) return board.Fail(kExitUsage, landing.refusal);
+    if (options.memories && !(*options.memories)[static_cast<std::size_t>(landing.block)]) {
+        return board.Fail(kExitUsage, std::string("--memories leaves out ") +
+                                          kMemoryBlocks[landing.block].name +
+                                          ", where the serial number goes");
+    }
+    std::string reason;
+    const std::optional<std::uint64_t> number = serials.stock.Take(reason);
+    if (!number) return board.Fail(kExitWriteFailed, "no serial number: " + reason);
+    given = number;
+    const SerialLanding placed = session.PlaceSerialNumber(serials.place, *number);
+    if (!placed.Lands()) return board.Fail(kExitWriteFailed, placed.refusal);
+    board.Output().Note("serial number " + std::to_string(*number) + " at " +
+                        LandingText(placed, serials.place, *session.Image()));
+    return kExitOk;
+}
+
 int WriteConnected(BoardSession& board, const CliOptions& options,
-                   const std::shared_ptr<const HexSource>& source) {
+                   const std::shared_ptr<const HexSource>& source, const BoardSerials* serials,
+                   std::optional<std::uint64_t>& serial) {
     ProgrammingSession& session = board.Session();
     session.LoadFrom(source);
     if (!session.LastLoad().Loaded()) {
@@ -104,6 +139,12 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
                           source->file.path + ": " + session.LastLoad().Cause());
     }
     SelectMemories(options.memories, session, board.App().m_device, board.Output());
+    if (serials != nullptr && StopSignal() == 0) {
+        if (const int status = GiveSerialNumber(board, options, *serials, serial);
+            status != kExitOk) {
+            return status;
+        }
+    }
     if (StopSignal() == 0) {
         session.Write();
         board.WaitWhileBusy();
@@ -167,18 +208,40 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
     // is named as the user named it (a Windows device path must not be made absolute).
     const std::shared_ptr<const HexSource> source = ReadHexSource(options.file);
     if (const int status = CheckHexFileRead(*source, output); status != kExitOk) return status;
-    if (options.ports.size() > 1) return WriteBoards(options, output, source);
-    return WriteBoard(options, output, app, source).status;
+    const ProductionOptions& production = options.production;
+    SerialSource serialSource;
+    if (std::string error; !SerialSourceOf(production, serialSource, error)) {
+        output.Error("pelorant-cli: " + error);
+        return kExitUsage;
+    }
+    SerialStock stock(serialSource, production.serialState,
+                      LargestSerialNumber(production.serialWords));
+    const BoardSerials serials{{production.serialAt.value_or(0), production.serialWords}, stock,
+                               production.reuseOnFail};
+    const BoardSerials* numbers = production.SerialWanted() ? &serials : nullptr;
+    if (production.repeat) return WriteBatches(options, output, source, numbers);
+    if (options.ports.size() > 1) return WriteBoards(options, output, source, numbers);
+    return WriteBoard(options, output, app, source, numbers).status;
 }
 
 BoardWriteResult WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                            const std::shared_ptr<const HexSource>& source) {
+                            const std::shared_ptr<const HexSource>& source,
+                            const BoardSerials* serials) {
     BoardWriteResult result;
     BoardSession board(options, output, app);
     result.status = board.Connect();
     if (result.status == kExitOk) {
-        if (options.ports.size() <= 1) PrintIdentified(board);
-        result.status = WriteConnected(board, options, source);
+        if (options.ports.size() <= 1 && !options.production.repeat) PrintIdentified(board);
+        result.status = WriteConnected(board, options, source, serials, result.serial);
+    }
+    if (result.status != kExitOk && result.serial && serials != nullptr && serials->reuseOnFail) {
+        std::string reason;
+        if (serials->stock.GiveBack(*result.serial, reason)) {
+            output.Note("serial number " + std::to_string(*result.serial) + " given back");
+        } else {
+            output.Error("pelorant-cli: serial number " + std::to_string(*result.serial) +
+                         " not given back: " + reason);
+        }
     }
     result.rowsWritten = board.Session().LastWrite().rowsAcknowledged;
     result.reason = board.Reason();

@@ -8,10 +8,12 @@
 namespace {
 
 std::string Result(const BoardOutcome& board) {
-    if (board.status == kExitOk) return "ok";
+    const std::string serial =
+        board.serial ? ", serial " + std::to_string(*board.serial) : std::string();
+    if (board.status == kExitOk) return "ok" + serial;
     const std::string word = board.status > kExitSignalBase ? "stopped" : "failed";
     const std::string why = board.reason.empty() ? "no reason was given" : board.reason;
-    return word + " (" + std::to_string(board.status) + "): " + why;
+    return word + " (" + std::to_string(board.status) + serial + "): " + why;
 }
 
 std::string PadRight(const std::string& text, std::size_t width) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,10 +14,11 @@ struct BoardOutcome {
     double seconds = 0;
     int status = 0;      // the board's exit status
     std::string reason;  // why it failed, when it did
+    std::optional<std::uint64_t> serial;  // the number the board was given
 };
 
 // The closing table: a header, then per board its port, chip, rows written, seconds and
-// result ("ok", or "failed (status): why").
+// result ("ok", or "failed (status): why"), with the board's serial number when it had one.
 std::vector<std::string> FormatBoardTable(const std::vector<BoardOutcome>& boards);
 
 // 0 when every board succeeded, else the highest board status.

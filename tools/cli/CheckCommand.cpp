@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -5,12 +6,14 @@
 #include "common/ResultCode.h"
 #include "control/DetectionTexts.h"
 #include "control/LoadedImage.h"
+#include "control/SerialNumber.h"
 #include "image/HexLoader.h"
 #include "protocol/Outcomes.h"
 #include "tools/cli/BoxPrinter.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/SerialList.h"
 #include "tools/cli/WorkingPath.h"
 
 namespace {
@@ -73,6 +76,31 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
         output.Error("pelorant-cli: " + options.file + ": " + load.report.Cause());
         return kExitHexNotLoaded;
     }
-    PrintCheckReport(*load.image, device, *id, boxes.boxes, output);
+    if (!options.production.SerialWanted()) {
+        PrintCheckReport(*load.image, device, *id, boxes.boxes, output);
+        return kExitOk;
+    }
+    // The first number the options give, placed as a write would place each board's.
+    SerialSource source;
+    if (!SerialSourceOf(options.production, source, error)) {
+        output.Error("pelorant-cli: " + error);
+        return kExitUsage;
+    }
+    const std::uint64_t number = source.list.empty() ? source.start : source.list.front();
+    const SerialPlace place{*options.production.serialAt, options.production.serialWords};
+    const SerialStamp stamp = StampSerialNumber(*load.image, place, number);
+    if (!stamp.image) {
+        output.Error("pelorant-cli: " + stamp.landing.refusal);
+        return kExitUsage;
+    }
+    PrintCheckReport(*stamp.image, device, *id, boxes.boxes, output);
+    const auto units = static_cast<std::uint32_t>(RowUnits(stamp.image->Image(stamp.landing.block)));
+    char at[16];
+    std::snprintf(at, sizeof at, "0x%04X", place.address);
+    output.Result("serial number " + std::to_string(number) + " at " + at + ", " +
+                  std::to_string(place.words) + (place.words == 1 ? " word" : " words") + " in " +
+                  kMemoryBlocks[stamp.landing.block].name + ", row" +
+                  (stamp.landing.rows.size() == 1 ? " " : "s ") +
+                  FormatRowSpans(stamp.landing.rows, units));
     return kExitOk;
 }

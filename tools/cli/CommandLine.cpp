@@ -39,12 +39,14 @@ bool IsGlobalOption(const std::string& name) {
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
            name == "--workdir" || name == "--detect-timeout" || name == "--trace" ||
-           name == "--for" || name == "--eol" || name == "--reset" || name == "--monitor-baud";
+           name == "--for" || name == "--eol" || name == "--reset" || name == "--monitor-baud" ||
+           ProductionTakesValue(name);
 }
 
 bool IsFlag(const std::string& name) {
     return name == "--proceed-on-error" || name == "--run" || name == "--hex" ||
-           name == "--timestamps" || name == "--send" || name == "--monitor";
+           name == "--timestamps" || name == "--send" || name == "--monitor" ||
+           IsProductionFlag(name);
 }
 
 // Seconds, fractions allowed, above 0 and at most a million.
@@ -100,6 +102,7 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         error = name + " needs a value";
         return false;
     }
+    if (ProductionTakesValue(name)) return StoreProductionValue(name, value, options.production, error);
     if (name == "--port") {
         if (options.port.empty()) options.port = value;
         options.ports.push_back(value);
@@ -162,6 +165,7 @@ void StoreFlag(const std::string& name, CliOptions& options) {
     if (name == "--timestamps") options.monitor.timestamps = true;
     if (name == "--send") options.monitor.send = true;
     if (name == "--monitor") options.monitorAfterRun = true;
+    StoreProductionFlag(name, options.production);
 }
 
 bool CheckRequired(const CliOptions& options, const std::vector<std::string>& operands,
@@ -226,6 +230,10 @@ bool CheckMonitorAfterRun(const std::vector<std::pair<std::string, std::string>>
         error = "--monitor takes one --port";
         return false;
     }
+    if (options.production.repeat) {
+        error = "--monitor does not go with --repeat";
+        return false;
+    }
     if (!speedGiven) options.monitorBaud = options.baud;
     return true;
 }
@@ -286,7 +294,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         return false;
     }
     for (const auto& [name, value] : given) {
-        if (!IsGlobalOption(name) && !OptionsOf(options.command).count(name)) {
+        if (!IsGlobalOption(name) && !OptionsOf(options.command).count(name) &&
+            !ProductionOptionsOf(options.command).count(name)) {
             error = name + " is not an option of " + options.command;
             return false;
         }
@@ -297,6 +306,9 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         }
     }
     if (!CheckRequired(options, operands, error)) return false;
+    std::set<std::string> names;
+    for (const auto& option : given) names.insert(option.first);
+    if (!CheckProductionOptions(options.command, names, options.production, error)) return false;
     const bool eolGiven = std::any_of(given.begin(), given.end(),
                                       [](const auto& option) { return option.first == "--eol"; });
     if (eolGiven && !options.monitor.send) {
@@ -313,10 +325,14 @@ std::string UsageText() {
            "  pelorant-cli detect --port PORT [--baud RATE] [--reset SEQUENCE]\n"
            "  pelorant-cli write  --port PORT [--port PORT ...] [--baud RATE] [--memories LIST] "
            "[--proceed-on-error] [--reset SEQUENCE]\n"
-           "                     [--run [--monitor [--monitor-baud RATE]]] FILE.hex\n"
+           "                     [--run [--monitor [--monitor-baud RATE]]]\n"
+           "                     [--repeat [--next-batch line|replug]] [SERIAL OPTIONS\n"
+           "                     --serial-state FILE [--serial-on-fail burn|reuse]] FILE.hex\n"
            "  pelorant-cli run    --port PORT [--baud RATE] [--reset SEQUENCE] "
            "[--monitor [--monitor-baud RATE]]\n"
-           "  pelorant-cli check  --device ID-OR-NAME FILE.hex\n"
+           "  pelorant-cli check  --device ID-OR-NAME [SERIAL OPTIONS] FILE.hex\n"
+           "serial options: --serial START[:STEP] | --serial-list FILE, --serial-at ADDRESS\n"
+           "  [--serial-words N]\n"
            "  pelorant-cli monitor --port PORT [--baud RATE] [--hex] [--timestamps] "
            "[--for SECONDS]\n"
            "                     [--send [--eol cr|lf|crlf]]\n"
@@ -344,6 +360,21 @@ std::string UsageText() {
            "                    dtr-inverted (released 100 ms, then asserted), rts-inverted,\n"
            "                    or a list such as dtr=0,rts=1,wait=50,dtr=1 (MS); RTS stays\n"
            "                    asserted unless the sequence drives it\n"
+           "  --repeat          write: after each batch (one board per --port) wait for the\n"
+           "                    next and write it with the same file; SIGINT ends after the\n"
+           "                    batch on the line, with a summary\n"
+           "  --next-batch line|replug  what starts the next batch: Enter, or a line on\n"
+           "                    standard input (end of input ends the run; default), or\n"
+           "                    every port going away and coming back (USB adapters)\n"
+           "  --serial START[:STEP]  each board its own number: START, START+STEP, ...\n"
+           "  --serial-list FILE  the numbers of FILE instead, one a line, each once\n"
+           "  --serial-at ADDRESS  word address in data EEPROM or program flash of the first\n"
+           "                    of the number's 16-bit words, least significant first\n"
+           "  --serial-words N  words of the number, 1 to 4 (default 1)\n"
+           "  --serial-state FILE  where the next number is kept, under a lock and replaced\n"
+           "                    whole before a board is written; stations may share it\n"
+           "  --serial-on-fail burn|reuse  a failed board's number is never given again\n"
+           "                    (burn, default) or given to the next board (reuse)\n"
            "  --monitor         after the run command, monitor the port at once (as monitor)\n"
            "  --monitor-baud RATE  the monitor's speed (default: --baud)\n"
            "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"

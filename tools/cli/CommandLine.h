@@ -7,6 +7,7 @@
 
 #include "protocol/ResetSequence.h"
 #include "tools/cli/Monitor.h"
+#include "tools/cli/ProductionOptions.h"
 
 inline constexpr unsigned kDefaultBaudRate = 115200;
 inline constexpr unsigned kDefaultDetectTimeout = 44;
@@ -33,6 +34,7 @@ struct CliOptions {
     std::optional<bootproto::ResetSequence> reset;  // --reset: played by the detection
     bool monitorAfterRun = false;                   // --monitor of run and write --run
     unsigned monitorBaud = kDefaultBaudRate;        // --monitor-baud, else --baud
+    ProductionOptions production;  // --repeat and the serial number's options
 };
 
 // Fills `options` from the arguments after the program name; false with `error` set when

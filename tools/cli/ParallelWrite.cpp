@@ -1,5 +1,6 @@
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -9,6 +10,35 @@
 #include "tools/cli/ExitStatus.h"
 
 namespace {
+
+// "batch 3: 17 ok, 1 failed"
+std::string CountsText(const BatchCounts& counts) {
+    return "batch " + std::to_string(counts.batch) + ": " + std::to_string(counts.ok) + " ok, " +
+           std::to_string(counts.failed) + " failed";
+}
+
+// The batch's line of the panel, counted on as each board ends.
+class BatchTally {
+public:
+    BatchTally(ConsoleOutput& output, BatchCounts counts) : output_(output), counts_(counts) {
+        Show();
+    }
+
+    void Ended(int status) {
+        std::lock_guard<std::mutex> guard(lock_);
+        ++(status == kExitOk ? counts_.ok : counts_.failed);
+        Show();
+    }
+
+private:
+    void Show() {
+        if (counts_.batch > 0) output_.SetPanelTitle(CountsText(counts_));
+    }
+
+    ConsoleOutput& output_;
+    BatchCounts counts_;
+    std::mutex lock_;
+};
 
 // What one board's thread needs and leaves: its own engine state, its view of the output,
 // its options (its port alone) and its outcome.
@@ -20,15 +50,18 @@ struct Board {
         outcome.port = port;
     }
 
-    void Write(const std::shared_ptr<const HexSource>& source) {
+    void Write(const std::shared_ptr<const HexSource>& source, const BoardSerials* serials,
+               BatchTally& tally) {
         const auto started = std::chrono::steady_clock::now();
-        const BoardWriteResult result = WriteBoard(options, output, app, source);
+        const BoardWriteResult result = WriteBoard(options, output, app, source, serials);
         outcome.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         outcome.status = result.status;
         outcome.rowsWritten = result.rowsWritten;
         outcome.reason = result.reason;
+        outcome.serial = result.serial;
         outcome.chip = app.m_device.name;
+        tally.Ended(outcome.status);
     }
 
     CBootloaderApp app;
@@ -40,19 +73,23 @@ struct Board {
 
 }  // namespace
 
-int WriteBoards(const CliOptions& options, ConsoleOutput& output,
-                const std::shared_ptr<const HexSource>& source) {
+std::vector<BoardOutcome> WriteBatch(const CliOptions& options, ConsoleOutput& output,
+                                     const std::shared_ptr<const HexSource>& source,
+                                     const BoardSerials* serials, BatchCounts counts) {
     std::vector<std::unique_ptr<Board>> boards;
     for (const std::string& port : options.ports) {
         boards.push_back(std::make_unique<Board>(output, options, port, boards.size()));
     }
     output.ShowBoardPanel(boards.size());
+    BatchTally tally(output, counts);
     for (const auto& board : boards) {
         try {
-            board->thread = std::thread([&board = *board, &source] { board.Write(source); });
+            board->thread = std::thread(
+                [&board = *board, &source, serials, &tally] { board.Write(source, serials, tally); });
         } catch (const std::system_error& error) {
             board->outcome.status = kExitWriteFailed;
             board->outcome.reason = std::string("no thread for this board: ") + error.what();
+            tally.Ended(board->outcome.status);
         }
     }
     std::vector<BoardOutcome> outcomes;
@@ -61,6 +98,12 @@ int WriteBoards(const CliOptions& options, ConsoleOutput& output,
         outcomes.push_back(board->outcome);
     }
     output.CloseBoardPanel();
+    return outcomes;
+}
+
+int WriteBoards(const CliOptions& options, ConsoleOutput& output,
+                const std::shared_ptr<const HexSource>& source, const BoardSerials* serials) {
+    const std::vector<BoardOutcome> outcomes = WriteBatch(options, output, source, serials, {});
     output.Result("file " + source->file.path + " sha256 " + source->sha256);
     for (const std::string& line : FormatBoardTable(outcomes)) output.Result(line);
     return WorstStatus(outcomes);

@@ -1,0 +1,76 @@
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tools/cli/BoardWrite.h"
+#include "tools/cli/ExitStatus.h"
+#include "tools/cli/NextBatchWait.h"
+#include "tools/cli/StopSignals.h"
+
+namespace {
+
+struct PortCounts {
+    std::size_t written = 0;
+    std::size_t failed = 0;
+};
+
+// What the run came to, for its summary: the batches, and the boards by port.
+struct RunCounts {
+    BatchCounts total;
+    std::map<std::string, PortCounts> ports;
+
+    void Add(const std::vector<BoardOutcome>& outcomes) {
+        for (const BoardOutcome& board : outcomes) {
+            PortCounts& port = ports[board.port];
+            ++(board.status == kExitOk ? port.written : port.failed);
+            ++(board.status == kExitOk ? total.ok : total.failed);
+        }
+    }
+};
+
+void PrintSummary(const RunCounts& counts, const std::vector<std::string>& ports,
+                  ConsoleOutput& output) {
+    output.Result("summary: " + std::to_string(counts.total.batch) + " batch" +
+                  (counts.total.batch == 1 ? "" : "es") + ", " + std::to_string(counts.total.ok) +
+                  " boards written, " + std::to_string(counts.total.failed) + " failed");
+    std::size_t width = 4;
+    for (const std::string& port : ports) width = std::max(width, port.size());
+    for (const std::string& port : ports) {
+        const auto found = counts.ports.find(port);
+        const PortCounts board = found == counts.ports.end() ? PortCounts{} : found->second;
+        output.Result("  " + port + std::string(width - port.size(), ' ') + "  " +
+                      std::to_string(board.written) + " written, " +
+                      std::to_string(board.failed) + " failed");
+    }
+}
+
+}  // namespace
+
+int WriteBatches(const CliOptions& options, ConsoleOutput& output,
+                 const std::shared_ptr<const HexSource>& source, const BoardSerials* serials) {
+    // SIGINT lets the batch on the line end as it would; SIGTERM still stops it.
+    LetInterruptEndTheBatch();
+    NextBatchWait wait(options.production.next, options.ports);
+    RunCounts counts;
+    int worst = kExitOk;
+    for (std::size_t batch = 1;; ++batch) {
+        counts.total.batch = batch;
+        output.Note("batch " + std::to_string(batch) + ": " + std::to_string(options.ports.size()) +
+                    (options.ports.size() == 1 ? " board" : " boards"));
+        const std::vector<BoardOutcome> outcomes =
+            WriteBatch(options, output, source, serials, counts.total);
+        counts.Add(outcomes);
+        worst = std::max(worst, WorstStatus(outcomes));
+        output.Result("batch " + std::to_string(batch) + " file " + source->file.path +
+                      " sha256 " + source->sha256);
+        for (const std::string& line : FormatBoardTable(outcomes)) output.Result(line);
+        if (ArrivedStopSignal() != 0 || !wait.Wait(batch + 1, output)) break;
+    }
+    if (const int signal = ArrivedStopSignal(); signal != 0) {
+        output.Note(std::string("stopped by ") + StopSignalName(signal) + " after batch " +
+                    std::to_string(counts.total.batch));
+    }
+    PrintSummary(counts, options.ports, output);
+    return worst;
+}
