@@ -30,5 +30,6 @@ bool ReadStateFile(const std::string& path, std::optional<std::string>& contents
 
 // Replaces the file at `path` by `contents`: written to a file beside it, flushed to the disk,
 // then renamed over it, so that after a crash at any moment the file holds either its old text
-// or the new one whole. Called with the file's lock held. False with `reason` set when any step fails; the old file then stays.
+// or the new one whole. Called with the file's lock held. False with `reason` set when any step
+// fails; the old file then stays.
 bool ReplaceStateFile(const std::string& path, const std::string& contents, std::string& reason);

@@ -23,10 +23,9 @@ std::string Failure(const std::string& path, const char* what) {
 }  // namespace
 
 std::unique_ptr<FileLock> FileLock::Take(const std::string& path, std::string& reason) {
-    const HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         reason = Failure(path, "cannot open the lock file");
         return nullptr;
@@ -52,8 +51,8 @@ bool ReadStateFile(const std::string& path, std::optional<std::string>& contents
                    std::string& reason) {
     contents.reset();
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) return true;
@@ -87,9 +86,9 @@ bool ReplaceStateFile(const std::string& path, const std::string& contents, std:
         return false;
     }
     DWORD written = 0;
-    bool ok = WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written,
-                        nullptr) &&
-              written == contents.size() && FlushFileBuffers(file);
+    bool ok =
+        WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr) &&
+        written == contents.size() && FlushFileBuffers(file);
     if (!ok) reason = Failure(temporary, "cannot write");
     CloseHandle(file);
     // The temporary's name is one for every process: the caller holds the lock.

@@ -139,10 +139,10 @@ SerialStamp StampSerialNumber(const LoadedImage& image, SerialPlace place, std::
     stamp.landing = Land(image, place);
     if (!stamp.landing.Lands()) return stamp;
     if (number > LargestSerialNumber(place.words)) {
-        stamp.landing = Refused("the serial number " + std::to_string(number) + " does not fit in " +
-                                std::to_string(place.words) + " word" +
-                                (place.words == 1 ? "" : "s") + " (at most " +
-                                std::to_string(LargestSerialNumber(place.words)) + ")");
+        stamp.landing =
+            Refused("the serial number " + std::to_string(number) + " does not fit in " +
+                    std::to_string(place.words) + " word" + (place.words == 1 ? "" : "s") +
+                    " (at most " + std::to_string(LargestSerialNumber(place.words)) + ")");
         return stamp;
     }
     const int block = stamp.landing.block;

@@ -78,7 +78,7 @@ std::optional<SerialState> ParseSerialState(const std::string& text, std::string
 }
 
 std::optional<std::vector<std::uint64_t>> ParseSerialList(const std::string& text,
-                                                         std::string& reason) {
+                                                          std::string& reason) {
     std::vector<std::uint64_t> numbers;
     std::set<std::uint64_t> seen;
     std::istringstream lines(text);
@@ -155,22 +155,23 @@ std::optional<std::uint64_t> SerialStock::Take(std::string& reason) {
         state->returned.erase(state->returned.begin());
     } else if (state->list) {
         if (state->next >= source_.list.size()) {
-            reason = "every number of the list was given (" +
-                     std::to_string(source_.list.size()) + ")";
+            reason =
+                "every number of the list was given (" + std::to_string(source_.list.size()) + ")";
             return std::nullopt;
         }
         number = source_.list[state->next++];
     } else {
         number = state->next;
         if (number <= largest_ && UINT64_MAX - number < source_.step) {
-            reason = "the sequence ends at " + std::to_string(number) + ": the next is beyond 64 bits";
+            reason =
+                "the sequence ends at " + std::to_string(number) + ": the next is beyond 64 bits";
             return std::nullopt;
         }
         state->next = number + source_.step;
     }
     if (number > largest_) {
-        reason = "the serial number " + std::to_string(number) + " does not fit in its words (at most " +
-                 std::to_string(largest_) + ")";
+        reason = "the serial number " + std::to_string(number) +
+                 " does not fit in its words (at most " + std::to_string(largest_) + ")";
         return std::nullopt;
     }
     if (!SaveState(*state, reason)) return std::nullopt;

@@ -17,7 +17,7 @@ struct SerialSource {
 // What the state file keeps: the next number of the sequence (or the next place in the list)
 // and the numbers given back by failed boards, which go first.
 struct SerialState {
-    bool list = false;        // `next` counts the list's numbers, not the numbers themselves
+    bool list = false;  // `next` counts the list's numbers, not the numbers themselves
     std::uint64_t next = 0;
     std::vector<std::uint64_t> returned;  // ascending
 };
@@ -30,7 +30,7 @@ std::optional<SerialState> ParseSerialState(const std::string& text, std::string
 // The numbers of a --serial-list file: one decimal (or 0x hex) number a line, blank lines and
 // lines starting with # left out; a number given twice is refused.
 std::optional<std::vector<std::uint64_t>> ParseSerialList(const std::string& text,
-                                                         std::string& reason);
+                                                          std::string& reason);
 
 // The boards' numbers, handed out through a state file that every station sharing it reads and
 // replaces under its lock, before the number is used: a number is never given twice, not after

@@ -11,8 +11,8 @@
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Monitor.h"
-#include "tools/cli/StopSignals.h"
 #include "tools/cli/SerialList.h"
+#include "tools/cli/StopSignals.h"
 #include "tools/cli/WriteInputs.h"
 
 namespace {
@@ -216,8 +216,8 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
     }
     SerialStock stock(serialSource, production.serialState,
                       LargestSerialNumber(production.serialWords));
-    const BoardSerials serials{{production.serialAt.value_or(0), production.serialWords}, stock,
-                               production.reuseOnFail};
+    const BoardSerials serials{
+        {production.serialAt.value_or(0), production.serialWords}, stock, production.reuseOnFail};
     const BoardSerials* numbers = production.SerialWanted() ? &serials : nullptr;
     if (production.repeat) return WriteBatches(options, output, source, numbers);
     if (options.ports.size() > 1) return WriteBoards(options, output, source, numbers);

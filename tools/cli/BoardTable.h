@@ -12,8 +12,8 @@ struct BoardOutcome {
     std::string chip;  // empty when the board was not identified
     std::size_t rowsWritten = 0;
     double seconds = 0;
-    int status = 0;      // the board's exit status
-    std::string reason;  // why it failed, when it did
+    int status = 0;                       // the board's exit status
+    std::string reason;                   // why it failed, when it did
     std::optional<std::uint64_t> serial;  // the number the board was given
 };
 

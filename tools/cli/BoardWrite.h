@@ -25,9 +25,9 @@ struct BoardSerials {
 
 // How a board's write came out.
 struct BoardWriteResult {
-    int status = 0;               // the board's exit status
-    std::size_t rowsWritten = 0;  // rows the board acknowledged
-    std::string reason;           // why it failed, when it did
+    int status = 0;                       // the board's exit status
+    std::size_t rowsWritten = 0;          // rows the board acknowledged
+    std::string reason;                   // why it failed, when it did
     std::optional<std::uint64_t> serial;  // the number the board was given
 };
 

@@ -94,7 +94,8 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
         return kExitUsage;
     }
     PrintCheckReport(*stamp.image, device, *id, boxes.boxes, output);
-    const auto units = static_cast<std::uint32_t>(RowUnits(stamp.image->Image(stamp.landing.block)));
+    const auto units =
+        static_cast<std::uint32_t>(RowUnits(stamp.image->Image(stamp.landing.block)));
     char at[16];
     std::snprintf(at, sizeof at, "0x%04X", place.address);
     output.Result("serial number " + std::to_string(number) + " at " + at + ", " +

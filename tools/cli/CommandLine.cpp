@@ -102,7 +102,8 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         error = name + " needs a value";
         return false;
     }
-    if (ProductionTakesValue(name)) return StoreProductionValue(name, value, options.production, error);
+    if (ProductionTakesValue(name))
+        return StoreProductionValue(name, value, options.production, error);
     if (name == "--port") {
         if (options.port.empty()) options.port = value;
         options.ports.push_back(value);

@@ -34,7 +34,7 @@ struct CliOptions {
     std::optional<bootproto::ResetSequence> reset;  // --reset: played by the detection
     bool monitorAfterRun = false;                   // --monitor of run and write --run
     unsigned monitorBaud = kDefaultBaudRate;        // --monitor-baud, else --baud
-    ProductionOptions production;  // --repeat and the serial number's options
+    ProductionOptions production;                   // --repeat and the serial number's options
 };
 
 // Fills `options` from the arguments after the program name; false with `error` set when

@@ -84,8 +84,9 @@ std::vector<BoardOutcome> WriteBatch(const CliOptions& options, ConsoleOutput& o
     BatchTally tally(output, counts);
     for (const auto& board : boards) {
         try {
-            board->thread = std::thread(
-                [&board = *board, &source, serials, &tally] { board.Write(source, serials, tally); });
+            board->thread = std::thread([&board = *board, &source, serials, &tally] {
+                board.Write(source, serials, tally);
+            });
         } catch (const std::system_error& error) {
             board->outcome.status = kExitWriteFailed;
             board->outcome.reason = std::string("no thread for this board: ") + error.what();

@@ -11,9 +11,8 @@ namespace {
 bool ParseNumber(const std::string& text, std::uint64_t& value) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const std::string digits = hex ? text.substr(2) : text;
-    if (digits.empty() ||
-        digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
-            std::string::npos) {
+    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
+                              std::string::npos) {
         return false;
     }
     errno = 0;
@@ -26,8 +25,10 @@ bool ParseSerialStart(const std::string& value, ProductionOptions& options, std:
     std::uint64_t start = 0;
     std::uint64_t step = 1;
     if (!ParseNumber(value.substr(0, colon), start) ||
-        (colon != std::string::npos && (!ParseNumber(value.substr(colon + 1), step) || step == 0))) {
-        error = "--serial: '" + value + "' is not START or START:STEP (whole numbers, STEP above 0)";
+        (colon != std::string::npos &&
+         (!ParseNumber(value.substr(colon + 1), step) || step == 0))) {
+        error =
+            "--serial: '" + value + "' is not START or START:STEP (whole numbers, STEP above 0)";
         return false;
     }
     options.serialStart = start;
@@ -40,8 +41,8 @@ bool ParseSerialStart(const std::string& value, ProductionOptions& options, std:
 const std::set<std::string>& ProductionOptionsOf(const std::string& command) {
     static const std::set<std::string> kNone;
     static const std::set<std::string> kWrite = {
-        "--repeat",      "--next-batch",   "--serial",       "--serial-list",
-        "--serial-at",   "--serial-words", "--serial-state", "--serial-on-fail"};
+        "--repeat",    "--next-batch",   "--serial",       "--serial-list",
+        "--serial-at", "--serial-words", "--serial-state", "--serial-on-fail"};
     static const std::set<std::string> kCheck = {"--serial", "--serial-list", "--serial-at",
                                                  "--serial-words"};
     if (command == "write") return kWrite;
@@ -78,8 +79,8 @@ bool StoreProductionValue(const std::string& name, const std::string& value,
     } else if (name == "--serial-words") {
         std::uint64_t words = 0;
         if (!ParseNumber(value, words) || words < 1 || words > kMostSerialWords) {
-            error = "--serial-words: '" + value + "' is not 1 to " +
-                    std::to_string(kMostSerialWords);
+            error =
+                "--serial-words: '" + value + "' is not 1 to " + std::to_string(kMostSerialWords);
             return false;
         }
         options.serialWords = static_cast<unsigned>(words);
@@ -114,8 +115,8 @@ bool CheckProductionOptions(const std::string& command, const std::set<std::stri
         return false;
     }
     const bool serial = options.SerialWanted();
-    for (const char* option : {"--serial-at", "--serial-words", "--serial-state",
-                               "--serial-on-fail"}) {
+    for (const char* option :
+         {"--serial-at", "--serial-words", "--serial-state", "--serial-on-fail"}) {
         if (!needs(option, serial, "--serial START[:STEP] or --serial-list FILE")) return false;
     }
     if (!needs("--next-batch", options.repeat, "--repeat")) return false;

@@ -15,11 +15,11 @@ struct ProductionOptions {
     NextBatch next = NextBatch::Line;
     std::optional<std::uint64_t> serialStart;  // --serial START[:STEP]
     std::uint64_t serialStep = 1;
-    std::string serialList;                  // --serial-list FILE
-    std::optional<std::uint32_t> serialAt;   // --serial-at ADDRESS
-    unsigned serialWords = 1;                // --serial-words N
-    std::string serialState;                 // --serial-state FILE
-    bool reuseOnFail = false;                // --serial-on-fail reuse
+    std::string serialList;                 // --serial-list FILE
+    std::optional<std::uint32_t> serialAt;  // --serial-at ADDRESS
+    unsigned serialWords = 1;               // --serial-words N
+    std::string serialState;                // --serial-state FILE
+    bool reuseOnFail = false;               // --serial-on-fail reuse
 
     bool SerialWanted() const { return serialStart.has_value() || !serialList.empty(); }
 };

@@ -40,8 +40,8 @@ void PrintSummary(const RunCounts& counts, const std::vector<std::string>& ports
         const auto found = counts.ports.find(port);
         const PortCounts board = found == counts.ports.end() ? PortCounts{} : found->second;
         output.Result("  " + port + std::string(width - port.size(), ' ') + "  " +
-                      std::to_string(board.written) + " written, " +
-                      std::to_string(board.failed) + " failed");
+                      std::to_string(board.written) + " written, " + std::to_string(board.failed) +
+                      " failed");
     }
 }
 
@@ -62,8 +62,8 @@ int WriteBatches(const CliOptions& options, ConsoleOutput& output,
             WriteBatch(options, output, source, serials, counts.total);
         counts.Add(outcomes);
         worst = std::max(worst, WorstStatus(outcomes));
-        output.Result("batch " + std::to_string(batch) + " file " + source->file.path +
-                      " sha256 " + source->sha256);
+        output.Result("batch " + std::to_string(batch) + " file " + source->file.path + " sha256 " +
+                      source->sha256);
         for (const std::string& line : FormatBoardTable(outcomes)) output.Result(line);
         if (ArrivedStopSignal() != 0 || !wait.Wait(batch + 1, output)) break;
     }
