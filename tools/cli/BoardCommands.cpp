@@ -1,35 +1,28 @@
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "control/CauseTexts.h"
 #include "control/DetectionTexts.h"
+#include "protocol/Frames.h"
 #include "tools/cli/BoardSession.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/FirmwareText.h"
+#include "tools/cli/JsonDocument.h"
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Monitor.h"
-#include "tools/cli/SerialList.h"
+#include "tools/cli/RecordJson.h"
+#include "tools/cli/SessionRecord.h"
 #include "tools/cli/StopSignals.h"
-#include "tools/cli/WriteInputs.h"
 
 namespace {
-
-std::string IdText(const unsigned char (&id)[2]) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%02X%02X", id[0], id[1]);
-    return text;
-}
-
-// Firmware version bytes are signed: 0xFF reads -1.
-std::string FirmwareText(const unsigned char (&version)[3]) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d.%d", static_cast<signed char>(version[0]),
-                  static_cast<signed char>(version[1]));
-    return text;
-}
 
 void PrintDevice(BoardSession& board) {
     ConsoleOutput& output = board.Output();
@@ -37,7 +30,8 @@ void PrintDevice(BoardSession& board) {
     const CDeviceInfo& device = app.m_device;
     char line[128];
     output.Result(std::string("device         ") + device.name);
-    output.Result("id             " + IdText(app.m_deviceId));
+    output.Result("id             " +
+                  bootproto::IdentifierText(app.m_deviceId[0], app.m_deviceId[1]));
     output.Result("firmware       " + FirmwareText(app.m_firmwareVersion));
     for (const MemoryBlock& block : kMemoryBlocks) {
         const CMemoryImage& image = device.images[block.index];
@@ -184,16 +178,32 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
 void PrintIdentified(BoardSession& board) {
     const CBootloaderApp& app = board.App();
     board.Output().Note(std::string("identified ") + app.m_device.name + " (id " +
-                        IdText(app.m_deviceId) + "), bootloader firmware " +
-                        FirmwareText(app.m_firmwareVersion));
+                        bootproto::IdentifierText(app.m_deviceId[0], app.m_deviceId[1]) +
+                        "), bootloader firmware " + FirmwareText(app.m_firmwareVersion));
+}
+
+// The record's time, length, status and cause at the end of the board's command.
+void Close(BoardRecord& record, std::chrono::steady_clock::time_point started, int status,
+           const std::string& cause) {
+    record.time = std::chrono::system_clock::now();
+    record.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    record.status = status;
+    record.cause = cause;
 }
 
 }  // namespace
 
 int RunDetectCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+    const auto started = std::chrono::steady_clock::now();
     BoardSession board(options, output, app);
     const int status = board.Connect();
     if (status == kExitOk) PrintDevice(board);
+    if (options.json) {
+        BoardRecord record = DetectionRecord(options.port, board);
+        Close(record, started, status, board.Reason());
+        PrintJsonDocument(DetectionJson(record));
+    }
     return status;
 }
 
@@ -203,47 +213,28 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderA
     return RunUserProgram(board, options);
 }
 
-int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
-    // The file is read once, before any board is detected: every board gets these bytes. It
-    // is named as the user named it (a Windows device path must not be made absolute).
-    const std::shared_ptr<const HexSource> source = ReadHexSource(options.file);
-    if (const int status = CheckHexFileRead(*source, output); status != kExitOk) return status;
-    const ProductionOptions& production = options.production;
-    SerialSource serialSource;
-    if (std::string error; !SerialSourceOf(production, serialSource, error)) {
-        output.Error("pelorant-cli: " + error);
-        return kExitUsage;
-    }
-    SerialStock stock(serialSource, production.serialState,
-                      LargestSerialNumber(production.serialWords));
-    const BoardSerials serials{
-        {production.serialAt.value_or(0), production.serialWords}, stock, production.reuseOnFail};
-    const BoardSerials* numbers = production.SerialWanted() ? &serials : nullptr;
-    if (production.repeat) return WriteBatches(options, output, source, numbers);
-    if (options.ports.size() > 1) return WriteBoards(options, output, source, numbers);
-    return WriteBoard(options, output, app, source, numbers).status;
-}
-
-BoardWriteResult WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                            const std::shared_ptr<const HexSource>& source,
-                            const BoardSerials* serials) {
-    BoardWriteResult result;
+BoardRecord WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+                       const std::shared_ptr<const HexSource>& source,
+                       const BoardSerials* serials) {
+    const auto started = std::chrono::steady_clock::now();
     BoardSession board(options, output, app);
-    result.status = board.Connect();
-    if (result.status == kExitOk) {
+    std::optional<std::uint64_t> serial;
+    int status = board.Connect();
+    if (status == kExitOk) {
         if (options.ports.size() <= 1 && !options.production.repeat) PrintIdentified(board);
-        result.status = WriteConnected(board, options, source, serials, result.serial);
+        status = WriteConnected(board, options, source, serials, serial);
     }
-    if (result.status != kExitOk && result.serial && serials != nullptr && serials->reuseOnFail) {
+    if (status != kExitOk && serial && serials != nullptr && serials->reuseOnFail) {
         std::string reason;
-        if (serials->stock.GiveBack(*result.serial, reason)) {
-            output.Note("serial number " + std::to_string(*result.serial) + " given back");
+        if (serials->stock.GiveBack(*serial, reason)) {
+            output.Note("serial number " + std::to_string(*serial) + " given back");
         } else {
-            output.Error("pelorant-cli: serial number " + std::to_string(*result.serial) +
+            output.Error("pelorant-cli: serial number " + std::to_string(*serial) +
                          " not given back: " + reason);
         }
     }
-    result.rowsWritten = board.Session().LastWrite().rowsAcknowledged;
-    result.reason = board.Reason();
-    return result;
+    BoardRecord record = SessionRecord(options.port, board, *source);
+    record.serial = serial;
+    Close(record, started, status, board.Reason());
+    return record;
 }

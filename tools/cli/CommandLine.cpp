@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <utility>
 
@@ -14,13 +15,15 @@ namespace {
 // Which options each command takes; the global ones are accepted everywhere.
 const std::set<std::string>& OptionsOf(const std::string& command) {
     static const std::set<std::string> kNone;
-    static const std::set<std::string> kDetect = {"--port", "--baud", "--reset"};
+    static const std::set<std::string> kPorts = {"--json"};
+    static const std::set<std::string> kDetect = {"--port", "--baud", "--reset", "--json"};
     static const std::set<std::string> kRun = {"--port", "--baud", "--reset", "--monitor",
                                                "--monitor-baud"};
     static const std::set<std::string> kWrite = {
         "--port", "--baud",  "--memories", "--proceed-on-error",
-        "--run",  "--reset", "--monitor",  "--monitor-baud"};
-    static const std::set<std::string> kCheck = {"--device"};
+        "--run",  "--reset", "--monitor",  "--monitor-baud",
+        "--json", "--log"};
+    static const std::set<std::string> kCheck = {"--device", "--json"};
     static const std::set<std::string> kMonitor = {"--port", "--baud", "--hex", "--timestamps",
                                                    "--for",  "--send", "--eol"};
     if (command == "monitor") return kMonitor;
@@ -28,6 +31,7 @@ const std::set<std::string>& OptionsOf(const std::string& command) {
     if (command == "run") return kRun;
     if (command == "write") return kWrite;
     if (command == "check") return kCheck;
+    if (command == "ports") return kPorts;
     return kNone;
 }
 
@@ -40,12 +44,12 @@ bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
            name == "--workdir" || name == "--detect-timeout" || name == "--trace" ||
            name == "--for" || name == "--eol" || name == "--reset" || name == "--monitor-baud" ||
-           ProductionTakesValue(name);
+           name == "--log" || ProductionTakesValue(name);
 }
 
 bool IsFlag(const std::string& name) {
     return name == "--proceed-on-error" || name == "--run" || name == "--hex" ||
-           name == "--timestamps" || name == "--send" || name == "--monitor" ||
+           name == "--timestamps" || name == "--send" || name == "--monitor" || name == "--json" ||
            IsProductionFlag(name);
 }
 
@@ -109,6 +113,8 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         options.ports.push_back(value);
     } else if (name == "--trace") {
         options.trace = value;
+    } else if (name == "--log") {
+        options.log = value;
     } else if (name == "--baud") {
         if (!ParsePositive(value, options.baud)) {
             error = "--baud: '" + value + "' is not a baud rate";
@@ -167,6 +173,7 @@ void StoreFlag(const std::string& name, CliOptions& options) {
     if (name == "--send") options.monitor.send = true;
     if (name == "--monitor") options.monitorAfterRun = true;
     StoreProductionFlag(name, options.production);
+    if (name == "--json") options.json = true;
 }
 
 bool CheckRequired(const CliOptions& options, const std::vector<std::string>& operands,
@@ -236,6 +243,26 @@ bool CheckMonitorAfterRun(const std::vector<std::pair<std::string, std::string>>
         return false;
     }
     if (!speedGiven) options.monitorBaud = options.baud;
+    return true;
+}
+
+// A write's serial numbers keep their state in a file: the one named, else one beside the log.
+bool CheckProductionWrite(CliOptions& options, std::string& error) {
+    ProductionOptions& production = options.production;
+    if (options.command != "write") return true;
+    if (options.json && production.repeat) {
+        error = "--json does not go with --repeat (--log keeps a line for every board)";
+        return false;
+    }
+    if (!production.SerialWanted() || !production.serialState.empty()) return true;
+    if (options.log.empty()) {
+        error =
+            "a serial number needs --serial-state FILE or --log FILE (beside which the "
+            "next number is kept)";
+        return false;
+    }
+    production.serialState =
+        (std::filesystem::path(options.log).parent_path() / "serial.state").string();
     return true;
 }
 
@@ -309,7 +336,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
     if (!CheckRequired(options, operands, error)) return false;
     std::set<std::string> names;
     for (const auto& option : given) names.insert(option.first);
-    if (!CheckProductionOptions(options.command, names, options.production, error)) return false;
+    if (!CheckProductionOptions(names, options.production, error)) return false;
+    if (!CheckProductionWrite(options, error)) return false;
     const bool eolGiven = std::any_of(given.begin(), given.end(),
                                       [](const auto& option) { return option.first == "--eol"; });
     if (eolGiven && !options.monitor.send) {
@@ -322,18 +350,16 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
 
 std::string UsageText() {
     return "usage:\n"
-           "  pelorant-cli ports\n"
-           "  pelorant-cli detect --port PORT [--baud RATE] [--reset SEQUENCE]\n"
+           "  pelorant-cli ports  [--json]\n"
+           "  pelorant-cli detect --port PORT [--baud RATE] [--reset SEQUENCE] [--json]\n"
            "  pelorant-cli write  --port PORT [--port PORT ...] [--baud RATE] [--memories LIST] "
            "[--proceed-on-error] [--reset SEQUENCE]\n"
-           "                     [--run [--monitor [--monitor-baud RATE]]]\n"
+           "                     [--run [--monitor [--monitor-baud RATE]]] [--log FILE] [--json]\n"
            "                     [--repeat [--next-batch line|replug]] [SERIAL OPTIONS\n"
-           "                     --serial-state FILE [--serial-on-fail burn|reuse]] FILE.hex\n"
+           "                     [--serial-state FILE] [--serial-on-fail burn|reuse]] FILE.hex\n"
            "  pelorant-cli run    --port PORT [--baud RATE] [--reset SEQUENCE] "
            "[--monitor [--monitor-baud RATE]]\n"
-           "  pelorant-cli check  --device ID-OR-NAME [SERIAL OPTIONS] FILE.hex\n"
-           "serial options: --serial START[:STEP] | --serial-list FILE, --serial-at ADDRESS\n"
-           "  [--serial-words N]\n"
+           "  pelorant-cli check  --device ID-OR-NAME [SERIAL OPTIONS] [--json] FILE.hex\n"
            "  pelorant-cli monitor --port PORT [--baud RATE] [--hex] [--timestamps] "
            "[--for SECONDS]\n"
            "                     [--send [--eol cr|lf|crlf]]\n"
@@ -372,12 +398,17 @@ std::string UsageText() {
            "  --serial-at ADDRESS  word address in data EEPROM or program flash of the first\n"
            "                    of the number's 16-bit words, least significant first\n"
            "  --serial-words N  words of the number, 1 to 4 (default 1)\n"
-           "  --serial-state FILE  where the next number is kept, under a lock and replaced\n"
-           "                    whole before a board is written; stations may share it\n"
+           "  --serial-state FILE  where the next number is kept (default: serial.state beside\n"
+           "                    the --log file), under a lock and replaced whole before a\n"
+           "                    board is written; stations may share it\n"
            "  --serial-on-fail burn|reuse  a failed board's number is never given again\n"
            "                    (burn, default) or given to the next board (reuse)\n"
            "  --monitor         after the run command, monitor the port at once (as monitor)\n"
            "  --monitor-baud RATE  the monitor's speed (default: --baud)\n"
+           "  --log FILE        append a JSON line for every board written to FILE (JSON Lines;\n"
+           "                    the file is never emptied)\n"
+           "  --json            print one JSON document on stdout (ports, detect, check,\n"
+           "                    write), the text on stderr; the man page lists its fields\n"
            "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"
            "  --hex             monitor: bytes in hex, 16 a line (default: text, bytes that\n"
            "                    are not printable as \\xHH, CR, LF and CR LF end a line)\n"

@@ -8,6 +8,7 @@
 #include "tools/cli/BoardTable.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/SessionRecord.h"
 
 namespace {
 
@@ -41,41 +42,32 @@ private:
 };
 
 // What one board's thread needs and leaves: its own engine state, its view of the output,
-// its options (its port alone) and its outcome.
+// its options (its port alone) and its record.
 struct Board {
     Board(ConsoleOutput& shared, const CliOptions& common, const std::string& port,
           std::size_t slot)
         : output(shared, port, slot), options(common) {
         options.port = port;
-        outcome.port = port;
     }
 
     void Write(const std::shared_ptr<const HexSource>& source, const BoardSerials* serials,
                BatchTally& tally) {
-        const auto started = std::chrono::steady_clock::now();
-        const BoardWriteResult result = WriteBoard(options, output, app, source, serials);
-        outcome.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        outcome.status = result.status;
-        outcome.rowsWritten = result.rowsWritten;
-        outcome.reason = result.reason;
-        outcome.serial = result.serial;
-        outcome.chip = app.m_device.name;
-        tally.Ended(outcome.status);
+        record = WriteBoard(options, output, app, source, serials);
+        tally.Ended(record.status);
     }
 
     CBootloaderApp app;
     ConsoleOutput output;
     CliOptions options;
-    BoardOutcome outcome;
+    BoardRecord record;
     std::thread thread;
 };
 
 }  // namespace
 
-std::vector<BoardOutcome> WriteBatch(const CliOptions& options, ConsoleOutput& output,
-                                     const std::shared_ptr<const HexSource>& source,
-                                     const BoardSerials* serials, BatchCounts counts) {
+std::vector<BoardRecord> WriteBatch(const CliOptions& options, ConsoleOutput& output,
+                                    const std::shared_ptr<const HexSource>& source,
+                                    const BoardSerials* serials, BatchCounts counts) {
     std::vector<std::unique_ptr<Board>> boards;
     for (const std::string& port : options.ports) {
         boards.push_back(std::make_unique<Board>(output, options, port, boards.size()));
@@ -88,24 +80,28 @@ std::vector<BoardOutcome> WriteBatch(const CliOptions& options, ConsoleOutput& o
                 board.Write(source, serials, tally);
             });
         } catch (const std::system_error& error) {
-            board->outcome.status = kExitWriteFailed;
-            board->outcome.reason = std::string("no thread for this board: ") + error.what();
-            tally.Ended(board->outcome.status);
+            BoardRecord& record = board->record;
+            record = PortRecord(board->options.port, *source);
+            record.time = std::chrono::system_clock::now();
+            record.status = kExitWriteFailed;
+            record.cause = std::string("no thread for this board: ") + error.what();
+            tally.Ended(record.status);
         }
     }
-    std::vector<BoardOutcome> outcomes;
+    std::vector<BoardRecord> records;
     for (const auto& board : boards) {
         if (board->thread.joinable()) board->thread.join();
-        outcomes.push_back(board->outcome);
+        records.push_back(board->record);
     }
     output.CloseBoardPanel();
-    return outcomes;
+    return records;
 }
 
-int WriteBoards(const CliOptions& options, ConsoleOutput& output,
-                const std::shared_ptr<const HexSource>& source, const BoardSerials* serials) {
-    const std::vector<BoardOutcome> outcomes = WriteBatch(options, output, source, serials, {});
+std::vector<BoardRecord> WriteBoards(const CliOptions& options, ConsoleOutput& output,
+                                     const std::shared_ptr<const HexSource>& source,
+                                     const BoardSerials* serials) {
+    const std::vector<BoardRecord> records = WriteBatch(options, output, source, serials, {});
     output.Result("file " + source->file.path + " sha256 " + source->sha256);
-    for (const std::string& line : FormatBoardTable(outcomes)) output.Result(line);
-    return WorstStatus(outcomes);
+    for (const std::string& line : FormatBoardTable(records)) output.Result(line);
+    return records;
 }

@@ -103,8 +103,8 @@ bool StoreProductionValue(const std::string& name, const std::string& value,
     return true;
 }
 
-bool CheckProductionOptions(const std::string& command, const std::set<std::string>& given,
-                            const ProductionOptions& options, std::string& error) {
+bool CheckProductionOptions(const std::set<std::string>& given, const ProductionOptions& options,
+                            std::string& error) {
     const auto needs = [&](const char* option, bool present, const char* what) {
         if (!given.count(option) || present) return true;
         error = std::string(option) + " needs " + what;
@@ -122,10 +122,6 @@ bool CheckProductionOptions(const std::string& command, const std::set<std::stri
     if (!needs("--next-batch", options.repeat, "--repeat")) return false;
     if (serial && !options.serialAt) {
         error = "a serial number needs --serial-at ADDRESS";
-        return false;
-    }
-    if (command == "write" && serial && options.serialState.empty()) {
-        error = "a serial number needs --serial-state FILE, where the next number is kept";
         return false;
     }
     if (options.serialStart && *options.serialStart > LargestSerialNumber(options.serialWords)) {

@@ -33,6 +33,6 @@ bool IsProductionFlag(const std::string& name);
 bool StoreProductionValue(const std::string& name, const std::string& value,
                           ProductionOptions& options, std::string& error);
 void StoreProductionFlag(const std::string& name, ProductionOptions& options);
-// Whether the options given (by name) go together for `command`.
-bool CheckProductionOptions(const std::string& command, const std::set<std::string>& given,
-                            const ProductionOptions& options, std::string& error);
+// Whether the options given (by name) go together.
+bool CheckProductionOptions(const std::set<std::string>& given, const ProductionOptions& options,
+                            std::string& error);

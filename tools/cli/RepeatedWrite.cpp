@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/cli/BoardLog.h"
+#include "tools/cli/BoardTable.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/NextBatchWait.h"
@@ -20,8 +22,8 @@ struct RunCounts {
     BatchCounts total;
     std::map<std::string, PortCounts> ports;
 
-    void Add(const std::vector<BoardOutcome>& outcomes) {
-        for (const BoardOutcome& board : outcomes) {
+    void Add(const std::vector<BoardRecord>& records) {
+        for (const BoardRecord& board : records) {
             PortCounts& port = ports[board.port];
             ++(board.status == kExitOk ? port.written : port.failed);
             ++(board.status == kExitOk ? total.ok : total.failed);
@@ -48,7 +50,8 @@ void PrintSummary(const RunCounts& counts, const std::vector<std::string>& ports
 }  // namespace
 
 int WriteBatches(const CliOptions& options, ConsoleOutput& output,
-                 const std::shared_ptr<const HexSource>& source, const BoardSerials* serials) {
+                 const std::shared_ptr<const HexSource>& source, const BoardSerials* serials,
+                 BoardLog* log) {
     // SIGINT lets the batch on the line end as it would; SIGTERM still stops it.
     LetInterruptEndTheBatch();
     NextBatchWait wait(options.production.next, options.ports);
@@ -58,13 +61,19 @@ int WriteBatches(const CliOptions& options, ConsoleOutput& output,
         counts.total.batch = batch;
         output.Note("batch " + std::to_string(batch) + ": " + std::to_string(options.ports.size()) +
                     (options.ports.size() == 1 ? " board" : " boards"));
-        const std::vector<BoardOutcome> outcomes =
+        const std::vector<BoardRecord> records =
             WriteBatch(options, output, source, serials, counts.total);
-        counts.Add(outcomes);
-        worst = std::max(worst, WorstStatus(outcomes));
+        counts.Add(records);
+        worst = std::max(worst, WorstStatus(records));
         output.Result("batch " + std::to_string(batch) + " file " + source->file.path + " sha256 " +
                       source->sha256);
-        for (const std::string& line : FormatBoardTable(outcomes)) output.Result(line);
+        for (const std::string& line : FormatBoardTable(records)) output.Result(line);
+        // A station that cannot keep its record stops before the next batch.
+        if (std::string error; log != nullptr && !log->Append(records, error)) {
+            output.Error("pelorant-cli: the log cannot be written: " + error);
+            worst = std::max(worst, static_cast<int>(kExitWriteFailed));
+            break;
+        }
         if (ArrivedStopSignal() != 0 || !wait.Wait(batch + 1, output)) break;
     }
     if (const int signal = ArrivedStopSignal(); signal != 0) {

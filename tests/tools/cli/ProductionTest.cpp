@@ -8,11 +8,13 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <nlohmann/json.hpp>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/Sha256.h"
 #include "image/HexReader.h"
 #include "tests/tools/cli/CliTest.h"
 #include "tests/tools/cli/PosixOutputs.h"
@@ -26,6 +28,7 @@ using benchtest::kSample;
 
 constexpr std::uint32_t kSerialAt = 0x7FFC00;
 constexpr int kBoards = 8;
+constexpr int kFirstCom = 40;
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t count = 0;
@@ -97,15 +100,17 @@ FedRun RunFed(const std::vector<std::string>& args,
     return run;
 }
 
-// Eight boards on COM1 .. COM8 whose bootloader listens only after a reset on DTR, replaced by
-// eight new ones on the same ports between batches, as an operator swaps the boards.
+// Eight boards on COM41 .. COM48 whose bootloader listens only after a reset on DTR, replaced
+// by eight new ones on the same ports between batches, as an operator swaps the boards. (COM1
+// to COM32 without a link would name the serial ports of the machine.)
 class ProductionTest : public benchtest::CliTest {
 protected:
     ProductionTest()
         : bridge_([this](const std::string& device, board::ModemLineLevel level) {
               std::lock_guard<std::mutex> guard(lock_);
               for (const auto& board : boards_) {
-                  if (board->DevicePath() == device) board->SetModemLine(level.line, level.asserted);
+                  if (board->DevicePath() == device)
+                      board->SetModemLine(level.line, level.asserted);
               }
           }) {}
 
@@ -114,7 +119,7 @@ protected:
         options.device = "dsPIC30F4011";
         std::vector<std::unique_ptr<VirtualBoard>> boards;
         for (int i = 1; i <= kBoards; ++i) {
-            options.comNumber = i;
+            options.comNumber = kFirstCom + i;
             std::string error;
             boards.push_back(VirtualBoard::Start(options, &error));
             ASSERT_TRUE(boards.back()) << error;
@@ -128,12 +133,15 @@ protected:
         boards_.clear();
     }
 
-    // Boards wired to DTR, no longer listening: only the tool's reset makes them answer.
-    void StartSilentBoards() {
+    // Boards wired to DTR, listening for a second after they start; with `silent`, once that
+    // second has passed, when only the tool's reset makes them answer. (A board plugged in while
+    // the tool waits for its port is probed within that second, as a real one would be.)
+    void StartBoardsOnDtr(bool silent) {
         BoardOptions options;
         options.resetLine = SerialModemLine::Dtr;
         options.listenWindow = std::chrono::milliseconds(1000);
         StartBoards(options);
+        if (!silent) return;
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         for (const auto& board : boards_) {
             while (!board->UserProgramRunning() && std::chrono::steady_clock::now() < end) {
@@ -145,13 +153,14 @@ protected:
 
     std::vector<std::string> Ports() const {
         std::vector<std::string> args;
-        for (int i = 1; i <= kBoards; ++i) args.insert(args.end(), {"--port", "COM" + std::to_string(i)});
+        for (int i = 1; i <= kBoards; ++i)
+            args.insert(args.end(), {"--port", "COM" + std::to_string(kFirstCom + i)});
         return args;
     }
 
     std::vector<std::string> Command(std::vector<std::string> options) const {
-        std::vector<std::string> args = {"write", "--serial-state", StatePath(), "--workdir",
-                                         kCatalogueDir, "--detect-timeout", "10"};
+        std::vector<std::string> args = {"write", "--workdir", kCatalogueDir, "--detect-timeout",
+                                         "10"};
         args.insert(args.end(), options.begin(), options.end());
         const std::vector<std::string> ports = Ports();
         args.insert(args.end(), ports.begin(), ports.end());
@@ -159,7 +168,9 @@ protected:
         return args;
     }
 
+    // The state file of a run with --log LogPath() is beside the log.
     std::string StatePath() const { return (dir_.path() / "serial.state").string(); }
+    std::string LogPath() const { return (dir_.path() / "log.jsonl").string(); }
 
     // The numbers the boards hold; with `whole`, after checking that each board holds the
     // file's program flash and data EEPROM words (the number's own word aside).
@@ -210,9 +221,10 @@ TEST_F(ProductionTest, AnUnattendedRunGivesTwentyFourBoardsTheFileAndTheirOwnNum
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::remove(StatePath().c_str());
-        StartSilentBoards();
-        std::vector<std::string> options = {"--repeat", "--reset", "dtr", "--serial", "1000",
-                                            "--serial-at", "0x7FFC00"};
+        std::remove(LogPath().c_str());
+        StartBoardsOnDtr(true);
+        std::vector<std::string> options = {"--repeat",    "--reset",  "dtr",   "--serial", "1000",
+                                            "--serial-at", "0x7FFC00", "--log", LogPath()};
         options.insert(options.end(), c.options.begin(), c.options.end());
         std::vector<std::uint64_t> numbers;
         std::size_t batches = 0;
@@ -232,7 +244,7 @@ TEST_F(ProductionTest, AnUnattendedRunGivesTwentyFourBoardsTheFileAndTheirOwnNum
             StopBoards();
             // The operator takes a moment to swap the boards.
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            StartSilentBoards();
+            StartBoardsOnDtr(!replug);
             if (!replug) feed.Line();
         });
         EXPECT_EQ(run.status, 0) << run.err;
@@ -242,8 +254,20 @@ TEST_F(ProductionTest, AnUnattendedRunGivesTwentyFourBoardsTheFileAndTheirOwnNum
         for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = 1000 + i;
         EXPECT_EQ(numbers, expected);
         EXPECT_EQ(testsupport::ReadFile(StatePath()), "next 1024\n");
-        EXPECT_TRUE(Contains(run.out, "summary: 3 batches, 24 boards written, 0 failed")) << run.out;
-        EXPECT_TRUE(Contains(run.out, "COM8  3 written, 0 failed")) << run.out;
+        // A line for every board, each with the file's SHA-256 and the board's number.
+        std::vector<std::uint64_t> logged;
+        for (const std::string& line : benchtest::Lines(testsupport::ReadFile(LogPath()))) {
+            const nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
+            ASSERT_TRUE(record.is_object()) << line;
+            EXPECT_EQ(record.value("hex_sha256", ""), Sha256Hex(testsupport::ReadFile(kSample)));
+            EXPECT_EQ(record.value("result", ""), "ok") << line;
+            logged.push_back(record.value("serial", std::uint64_t{0}));
+        }
+        std::sort(logged.begin(), logged.end());
+        EXPECT_EQ(logged, expected);
+        EXPECT_TRUE(Contains(run.out, "summary: 3 batches, 24 boards written, 0 failed"))
+            << run.out;
+        EXPECT_TRUE(Contains(run.out, "COM48  3 written, 0 failed")) << run.out;
         StopBoards();
     }
 }
@@ -255,13 +279,15 @@ TEST_F(ProductionTest, ARunKilledInTheMiddleOfABatchNeverGivesANumberTwice) {
     slow.lineTiming = true;
     slow.rowProgramTime = std::chrono::milliseconds(150);
     StartBoards(slow);
-    const std::vector<std::string> args = Command({"--serial", "1000", "--serial-at", "0x7FFC00"});
+    const std::vector<std::string> args =
+        Command({"--serial", "1000", "--serial-at", "0x7FFC00", "--serial-state", StatePath()});
     bool killed = false;
     RunFed(args, [&](const FedRun&, Feed& feed) {
         std::lock_guard<std::mutex> guard(lock_);
         if (killed) return;
-        const bool writing = std::any_of(boards_.begin(), boards_.end(),
-                                         [](const auto& board) { return board->RowsProgrammed() >= 2; });
+        const bool writing = std::any_of(boards_.begin(), boards_.end(), [](const auto& board) {
+            return board->RowsProgrammed() >= 2;
+        });
         if (writing) killed = kill(feed.pid, SIGKILL) == 0;
     });
     ASSERT_TRUE(killed);
