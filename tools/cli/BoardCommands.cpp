@@ -21,6 +21,7 @@
 #include "tools/cli/RecordJson.h"
 #include "tools/cli/SessionRecord.h"
 #include "tools/cli/StopSignals.h"
+#include "tools/cli/WriteInputs.h"
 
 namespace {
 
@@ -214,15 +215,14 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderA
 }
 
 BoardRecord WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                       const std::shared_ptr<const HexSource>& source,
-                       const BoardSerials* serials) {
+                       const WriteSources& sources, const BoardSerials* serials) {
     const auto started = std::chrono::steady_clock::now();
-    BoardSession board(options, output, app);
+    BoardSession board(options, output, app, sources.catalogue);
     std::optional<std::uint64_t> serial;
     int status = board.Connect();
     if (status == kExitOk) {
         if (options.ports.size() <= 1 && !options.production.repeat) PrintIdentified(board);
-        status = WriteConnected(board, options, source, serials, serial);
+        status = WriteConnected(board, options, sources.hex, serials, serial);
     }
     if (status != kExitOk && serial && serials != nullptr && serials->reuseOnFail) {
         std::string reason;
@@ -233,7 +233,7 @@ BoardRecord WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootlo
                          " not given back: " + reason);
         }
     }
-    BoardRecord record = SessionRecord(options.port, board, *source);
+    BoardRecord record = SessionRecord(options.port, board, *sources.hex);
     record.serial = serial;
     Close(record, started, status, board.Reason());
     return record;

@@ -50,9 +50,8 @@ struct Board {
         options.port = port;
     }
 
-    void Write(const std::shared_ptr<const HexSource>& source, const BoardSerials* serials,
-               BatchTally& tally) {
-        record = WriteBoard(options, output, app, source, serials);
+    void Write(const WriteSources& sources, const BoardSerials* serials, BatchTally& tally) {
+        record = WriteBoard(options, output, app, sources, serials);
         tally.Ended(record.status);
     }
 
@@ -66,8 +65,8 @@ struct Board {
 }  // namespace
 
 std::vector<BoardRecord> WriteBatch(const CliOptions& options, ConsoleOutput& output,
-                                    const std::shared_ptr<const HexSource>& source,
-                                    const BoardSerials* serials, BatchCounts counts) {
+                                    const WriteSources& sources, const BoardSerials* serials,
+                                    BatchCounts counts) {
     std::vector<std::unique_ptr<Board>> boards;
     for (const std::string& port : options.ports) {
         boards.push_back(std::make_unique<Board>(output, options, port, boards.size()));
@@ -76,12 +75,12 @@ std::vector<BoardRecord> WriteBatch(const CliOptions& options, ConsoleOutput& ou
     BatchTally tally(output, counts);
     for (const auto& board : boards) {
         try {
-            board->thread = std::thread([&board = *board, &source, serials, &tally] {
-                board.Write(source, serials, tally);
+            board->thread = std::thread([&board = *board, &sources, serials, &tally] {
+                board.Write(sources, serials, tally);
             });
         } catch (const std::system_error& error) {
             BoardRecord& record = board->record;
-            record = PortRecord(board->options.port, *source);
+            record = PortRecord(board->options.port, *sources.hex);
             record.time = std::chrono::system_clock::now();
             record.status = kExitWriteFailed;
             record.cause = std::string("no thread for this board: ") + error.what();
@@ -98,10 +97,9 @@ std::vector<BoardRecord> WriteBatch(const CliOptions& options, ConsoleOutput& ou
 }
 
 std::vector<BoardRecord> WriteBoards(const CliOptions& options, ConsoleOutput& output,
-                                     const std::shared_ptr<const HexSource>& source,
-                                     const BoardSerials* serials) {
-    const std::vector<BoardRecord> records = WriteBatch(options, output, source, serials, {});
-    output.Result("file " + source->file.path + " sha256 " + source->sha256);
+                                     const WriteSources& sources, const BoardSerials* serials) {
+    const std::vector<BoardRecord> records = WriteBatch(options, output, sources, serials, {});
+    output.Result("file " + sources.hex->file.path + " sha256 " + sources.hex->sha256);
     for (const std::string& line : FormatBoardTable(records)) output.Result(line);
     return records;
 }

@@ -49,9 +49,9 @@ void PrintSummary(const RunCounts& counts, const std::vector<std::string>& ports
 
 }  // namespace
 
-int WriteBatches(const CliOptions& options, ConsoleOutput& output,
-                 const std::shared_ptr<const HexSource>& source, const BoardSerials* serials,
-                 BoardLog* log) {
+int WriteBatches(const CliOptions& options, ConsoleOutput& output, const WriteSources& sources,
+                 const BoardSerials* serials, BoardLog* log) {
+    const HexSource& source = *sources.hex;
     // SIGINT lets the batch on the line end as it would; SIGTERM still stops it.
     LetInterruptEndTheBatch();
     NextBatchWait wait(options.production.next, options.ports);
@@ -62,11 +62,11 @@ int WriteBatches(const CliOptions& options, ConsoleOutput& output,
         output.Note("batch " + std::to_string(batch) + ": " + std::to_string(options.ports.size()) +
                     (options.ports.size() == 1 ? " board" : " boards"));
         const std::vector<BoardRecord> records =
-            WriteBatch(options, output, source, serials, counts.total);
+            WriteBatch(options, output, sources, serials, counts.total);
         counts.Add(records);
         worst = std::max(worst, WorstStatus(records));
-        output.Result("batch " + std::to_string(batch) + " file " + source->file.path + " sha256 " +
-                      source->sha256);
+        output.Result("batch " + std::to_string(batch) + " file " + source.file.path + " sha256 " +
+                      source.sha256);
         for (const std::string& line : FormatBoardTable(records)) output.Result(line);
         // A station that cannot keep its record stops before the next batch.
         if (std::string error; log != nullptr && !log->Append(records, error)) {
