@@ -33,9 +33,12 @@ struct RunCounts {
 
 void PrintSummary(const RunCounts& counts, const std::vector<std::string>& ports,
                   ConsoleOutput& output) {
-    output.Result("summary: " + std::to_string(counts.total.batch) + " batch" +
-                  (counts.total.batch == 1 ? "" : "es") + ", " + std::to_string(counts.total.ok) +
-                  " boards written, " + std::to_string(counts.total.failed) + " failed");
+    const auto count = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    output.Result("summary: " + count(counts.total.batch, "batch", "batches") + ", " +
+                  count(counts.total.ok, "board", "boards") + " written, " +
+                  std::to_string(counts.total.failed) + " failed");
     std::size_t width = 4;
     for (const std::string& port : ports) width = std::max(width, port.size());
     for (const std::string& port : ports) {

@@ -313,4 +313,29 @@ TEST_F(ProductionTest, ARunKilledInTheMiddleOfABatchNeverGivesANumberTwice) {
               "next " + std::to_string(*every.rbegin() + 1) + "\n");
 }
 
+// SIGINT while the boards are being written stops none of them: the batch ends, then the run.
+TEST_F(ProductionTest, SigintInTheMiddleOfABatchLetsItsBoardsFinishThenEndsTheRun) {
+    BoardOptions slow;
+    slow.lineTiming = true;
+    slow.rowProgramTime = std::chrono::milliseconds(150);
+    StartBoards(slow);
+    bool sent = false;
+    const FedRun run =
+        RunFed(Command({"--repeat", "--serial", "1000", "--serial-at", "0x7FFC00", "--serial-state",
+                        StatePath()}),
+               [&](const FedRun&, Feed& feed) {
+                   std::lock_guard<std::mutex> guard(lock_);
+                   if (sent) return;
+                   const bool writing =
+                       std::any_of(boards_.begin(), boards_.end(),
+                                   [](const auto& board) { return board->RowsProgrammed() >= 2; });
+                   if (writing) sent = kill(feed.pid, SIGINT) == 0;
+               });
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(NumbersOnBoards(true).size(), static_cast<std::size_t>(kBoards));
+    EXPECT_TRUE(Contains(run.err, "stopped by SIGINT after batch 1")) << run.err;
+    EXPECT_TRUE(Contains(run.out, "summary: 1 batch, 8 boards written, 0 failed")) << run.out;
+}
+
 }  // namespace
