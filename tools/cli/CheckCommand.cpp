@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "catalogue/Catalogue.h"
@@ -10,9 +11,11 @@
 #include "image/HexLoader.h"
 #include "protocol/Outcomes.h"
 #include "tools/cli/BoxPrinter.h"
+#include "tools/cli/CheckJson.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/JsonDocument.h"
 #include "tools/cli/SerialList.h"
 #include "tools/cli/WorkingPath.h"
 
@@ -30,39 +33,52 @@ public:
     std::vector<ShownBox> boxes;
 };
 
-}  // namespace
+// "serial number 1000 at 0x7FFC00, 1 word in data EEPROM, row 0x7FFC00-0x7FFC1F"
+std::string SerialLine(std::uint64_t number, SerialPlace place, const SerialLanding& landing,
+                       const LoadedImage& image) {
+    const auto units = static_cast<std::uint32_t>(RowUnits(image.Image(landing.block)));
+    char at[16];
+    std::snprintf(at, sizeof at, "0x%04X", place.address);
+    return "serial number " + std::to_string(number) + " at " + at + ", " +
+           std::to_string(place.words) + (place.words == 1 ? " word" : " words") + " in " +
+           kMemoryBlocks[landing.block].name + ", row" + (landing.rows.size() == 1 ? " " : "s ") +
+           FormatRowSpans(landing.rows, units);
+}
 
-int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+// The check itself; prints the report, or says why it cannot be made (`cause`).
+int Check(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+          std::string& cause) {
+    const auto fail = [&](int status, const std::string& why) {
+        output.Error("pelorant-cli: " + why);
+        cause = why;
+        return status;
+    };
     std::string error;
-    if (!SetWorkingPath(options.workdir, app, error)) {
-        output.Error("pelorant-cli: " + error);
-        return kExitUsage;
-    }
+    if (!SetWorkingPath(options.workdir, app, error)) return fail(kExitUsage, error);
     const std::string catalogue = CataloguePath(app);
     const auto devices = ListCatalogueDevices(catalogue);
     if (!devices) {
-        output.Error("pelorant-cli: the catalogue " + catalogue + " cannot be read");
-        return kExitIdentificationFailed;
+        return fail(kExitIdentificationFailed, "the catalogue " + catalogue + " cannot be read");
     }
     const auto id = ResolveDeviceIdentifier(catalogue, options.device);
     if (!id) {
         std::string known;
         for (const CatalogueEntry& entry : *devices) known += " " + entry.name;
-        output.Error("pelorant-cli: no device '" + options.device + "' in " + catalogue +
-                     "; it lists:" + known);
-        return kExitIdentificationFailed;
+        return fail(kExitIdentificationFailed,
+                    "no device '" + options.device + "' in " + catalogue + "; it lists:" + known);
     }
 
     CDeviceInfo& device = app.m_device;
     std::string name;
-    std::string cause;
-    const CatalogueLookup found = LookupDevice(catalogue, *id, device, name, &cause);
+    std::string lookupCause;
+    const CatalogueLookup found = LookupDevice(catalogue, *id, device, name, &lookupCause);
     if (found != CatalogueLookup::Found) {
         // A refused lookup keeps its number as the identification's result, and its text.
-        output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " +
-                     IdentificationError(IdentifyRefusal(found)));
-        if (!cause.empty()) output.Error("pelorant-cli: " + cause);
-        return kExitIdentificationFailed;
+        const int status =
+            fail(kExitIdentificationFailed,
+                 *id + " in " + catalogue + ": " + IdentificationError(IdentifyRefusal(found)));
+        if (!lookupCause.empty()) output.Error("pelorant-cli: " + lookupCause);
+        return status;
     }
     std::strncpy(device.name, name.c_str(), sizeof device.name - 1);
 
@@ -73,35 +89,34 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
         for (const ShownBox& box : boxes.boxes) {
             output.Error(FormatBox(box.text, box.caption, box.icon));
         }
-        output.Error("pelorant-cli: " + options.file + ": " + load.report.Cause());
-        return kExitHexNotLoaded;
+        return fail(kExitHexNotLoaded, options.file + ": " + load.report.Cause());
     }
-    if (!options.production.SerialWanted()) {
-        PrintCheckReport(*load.image, device, *id, boxes.boxes, output);
-        return kExitOk;
+    std::shared_ptr<const LoadedImage> image = load.image;
+    std::string serialLine;
+    if (options.production.SerialWanted()) {
+        // The first number the options give, placed as a write would place each board's.
+        SerialSource source;
+        if (!SerialSourceOf(options.production, source, error)) return fail(kExitUsage, error);
+        const std::uint64_t number = source.list.empty() ? source.start : source.list.front();
+        const SerialPlace place{*options.production.serialAt, options.production.serialWords};
+        const SerialStamp stamp = StampSerialNumber(*load.image, place, number);
+        if (!stamp.image) return fail(kExitUsage, stamp.landing.refusal);
+        image = stamp.image;
+        serialLine = SerialLine(number, place, stamp.landing, *image);
     }
-    // The first number the options give, placed as a write would place each board's.
-    SerialSource source;
-    if (!SerialSourceOf(options.production, source, error)) {
-        output.Error("pelorant-cli: " + error);
-        return kExitUsage;
-    }
-    const std::uint64_t number = source.list.empty() ? source.start : source.list.front();
-    const SerialPlace place{*options.production.serialAt, options.production.serialWords};
-    const SerialStamp stamp = StampSerialNumber(*load.image, place, number);
-    if (!stamp.image) {
-        output.Error("pelorant-cli: " + stamp.landing.refusal);
-        return kExitUsage;
-    }
-    PrintCheckReport(*stamp.image, device, *id, boxes.boxes, output);
-    const auto units =
-        static_cast<std::uint32_t>(RowUnits(stamp.image->Image(stamp.landing.block)));
-    char at[16];
-    std::snprintf(at, sizeof at, "0x%04X", place.address);
-    output.Result("serial number " + std::to_string(number) + " at " + at + ", " +
-                  std::to_string(place.words) + (place.words == 1 ? " word" : " words") + " in " +
-                  kMemoryBlocks[stamp.landing.block].name + ", row" +
-                  (stamp.landing.rows.size() == 1 ? " " : "s ") +
-                  FormatRowSpans(stamp.landing.rows, units));
+    PrintCheckReport(*image, device, *id, boxes.boxes, output);
+    if (!serialLine.empty()) output.Result(serialLine);
+    if (options.json) PrintJsonDocument(CheckJson(*image, device, *id, boxes.boxes));
     return kExitOk;
+}
+
+}  // namespace
+
+int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+    std::string cause;
+    const int status = Check(options, output, app, cause);
+    if (options.json && status != kExitOk) {
+        PrintJsonDocument(CheckFailureJson(options.file, status, cause));
+    }
+    return status;
 }

@@ -20,7 +20,7 @@ namespace {
 
 int RunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
     InstallStopSignals();
-    if (options.command == "ports") return RunPortsCommand(output);
+    if (options.command == "ports") return RunPortsCommand(options, output);
     if (options.command == "detect") return RunDetectCommand(options, output, app);
     if (options.command == "write") return RunWriteCommand(options, output, app);
     if (options.command == "run") return RunRunCommand(options, output, app);
