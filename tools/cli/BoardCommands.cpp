@@ -92,15 +92,6 @@ int RunUserProgram(BoardSession& board, const CliOptions& options) {
     return RunMonitor(board.Port(), options.monitorBaud, MonitorOptions{}, board.Output());
 }
 
-// "0x7FFC00 (data EEPROM), row 0x7FFC00-0x7FFC3F"
-std::string LandingText(const SerialLanding& landing, SerialPlace place, const LoadedImage& image) {
-    char at[16];
-    std::snprintf(at, sizeof at, "0x%04X", place.address);
-    const auto units = static_cast<std::uint32_t>(RowUnits(image.Image(landing.block)));
-    return std::string(at) + " (" + kMemoryBlocks[landing.block].name + "), row" +
-           (landing.rows.size() == 1 ? " " : "s ") + FormatRowSpans(landing.rows, units);
-}
-
 // Takes the board's number once its place is known to be sound, and gives it to the loaded
 // image; an exit status. The state file says what follows before any row is written.
 int GiveSerialNumber(BoardSession& board, const CliOptions& options, const BoardSerials& serials,
@@ -119,8 +110,7 @@ int GiveSerialNumber(BoardSession& board, const CliOptions& options, const Board
     given = number;
     const SerialLanding placed = session.PlaceSerialNumber(serials.place, *number);
     if (!placed.Lands()) return board.Fail(kExitWriteFailed, placed.refusal);
-    board.Output().Note("serial number " + std::to_string(*number) + " at " +
-                        LandingText(placed, serials.place, *session.Image()));
+    board.Output().Note(SerialLandingText(*number, serials.place, placed, *session.Image()));
     return kExitOk;
 }
 

@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -32,18 +31,6 @@ public:
 
     std::vector<ShownBox> boxes;
 };
-
-// "serial number 1000 at 0x7FFC00, 1 word in data EEPROM, row 0x7FFC00-0x7FFC1F"
-std::string SerialLine(std::uint64_t number, SerialPlace place, const SerialLanding& landing,
-                       const LoadedImage& image) {
-    const auto units = static_cast<std::uint32_t>(RowUnits(image.Image(landing.block)));
-    char at[16];
-    std::snprintf(at, sizeof at, "0x%04X", place.address);
-    return "serial number " + std::to_string(number) + " at " + at + ", " +
-           std::to_string(place.words) + (place.words == 1 ? " word" : " words") + " in " +
-           kMemoryBlocks[landing.block].name + ", row" + (landing.rows.size() == 1 ? " " : "s ") +
-           FormatRowSpans(landing.rows, units);
-}
 
 // The check itself; prints the report, or says why it cannot be made (`cause`).
 int Check(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
@@ -102,7 +89,7 @@ int Check(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
         const SerialStamp stamp = StampSerialNumber(*load.image, place, number);
         if (!stamp.image) return fail(kExitUsage, stamp.landing.refusal);
         image = stamp.image;
-        serialLine = SerialLine(number, place, stamp.landing, *image);
+        serialLine = SerialLandingText(number, place, stamp.landing, *image);
     }
     PrintCheckReport(*image, device, *id, boxes.boxes, output);
     if (!serialLine.empty()) output.Result(serialLine);

@@ -24,10 +24,10 @@ TEST_F(CliTest, CheckShowsTheRowTheSerialNumberLandsInOrWhyItCannot) {
     const Case cases[] = {
         {{"--serial", "1000", "--serial-at", "0x7FFC00"},
          0,
-         "serial number 1000 at 0x7FFC00, 1 word in data EEPROM, row 0x7FFC00-0x7FFC1F"},
+         "serial number 1000 at 0x7FFC00 (data EEPROM, 1 word), row 0x7FFC00-0x7FFC1F"},
         {{"--serial", "0x10000", "--serial-words", "2", "--serial-at", "0x013E"},
          0,
-         "serial number 65536 at 0x013E, 2 words in program flash, rows 0x0100-0x017F"},
+         "serial number 65536 at 0x013E (program flash, 2 words), rows 0x0100-0x017F"},
         {{"--serial", "1", "--serial-at", "0x7C10"}, 2, "inside the bootloader (0x7C00 - 0x7FFE)"},
         {{"--serial", "1", "--serial-at", "0xF80000"}, 2, "configuration registers"},
         {{"--serial", "1", "--serial-at", "0x7FFC01"}, 2, "an odd address"},
