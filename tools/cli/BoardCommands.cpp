@@ -73,14 +73,6 @@ std::string FirstBlockCause(const WriteOutcome& write, unsigned baud) {
     return {};
 }
 
-// Where a write stopped by a signal ended.
-std::string StoppedWriteText(const WriteOutcome& write) {
-    if (write.end != WriteEnd::Stopped || write.blocks.empty()) return "no row was written";
-    const BlockOutcome& last = write.blocks.back();
-    return std::to_string(last.rowsAcknowledged) + " rows of " + kMemoryBlocks[last.block].name +
-           " written, nothing more sent";
-}
-
 // Sends the run command and, with --monitor, shows what the program says from its first
 // byte on; an exit status.
 int RunUserProgram(BoardSession& board, const CliOptions& options) {
