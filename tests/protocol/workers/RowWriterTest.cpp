@@ -190,6 +190,11 @@ TEST_P(RowWriterLineTest, EndsTheBlockWithTheCauseAndCountsOnlyTrustedRows) {
         FillFourRows(images_.code);
         EXPECT_EQ(Write(images_.code, kCodeRowUnits), line.result);
     }
+    // The host may have given up on a row before the board has all of its frame.
+    for (int wait = 0;
+         wait < 300 && workertest::RowFrameAddresses(*board_).size() < line.framesTaken; ++wait) {
+        std::this_thread::sleep_for(10ms);
+    }
     EXPECT_EQ(workertest::RowFrameAddresses(*board_).size(), line.framesTaken);
     EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), line.progressMessages);
     EXPECT_EQ(acknowledged_.load(), line.acknowledged);
