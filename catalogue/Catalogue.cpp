@@ -291,14 +291,8 @@ Refusal CheckDistinctDevices(CXmlDocument& catalogue) {
     return {};
 }
 
-Refusal LookupInto(const std::string& cataloguePath, const std::string& identifier,
-                   CDeviceInfo& device, std::string& name) {
-    CXmlDocument catalogue;
-    if (catalogue.Load(cataloguePath) != 1) {
-        return Refuse(CatalogueLookup::Unreadable, catalogue.LastError().empty()
-                                                       ? cataloguePath + " is no well-formed XML"
-                                                       : catalogue.LastError());
-    }
+Refusal LookupInto(CXmlDocument& catalogue, const std::string& identifier, CDeviceInfo& device,
+                   std::string& name) {
     if (Refusal refusal = CheckDistinctDevices(catalogue); refusal.code != CatalogueLookup::Found) {
         return refusal;
     }
@@ -332,15 +326,16 @@ Refusal LookupInto(const std::string& cataloguePath, const std::string& identifi
 
 }  // namespace
 
-CatalogueLookup LookupDevice(const std::string& cataloguePath, const std::string& identifier,
-                             CDeviceInfo& device, std::string& name, std::string* cause) {
+CatalogueLookup DeviceCatalogue::Lookup(const std::string& identifier, CDeviceInfo& device,
+                                        std::string& name, std::string* cause) const {
     // The device is read into a record of its own and handed over only when all of it was
     // sound: a refused device leaves no half-set memory behind.
     CDeviceInfo fresh;
     std::string freshName;
     Refusal refusal;
     try {
-        refusal = LookupInto(cataloguePath, identifier, fresh, freshName);
+        const std::lock_guard<std::mutex> lock(mutex_);
+        refusal = LookupInto(*document_, identifier, fresh, freshName);
     } catch (const xercesc::DOMException&) {
         refusal = Refuse(CatalogueLookup::Unreadable, "the catalogue cannot be searched");
     } catch (const xercesc::XMLException&) {
@@ -355,4 +350,15 @@ CatalogueLookup LookupDevice(const std::string& cataloguePath, const std::string
     device.bootEnd = fresh.bootEnd;
     name = std::move(freshName);
     return CatalogueLookup::Found;
+}
+
+CatalogueLookup LookupDevice(const std::string& cataloguePath, const std::string& identifier,
+                             CDeviceInfo& device, std::string& name, std::string* cause) {
+    std::string error;
+    const auto catalogue = DeviceCatalogue::Read(cataloguePath, &error);
+    if (!catalogue) {
+        if (cause != nullptr) *cause = error;
+        return CatalogueLookup::Unreadable;
+    }
+    return catalogue->Lookup(identifier, device, name, cause);
 }

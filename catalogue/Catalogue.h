@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +34,37 @@ CatalogueLookup LookupDevice(const std::string& cataloguePath, const std::string
 struct CatalogueEntry {
     std::string id;
     std::string name;
+};
+
+class CXmlDocument;
+
+// The catalogue file read once and parsed once, for every lookup of one command: the boards
+// of a write are identified against the document that was checked before any was detected,
+// whatever happens to the file meanwhile. Lookups take turns (the document's searches build
+// their node lists inside it), so boards on several threads may share one catalogue.
+class DeviceCatalogue {
+public:
+    // None when `path` cannot be read or parsed; `error`, when given, then says why.
+    static std::shared_ptr<const DeviceCatalogue> Read(const std::string& path,
+                                                       std::string* error = nullptr);
+    ~DeviceCatalogue();
+    DeviceCatalogue(const DeviceCatalogue&) = delete;
+    DeviceCatalogue& operator=(const DeviceCatalogue&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // As LookupDevice below, on this document.
+    CatalogueLookup Lookup(const std::string& identifier, CDeviceInfo& device, std::string& name,
+                           std::string* cause = nullptr) const;
+    // As ListCatalogueDevices and ResolveDeviceIdentifier below, on this document.
+    std::vector<CatalogueEntry> Devices() const;
+    std::optional<std::string> Resolve(const std::string& idOrName) const;
+
+private:
+    DeviceCatalogue(std::string path, std::unique_ptr<CXmlDocument> document);
+
+    std::string path_;
+    mutable std::mutex mutex_;
+    std::unique_ptr<CXmlDocument> document_;
 };
 
 // The devices of the catalogue in document order; empty when the file does not load.

@@ -15,25 +15,38 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
     });
 }
 
-std::optional<std::vector<CatalogueEntry>> ReadDeviceList(const std::string& cataloguePath) {
-    CXmlDocument catalogue;
-    if (catalogue.Load(cataloguePath) != 1) return std::nullopt;
+}  // namespace
+
+std::vector<CatalogueEntry> DeviceCatalogue::Devices() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
     std::vector<CatalogueEntry> entries;
-    const int count = catalogue.CountElements("device");
-    xercesc::DOMNodeList* devices = catalogue.FindElements("device");
+    const int count = document_->CountElements("device");
+    xercesc::DOMNodeList* devices = document_->FindElements("device");
     for (int i = 0; i < count; ++i) {
         const xercesc::DOMNode* device = devices->item(static_cast<XMLSize_t>(i));
-        entries.push_back(CatalogueEntry{catalogue.GetAttributeText("id", device),
-                                         catalogue.GetAttributeText("name", device)});
+        entries.push_back(CatalogueEntry{document_->GetAttributeText("id", device),
+                                         document_->GetAttributeText("name", device)});
     }
     return entries;
 }
 
-}  // namespace
+std::optional<std::string> DeviceCatalogue::Resolve(const std::string& idOrName) const {
+    const std::vector<CatalogueEntry> entries = Devices();
+    // An exact identifier wins over a name, as the lookup itself compares identifiers.
+    for (const CatalogueEntry& entry : entries) {
+        if (!entry.id.empty() && entry.id == idOrName) return entry.id;
+    }
+    for (const CatalogueEntry& entry : entries) {
+        if (!entry.id.empty() && SameIgnoringCase(entry.name, idOrName)) return entry.id;
+    }
+    return std::nullopt;
+}
 
 std::optional<std::vector<CatalogueEntry>> ListCatalogueDevices(const std::string& cataloguePath) {
+    const auto catalogue = DeviceCatalogue::Read(cataloguePath);
+    if (!catalogue) return std::nullopt;
     try {
-        return ReadDeviceList(cataloguePath);
+        return catalogue->Devices();
     } catch (const xercesc::DOMException&) {
     } catch (const xercesc::XMLException&) {
     } catch (const std::bad_alloc&) {
@@ -43,14 +56,13 @@ std::optional<std::vector<CatalogueEntry>> ListCatalogueDevices(const std::strin
 
 std::optional<std::string> ResolveDeviceIdentifier(const std::string& cataloguePath,
                                                    const std::string& idOrName) {
-    const auto entries = ListCatalogueDevices(cataloguePath);
-    if (!entries) return std::nullopt;
-    // An exact identifier wins over a name, as the lookup itself compares identifiers.
-    for (const CatalogueEntry& entry : *entries) {
-        if (!entry.id.empty() && entry.id == idOrName) return entry.id;
-    }
-    for (const CatalogueEntry& entry : *entries) {
-        if (!entry.id.empty() && SameIgnoringCase(entry.name, idOrName)) return entry.id;
+    const auto catalogue = DeviceCatalogue::Read(cataloguePath);
+    if (!catalogue) return std::nullopt;
+    try {
+        return catalogue->Resolve(idOrName);
+    } catch (const xercesc::DOMException&) {
+    } catch (const xercesc::XMLException&) {
+    } catch (const std::bad_alloc&) {
     }
     return std::nullopt;
 }

@@ -70,7 +70,7 @@ DetectionOutcome DetectionRun::Finish(DetectionResult result) {
     DetectionOutcome outcome;
     outcome.detection = result;
     if (result == DetectionResult::Synchronised) {
-        outcome.identification = IdentifyDevice(engine_, &outcome.catalogueCause);
+        outcome.identification = IdentifyDevice(engine_, &outcome.catalogueCause, catalogue_.get());
     }
     return outcome;
 }

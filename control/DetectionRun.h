@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -52,6 +53,12 @@ public:
     // device (engine.device, engine.firmwareVersion).
     DetectionOutcome Finish(DetectionResult result);
 
+    // The catalogue the identification looks the device up in; none: it reads the catalogue
+    // file in the engine's working path anew each time.
+    void SetCatalogue(std::shared_ptr<const DeviceCatalogue> catalogue) {
+        catalogue_ = std::move(catalogue);
+    }
+
     // Asks the worker to stop after its current probe; it then reports Stopped.
     void RequestStop();
     // Asks the worker to stop and joins it; its target is released.
@@ -63,6 +70,7 @@ public:
 private:
     const EngineContext engine_;
     const IClock& clock_;
+    std::shared_ptr<const DeviceCatalogue> catalogue_;
     std::uint32_t limitSeconds_ = 0;
     IClock::TimePoint started_{};
     MessageTarget* target_ = nullptr;

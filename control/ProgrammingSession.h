@@ -40,6 +40,12 @@ public:
         reset_ = std::move(reset);
     }
 
+    // The catalogue every identification of this session looks its device up in, read once
+    // by the caller; none: each identification reads the working path's catalogue file.
+    void SetCatalogue(std::shared_ptr<const DeviceCatalogue> catalogue) {
+        detection_.SetCatalogue(std::move(catalogue));
+    }
+
     // Commands; each does nothing while Busy().
     void Write();
     void Run();

@@ -27,14 +27,17 @@ bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3], bootproto::
 
 }  // namespace
 
-IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogueCause) {
+IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogueCause,
+                              const DeviceCatalogue* catalogue) {
     const std::string cataloguePath = std::string(engine.workingPath) + product::kCatalogueFileName;
     const std::string identifier =
         bootproto::IdentifierText(engine.deviceId[0], engine.deviceId[1]);
 
     std::string name;
     const CatalogueLookup found =
-        LookupDevice(cataloguePath, identifier, engine.device, name, catalogueCause);
+        catalogue != nullptr
+            ? catalogue->Lookup(identifier, engine.device, name, catalogueCause)
+            : LookupDevice(cataloguePath, identifier, engine.device, name, catalogueCause);
     if (found != CatalogueLookup::Found) return IdentifyRefusal(found);
 
     if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion, engine.trace)) {

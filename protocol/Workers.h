@@ -18,10 +18,12 @@
 // engine.deviceId. Returns 0.
 unsigned DetectionWorker(const EngineContext& engine);
 
-// Catalogue lookup (in engine.workingPath) and firmware version request, on the window's
-// thread; fills engine.device and engine.firmwareVersion. A refused lookup leaves the
-// catalogue's words for what it refused in `catalogueCause` when given.
-IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogueCause = nullptr);
+// Catalogue lookup (in `catalogue` when given, else in the file in engine.workingPath) and
+// firmware version request, on the window's thread; fills engine.device and
+// engine.firmwareVersion. A refused lookup leaves the catalogue's words for what it refused in
+// `catalogueCause` when given.
+IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogueCause = nullptr,
+                              const DeviceCatalogue* catalogue = nullptr);
 
 // Shared between the write sequencer and the row writer.
 struct WriteJob {

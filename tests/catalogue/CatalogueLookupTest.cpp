@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "catalogue/Catalogue.h"
 #include "tests/support/TestSupport.h"
@@ -360,6 +362,52 @@ TEST_F(Lookup, AcceptsEveryRowSizeAFrameCarries) {
     const auto path =
         dir.Write("prefixed.xml", "<a:l xmlns:a=\"u\">" + Device("0x0101", kCode) + "</a:l>");
     EXPECT_EQ(LookupDevice(path.string(), "0x0101", device, name), CatalogueLookup::Found);
+}
+
+// A catalogue read once answers every later lookup from what it read, whatever became of
+// its file: the boards of one write are identified against the catalogue that was checked.
+TEST(ReadCatalogue, AnswersFromWhatItReadWhateverBecomesOfTheFile) {
+    const std::string devices = Device("0x0101", kCode, kData);
+    struct Change {
+        const char* name;
+        std::function<void(const TempDir&)> apply;
+    };
+    const std::vector<Change> changes = {
+        {"removed", [](const TempDir& dir) { std::filesystem::remove(dir.path() / "list.xml"); }},
+        {"rewritten as garbage",
+         [](const TempDir& dir) { dir.Write("list.xml", "<list><device"); }},
+        {"rewritten with another device",
+         [](const TempDir& dir) {
+             dir.Write("list.xml", "<list>" + Device("0x0202", kCode) + "</list>");
+         }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.name);
+        TempDir dir;
+        const auto path = dir.Write("list.xml", "<list>" + devices + "</list>");
+        const auto catalogue = DeviceCatalogue::Read(path.string());
+        ASSERT_TRUE(catalogue);
+        change.apply(dir);
+
+        CDeviceInfo device;
+        std::string name;
+        EXPECT_EQ(catalogue->Lookup("0x0101", device, name), CatalogueLookup::Found);
+        EXPECT_EQ(name, "part 0x0101");
+        EXPECT_TRUE(device.images[kBlockEeprom].present);
+        EXPECT_EQ(catalogue->Resolve("part 0x0101"), "0x0101");
+        EXPECT_EQ(catalogue->Lookup("0x0202", device, name), CatalogueLookup::DeviceNotFound);
+    }
+}
+
+TEST(ReadCatalogue, SaysWhyAFileCannotBeACatalogue) {
+    TempDir dir;
+    std::string error;
+    EXPECT_FALSE(DeviceCatalogue::Read((dir.path() / "none.xml").string(), &error));
+    EXPECT_FALSE(error.empty());
+    const auto broken = dir.Write("broken.xml", "<list><device");
+    error.clear();
+    EXPECT_FALSE(DeviceCatalogue::Read(broken.string(), &error));
+    EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ struct RunCase {
     const char* name;
     BoardFaults faults;
     bool catalogueMissing;
+    bool catalogueReadBefore;  // the shipped catalogue handed to the run, read beforehand
     DetectionResult detection;
     std::optional<IdentifyResult> identification;  // empty: no identification was tried
 };
@@ -62,6 +63,9 @@ TEST_P(DetectionRunCaseTest, ReportsWhatTheDetectionCameTo) {
                       dir_.path().string().c_str());
     }
     DetectionRun run(theApp().Engine());
+    if (c.catalogueReadBefore) {
+        run.SetCatalogue(DeviceCatalogue::Read(ShippedCatalogueDir() + "qor_dspiclist.xml"));
+    }
     Start(run, kFarLimit);
 
     const DetectionOutcome outcome = run.Finish(AwaitResult(run));
@@ -75,28 +79,46 @@ TEST_P(DetectionRunCaseTest, ReportsWhatTheDetectionCameTo) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boards, DetectionRunCaseTest,
-    ::testing::Values(
-        RunCase{"identified", {}, false, DetectionResult::Synchronised, IdentifyResult::Identified},
-        RunCase{"bad_version_acknowledge",
-                {.badVersionAck = true},
-                false,
-                DetectionResult::Synchronised,
-                IdentifyResult::FirmwareFailed},
-        RunCase{"catalogue_missing",
-                {},
-                true,
-                DetectionResult::Synchronised,
-                IdentifyResult::CatalogueUnreadable},
-        RunCase{"short_identification_reply",
-                {.shortIdentify = true},
-                false,
-                DetectionResult::Timeout,
-                std::nullopt},
-        RunCase{
-            "port_vanishes", {.vanishAtProbe = 0}, false, DetectionResult::PortLost, std::nullopt}),
-    [](const auto& entry) { return std::string(entry.param.name); });
+INSTANTIATE_TEST_SUITE_P(Boards, DetectionRunCaseTest,
+                         ::testing::Values(RunCase{"identified",
+                                                   {},
+                                                   false,
+                                                   false,
+                                                   DetectionResult::Synchronised,
+                                                   IdentifyResult::Identified},
+                                           RunCase{"bad_version_acknowledge",
+                                                   {.badVersionAck = true},
+                                                   false,
+                                                   false,
+                                                   DetectionResult::Synchronised,
+                                                   IdentifyResult::FirmwareFailed},
+                                           RunCase{"catalogue_missing",
+                                                   {},
+                                                   true,
+                                                   false,
+                                                   DetectionResult::Synchronised,
+                                                   IdentifyResult::CatalogueUnreadable},
+                                           // A command reads the catalogue once for all its boards:
+                                           // its file is not read again.
+                                           RunCase{"catalogue_read_before_its_file_went",
+                                                   {},
+                                                   true,
+                                                   true,
+                                                   DetectionResult::Synchronised,
+                                                   IdentifyResult::Identified},
+                                           RunCase{"short_identification_reply",
+                                                   {.shortIdentify = true},
+                                                   false,
+                                                   false,
+                                                   DetectionResult::Timeout,
+                                                   std::nullopt},
+                                           RunCase{"port_vanishes",
+                                                   {.vanishAtProbe = 0},
+                                                   false,
+                                                   false,
+                                                   DetectionResult::PortLost,
+                                                   std::nullopt}),
+                         [](const auto& entry) { return std::string(entry.param.name); });
 
 // The limit is counted on the run's clock, however often it is looked at; from the limit on
 // every look asks the worker to stop.

@@ -11,6 +11,7 @@
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Monitor.h"
 #include "tools/cli/StopSignals.h"
+#include "tools/cli/WorkingPath.h"
 #include "tools/cli/WriteInputs.h"
 
 namespace {
@@ -163,22 +164,33 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderA
 }
 
 int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
-    // The file is read once, before any board is detected: every board gets these bytes. It
-    // is named as the user named it (a Windows device path must not be made absolute).
-    const std::shared_ptr<const HexSource> source = ReadHexSource(options.file);
-    if (const int status = CheckHexFileRead(*source, output); status != kExitOk) return status;
-    if (options.ports.size() > 1) return WriteBoards(options, output, source);
-    return WriteBoard(options, output, app, source).status;
+    // The file and the catalogue are read once, before any board is detected: every board gets
+    // these bytes. The file is named as the user named it (a Windows device path must not be
+    // made absolute).
+    WriteSources sources;
+    sources.hex = ReadHexSource(options.file);
+    if (const int status = CheckHexFileRead(*sources.hex, output); status != kExitOk) {
+        return status;
+    }
+    std::string error;
+    if (!SetWorkingPath(options.workdir, app, error)) {
+        output.Error("pelorant-cli: " + error);
+        return kExitUsage;
+    }
+    sources.catalogue = ReadCatalogue(CataloguePath(app), output);
+    if (!sources.catalogue) return kExitIdentificationFailed;
+    if (options.ports.size() > 1) return WriteBoards(options, output, sources);
+    return WriteBoard(options, output, app, sources).status;
 }
 
 BoardWriteResult WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                            const std::shared_ptr<const HexSource>& source) {
+                            const WriteSources& sources) {
     BoardWriteResult result;
-    BoardSession board(options, output, app);
+    BoardSession board(options, output, app, sources.catalogue);
     result.status = board.Connect();
     if (result.status == kExitOk) {
         if (options.ports.size() <= 1) PrintIdentified(board);
-        result.status = WriteConnected(board, options, source);
+        result.status = WriteConnected(board, options, sources.hex);
     }
     result.rowsWritten = board.Session().LastWrite().rowsAcknowledged;
     result.reason = board.Reason();

@@ -23,10 +23,12 @@ EngineContext TracedEngine(EngineContext engine, bootproto::LineTrace* trace) {
 
 }  // namespace
 
-BoardSession::BoardSession(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app)
+BoardSession::BoardSession(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+                           std::shared_ptr<const DeviceCatalogue> catalogue)
     : options_(options),
       output_(output),
       app_(app),
+      catalogue_(std::move(catalogue)),
       observer_(output, options.proceedOnError),
       trace_(output.Trace() != nullptr
                  ? std::make_unique<bootproto::LineTrace>(options.port, *output.Trace())
@@ -60,11 +62,12 @@ int BoardSession::Configure() {
         return Fail(kExitUsage, "'" + options_.port + "' names no port (COMn or a device path)");
     }
     // A catalogue that cannot be read would fail only after the board answered.
-    if (const int status = CheckCatalogueReadable(CataloguePath(app_), output_);
-        status != kExitOk) {
+    if (!catalogue_) catalogue_ = ReadCatalogue(CataloguePath(app_), output_);
+    if (!catalogue_) {
         reason_ = "cannot read the device catalogue " + CataloguePath(app_);
-        return status;
+        return kExitIdentificationFailed;
     }
+    session_.SetCatalogue(catalogue_);
     app_.m_comNumber = port_.comNumber;
     app_.m_baudRate = static_cast<int>(options_.baud);
     session_.SetDevicePath(port_.devicePath);

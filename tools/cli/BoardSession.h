@@ -18,7 +18,10 @@
 // byte of the board's exchanges goes to it.
 class BoardSession {
 public:
-    BoardSession(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app);
+    // `catalogue`: the one the command read for all its boards; none: the board reads the
+    // catalogue of its working path when it connects.
+    BoardSession(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+                 std::shared_ptr<const DeviceCatalogue> catalogue = nullptr);
     ~BoardSession();
     BoardSession(const BoardSession&) = delete;
     BoardSession& operator=(const BoardSession&) = delete;
@@ -53,6 +56,7 @@ private:
     CBootloaderApp& app_;
     PortName port_;
     std::string reason_;
+    std::shared_ptr<const DeviceCatalogue> catalogue_;
     MessageQueue queue_;
     CliObserver observer_;
     std::unique_ptr<bootproto::LineTrace> trace_;

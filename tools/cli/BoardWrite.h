@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/BootloaderApp.h"
+#include "catalogue/Catalogue.h"
 #include "control/LoadedImage.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/ConsoleOutput.h"
@@ -15,13 +16,19 @@ struct BoardWriteResult {
     std::string reason;           // why it failed, when it did
 };
 
-// Detects the board on options.port through the engine state of `app`, loads `source` (the HEX
-// file, read once for every board) against its device and writes it (then runs it with --run).
+// What a write reads once, before any board is detected, for every board.
+struct WriteSources {
+    std::shared_ptr<const HexSource> hex;
+    std::shared_ptr<const DeviceCatalogue> catalogue;
+};
+
+// Detects the board on options.port through the engine state of `app`, identifies it in the
+// sources' catalogue, loads their HEX file against its device and writes it (then runs it with
+// --run).
 BoardWriteResult WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                            const std::shared_ptr<const HexSource>& source);
+                            const WriteSources& sources);
 
 // The same file to every board of options.ports at once: each board its own engine state,
 // session and thread. Ends with a table of the boards and the file's SHA-256; 0 when every
 // board succeeded, else the highest status of a board.
-int WriteBoards(const CliOptions& options, ConsoleOutput& output,
-                const std::shared_ptr<const HexSource>& source);
+int WriteBoards(const CliOptions& options, ConsoleOutput& output, const WriteSources& sources);

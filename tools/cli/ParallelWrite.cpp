@@ -20,9 +20,9 @@ struct Board {
         outcome.port = port;
     }
 
-    void Write(const std::shared_ptr<const HexSource>& source) {
+    void Write(const WriteSources& sources) {
         const auto started = std::chrono::steady_clock::now();
-        const BoardWriteResult result = WriteBoard(options, output, app, source);
+        const BoardWriteResult result = WriteBoard(options, output, app, sources);
         outcome.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         outcome.status = result.status;
@@ -40,8 +40,7 @@ struct Board {
 
 }  // namespace
 
-int WriteBoards(const CliOptions& options, ConsoleOutput& output,
-                const std::shared_ptr<const HexSource>& source) {
+int WriteBoards(const CliOptions& options, ConsoleOutput& output, const WriteSources& sources) {
     std::vector<std::unique_ptr<Board>> boards;
     for (const std::string& port : options.ports) {
         boards.push_back(std::make_unique<Board>(output, options, port, boards.size()));
@@ -49,7 +48,7 @@ int WriteBoards(const CliOptions& options, ConsoleOutput& output,
     output.ShowBoardPanel(boards.size());
     for (const auto& board : boards) {
         try {
-            board->thread = std::thread([&board = *board, &source] { board.Write(source); });
+            board->thread = std::thread([&board = *board, &sources] { board.Write(sources); });
         } catch (const std::system_error& error) {
             board->outcome.status = kExitWriteFailed;
             board->outcome.reason = std::string("no thread for this board: ") + error.what();
@@ -61,7 +60,7 @@ int WriteBoards(const CliOptions& options, ConsoleOutput& output,
         outcomes.push_back(board->outcome);
     }
     output.CloseBoardPanel();
-    output.Result("file " + source->file.path + " sha256 " + source->sha256);
+    output.Result("file " + sources.hex->file.path + " sha256 " + sources.hex->sha256);
     for (const std::string& line : FormatBoardTable(outcomes)) output.Result(line);
     return WorstStatus(outcomes);
 }

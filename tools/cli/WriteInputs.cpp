@@ -13,9 +13,12 @@ int CheckHexFileRead(const HexSource& source, ConsoleOutput& output) {
     return kExitHexNotLoaded;
 }
 
-int CheckCatalogueReadable(const std::string& path, ConsoleOutput& output) {
-    if (ListCatalogueDevices(path)) return kExitOk;
-    output.Error("pelorant-cli: cannot read the device catalogue " + path +
-                 " (--workdir names the folder that holds it)");
-    return kExitIdentificationFailed;
+std::shared_ptr<const DeviceCatalogue> ReadCatalogue(const std::string& path,
+                                                     ConsoleOutput& output) {
+    auto catalogue = DeviceCatalogue::Read(path);
+    if (!catalogue) {
+        output.Error("pelorant-cli: cannot read the device catalogue " + path +
+                     " (--workdir names the folder that holds it)");
+    }
+    return catalogue;
 }
