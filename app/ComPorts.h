@@ -11,6 +11,11 @@ struct ComPortEntry {
     std::string friendlyName;
     int isUsbDevice = 0;
     std::string portDescription;
+    // A USB adapter's ids as four lowercase hex digits ("0403", "6001") and its own serial
+    // number, each empty when unknown.
+    std::string usbVendorId{};
+    std::string usbProductId{};
+    std::string usbSerialNumber{};
 };
 
 // The COM ports found at start-up, in discovery order.

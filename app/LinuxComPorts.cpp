@@ -44,6 +44,9 @@ ComPortEntry DeviceEntry(const SerialDevice& device, unsigned number) {
     entry.friendlyName = adapter + " (" + entry.portName + ")";
     entry.isUsbDevice = device.usb ? 1 : 0;
     entry.portDescription = device.adapterName;
+    entry.usbVendorId = device.vendorId;
+    entry.usbProductId = device.productId;
+    entry.usbSerialNumber = device.serialNumber;
     return entry;
 }
 

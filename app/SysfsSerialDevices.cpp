@@ -124,7 +124,11 @@ std::optional<std::string> ScanSysfsSerialDevices(const PortEnvironment& environ
         device.adapterName = usbDevice    ? UsbAdapterName(*usbDevice)
                              : device.usb ? "USB serial port"
                                           : "Serial port";
-        if (usbDevice) device.serialNumber = ReadAttribute(*usbDevice / "serial");
+        if (usbDevice) {
+            device.serialNumber = ReadAttribute(*usbDevice / "serial");
+            device.vendorId = ReadAttribute(*usbDevice / "idVendor");
+            device.productId = ReadAttribute(*usbDevice / "idProduct");
+        }
         devices.push_back(std::move(device));
     }
     if (error) return FailureText("Could not read " + classDirectory.string(), error.value());

@@ -14,6 +14,8 @@ struct SerialDevice {
     std::string stableKey;     // its serial/by-id link when it has one, else devicePath
     std::string adapterName;   // "FT232R USB UART", "Serial port"
     std::string serialNumber;  // the USB adapter's own serial number, empty when it has none
+    std::string vendorId;      // the USB adapter's idVendor, "0403"; empty when not USB
+    std::string productId;     // its idProduct, "6001"
     bool usb = false;
 };
 

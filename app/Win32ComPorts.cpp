@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/ComPorts.h"
+#include "app/WindowsDeviceIds.h"
 
 namespace {
 
@@ -85,6 +86,17 @@ std::optional<std::string> AppendSetupApiPorts(ComPortList& list) {
                                     location.compare(0, 3, "USB") == 0
                                 ? 1
                                 : 0;
+        std::string hardwareId;
+        DeviceText(devices, device, SPDRP_HARDWAREID, hardwareId);
+        char instanceId[256] = {};
+        if (!SetupDiGetDeviceInstanceIdA(devices, &device, instanceId, sizeof instanceId - 1,
+                                         nullptr)) {
+            instanceId[0] = '\0';
+        }
+        const UsbIdentity usb = UsbIdentityOf(hardwareId, instanceId);
+        entry.usbVendorId = usb.vendorId;
+        entry.usbProductId = usb.productId;
+        entry.usbSerialNumber = usb.serialNumber;
         list.Append(std::move(entry));
     }
     SetupDiDestroyDeviceInfoList(devices);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/RegularFile.h"
+#include "common/Win32SystemText.h"
 
 namespace {
 
@@ -18,19 +19,6 @@ std::int64_t UnixSeconds(const FILETIME& time) {
 FileStamp StampOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& written) {
     return {static_cast<std::int64_t>(static_cast<std::uint64_t>(sizeHigh) << 32 | sizeLow),
             UnixSeconds(written)};
-}
-
-std::string SystemText(DWORD code) {
-    char buffer[256] = "";
-    DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer, nullptr);
-    // The system's texts end in a line break, which has no place inside a one-line message.
-    while (length > 0 &&
-           (buffer[length - 1] == '\n' || buffer[length - 1] == '\r' || buffer[length - 1] == ' '))
-        --length;
-    if (length == 0) return "system error " + std::to_string(code);
-    return std::string(buffer, length);
 }
 
 }  // namespace

@@ -52,6 +52,16 @@ std::string BlockCause(const BlockFailure& failure) {
     }
 }
 
+std::string StoppedWriteText(const WriteOutcome& write) {
+    if (write.blocks.empty()) return "no row was written";
+    const BlockOutcome& last = write.blocks.back();
+    const std::string written = std::to_string(last.rowsAcknowledged) + " rows of " +
+                                kMemoryBlocks[last.block].name + " written";
+    if (!last.failedRow) return written + ", nothing more sent";
+    return written + "; " + RowAt(last.failedRow) +
+           " was not acknowledged: part of its frame may have reached the board";
+}
+
 std::string SynchronismCause() {
     return "the board did not answer the synchronism check: it was reset or left its "
            "bootloader after the detection; reset it and try again";

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "control/SessionEvents.h"
 #include "protocol/Outcomes.h"
 
 // The cause of a failure in the user's terms, and the next step: one table for every front
@@ -21,6 +22,10 @@ struct BlockFailure {
 };
 
 std::string BlockCause(const BlockFailure& failure);
+
+// Where a write that the user stopped ended: the rows the board acknowledged and whether the
+// row on the line was cut off, for part of its frame may have reached the board.
+std::string StoppedWriteText(const WriteOutcome& write);
 
 // After "synchronization error": the board answered the detection but not the check that
 // comes before a write or the run command.

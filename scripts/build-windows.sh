@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows zip on a Debian machine with mingw-w64: installs the cross compiler,
-# builds Xerces-C 3.2.4 for Windows (library only) from its source archive, then pelorant-cli,
+# builds Xerces-C 3.2.4 for Windows (library only) from its source archive, takes the
+# header-only JSON library from its Debian package, then pelorant-cli,
 # lunvik.dll and the catalogue (no Qt wizard: there is no Qt for Windows here), and packs
 # them with the runtime DLLs into <build-dir>/pelorant-<version>-win64.zip.
 #
@@ -19,7 +20,8 @@ toolchain=$root/cmake/mingw-w64-x86_64.cmake
 # A fresh machine has two cores shared with others: stay polite.
 run() { nice -n 10 "$@"; }
 
-scripts/install-packages.sh g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix cmake ninja-build
+scripts/install-packages.sh g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix cmake ninja-build \
+    nlohmann-json3-dev
 
 if [ ! -f "$deps/include/xercesc/util/XercesVersion.hpp" ]; then
     if [ ! -f "$archive" ]; then
@@ -45,6 +47,14 @@ if [ ! -f "$deps/include/xercesc/util/XercesVersion.hpp" ]; then
     run cmake --build "$build/xerces" --target xerces-c
     cmake --install "$build/xerces/src"
 fi
+
+# nlohmann/json is headers and a CMake package only, the same for every target: a copy in the
+# Windows prefix is found there like any Windows library, without opening /usr/include (the
+# Linux system headers) to the cross compiler.
+rm -rf "$deps/include/nlohmann" "$deps/share/cmake/nlohmann_json"
+mkdir -p "$deps/include" "$deps/share/cmake"
+cp -r /usr/include/nlohmann "$deps/include/"
+cp -r /usr/share/cmake/nlohmann_json "$deps/share/cmake/"
 
 # -O2 as in the Linux build: GCC 12's -O3 inlining of string concatenations gives false
 # -Wrestrict warnings, and costs build time for nothing a flasher would notice.

@@ -207,6 +207,39 @@ TEST(ComPortEnumerationTest, FriendlyNameNamesTheAdapterAndSurvivesReplugging) {
     }
 }
 
+// Scripts tell adapters apart by what they say of themselves (ports --json).
+TEST(ComPortEnumerationTest, AUsbAdapterKeepsItsIdsAndSerialNumber) {
+    struct Row {
+        const char* what;
+        std::optional<std::string> serial;
+        std::string vendorId;
+        std::string productId;
+    };
+    const Row rows[] = {
+        {"with a serial number", "A50285BI", "0403", "6001"},
+        {"without one", std::nullopt, "10c4", "ea60"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeMachine machine;
+        FakeMachine::UsbStrings strings = Ftdi();
+        strings.serial = row.serial;
+        strings.vendorId = row.vendorId;
+        strings.productId = row.productId;
+        machine.PlugUsb("ttyUSB0", 1, strings, kFtdiById);
+        machine.AddOnBoard("ttyS0", 4);
+        const ComPortList list = Enumerate(machine);
+        const ComPortEntry* usb = Find(list, "COM33");
+        const ComPortEntry* onBoard = Find(list, "COM1");
+        ASSERT_NE(usb, nullptr);
+        ASSERT_NE(onBoard, nullptr);
+        EXPECT_EQ(usb->usbVendorId, row.vendorId);
+        EXPECT_EQ(usb->usbProductId, row.productId);
+        EXPECT_EQ(usb->usbSerialNumber, row.serial.value_or(""));
+        EXPECT_EQ(onBoard->usbVendorId + onBoard->usbProductId + onBoard->usbSerialNumber, "");
+    }
+}
+
 TEST(ComPortEnumerationTest, PortDirectoryLinksAreListedAndCompleted) {
     FakeMachine machine;
     Pty board;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "control/CauseTexts.h"
 
 TEST(CauseTextsTest, BlockCodesSayWhatHappenedOnTheLine) {
@@ -104,5 +106,32 @@ TEST(CauseTextsTest, ASilentBoardIsToldApartByWhoResetIt) {
         SCOPED_TRACE(row.resetPlayed);
         EXPECT_EQ(DetectionCause(DetectionResult::Stopped, "COM5", 44, row.resetPlayed),
                   row.expected);
+    }
+}
+
+TEST(CauseTextsTest, AStoppedWriteSaysWhetherTheRowOnTheLineWasCutOff) {
+    const auto stopped = [](std::vector<BlockOutcome> blocks) {
+        WriteOutcome write;
+        write.end = WriteEnd::Stopped;
+        write.blocks = std::move(blocks);
+        return write;
+    };
+    BlockOutcome between{kBlockCode, BlockResult::Ok, 4, 2, std::nullopt, std::nullopt, false};
+    BlockOutcome cutOff{kBlockEeprom, BlockResult::FrameNotWritten, 3, 1, 0x7FFC20, std::nullopt,
+                        false};
+    const struct {
+        const char* what;
+        WriteOutcome write;
+        const char* expected;
+    } rows[] = {
+        {"before any block", stopped({}), "no row was written"},
+        {"between rows", stopped({between}), "2 rows of program flash written, nothing more sent"},
+        {"the row on the line cut off", stopped({between, cutOff}),
+         "1 rows of data EEPROM written; the row at 0x7FFC20 was not acknowledged: part of its "
+         "frame may have reached the board"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(StoppedWriteText(row.write), row.expected);
     }
 }

@@ -1,34 +1,25 @@
+#include <chrono>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "control/CauseTexts.h"
 #include "control/DetectionTexts.h"
+#include "protocol/Frames.h"
 #include "tools/cli/BoardSession.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/FirmwareText.h"
+#include "tools/cli/JsonDocument.h"
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Monitor.h"
+#include "tools/cli/RecordJson.h"
+#include "tools/cli/SessionRecord.h"
 #include "tools/cli/StopSignals.h"
-#include "tools/cli/WorkingPath.h"
-#include "tools/cli/WriteInputs.h"
 
 namespace {
-
-std::string IdText(const unsigned char (&id)[2]) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%02X%02X", id[0], id[1]);
-    return text;
-}
-
-// Firmware version bytes are signed: 0xFF reads -1.
-std::string FirmwareText(const unsigned char (&version)[3]) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d.%d", static_cast<signed char>(version[0]),
-                  static_cast<signed char>(version[1]));
-    return text;
-}
 
 void PrintDevice(BoardSession& board) {
     ConsoleOutput& output = board.Output();
@@ -36,7 +27,8 @@ void PrintDevice(BoardSession& board) {
     const CDeviceInfo& device = app.m_device;
     char line[128];
     output.Result(std::string("device         ") + device.name);
-    output.Result("id             " + IdText(app.m_deviceId));
+    output.Result("id             " +
+                  bootproto::IdentifierText(app.m_deviceId[0], app.m_deviceId[1]));
     output.Result("firmware       " + FirmwareText(app.m_firmwareVersion));
     for (const MemoryBlock& block : kMemoryBlocks) {
         const CMemoryImage& image = device.images[block.index];
@@ -75,14 +67,6 @@ std::string FirstBlockCause(const WriteOutcome& write, unsigned baud) {
         return std::string(kMemoryBlocks[block.block].name) + ": " + BlockCause(failure);
     }
     return {};
-}
-
-// Where a write stopped by a signal ended.
-std::string StoppedWriteText(const WriteOutcome& write) {
-    if (write.end != WriteEnd::Stopped || write.blocks.empty()) return "no row was written";
-    const BlockOutcome& last = write.blocks.back();
-    return std::to_string(last.rowsAcknowledged) + " rows of " + kMemoryBlocks[last.block].name +
-           " written, nothing more sent";
 }
 
 // Sends the run command and, with --monitor, shows what the program says from its first
@@ -144,16 +128,32 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
 void PrintIdentified(BoardSession& board) {
     const CBootloaderApp& app = board.App();
     board.Output().Note(std::string("identified ") + app.m_device.name + " (id " +
-                        IdText(app.m_deviceId) + "), bootloader firmware " +
-                        FirmwareText(app.m_firmwareVersion));
+                        bootproto::IdentifierText(app.m_deviceId[0], app.m_deviceId[1]) +
+                        "), bootloader firmware " + FirmwareText(app.m_firmwareVersion));
+}
+
+// The record's time, length, status and cause at the end of the board's command.
+void Close(BoardRecord& record, std::chrono::steady_clock::time_point started, int status,
+           const std::string& cause) {
+    record.time = std::chrono::system_clock::now();
+    record.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    record.status = status;
+    record.cause = cause;
 }
 
 }  // namespace
 
 int RunDetectCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+    const auto started = std::chrono::steady_clock::now();
     BoardSession board(options, output, app);
     const int status = board.Connect();
     if (status == kExitOk) PrintDevice(board);
+    if (options.json) {
+        BoardRecord record = DetectionRecord(options.port, board);
+        Close(record, started, status, board.Reason());
+        PrintJsonDocument(DetectionJson(record));
+    }
     return status;
 }
 
@@ -163,36 +163,16 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderA
     return RunUserProgram(board, options);
 }
 
-int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
-    // The file and the catalogue are read once, before any board is detected: every board gets
-    // these bytes. The file is named as the user named it (a Windows device path must not be
-    // made absolute).
-    WriteSources sources;
-    sources.hex = ReadHexSource(options.file);
-    if (const int status = CheckHexFileRead(*sources.hex, output); status != kExitOk) {
-        return status;
-    }
-    std::string error;
-    if (!SetWorkingPath(options.workdir, app, error)) {
-        output.Error("pelorant-cli: " + error);
-        return kExitUsage;
-    }
-    sources.catalogue = ReadCatalogue(CataloguePath(app), output);
-    if (!sources.catalogue) return kExitIdentificationFailed;
-    if (options.ports.size() > 1) return WriteBoards(options, output, sources);
-    return WriteBoard(options, output, app, sources).status;
-}
-
-BoardWriteResult WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                            const WriteSources& sources) {
-    BoardWriteResult result;
+BoardRecord WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+                       const WriteSources& sources) {
+    const auto started = std::chrono::steady_clock::now();
     BoardSession board(options, output, app, sources.catalogue);
-    result.status = board.Connect();
-    if (result.status == kExitOk) {
+    int status = board.Connect();
+    if (status == kExitOk) {
         if (options.ports.size() <= 1) PrintIdentified(board);
-        result.status = WriteConnected(board, options, sources.hex);
+        status = WriteConnected(board, options, sources.hex);
     }
-    result.rowsWritten = board.Session().LastWrite().rowsAcknowledged;
-    result.reason = board.Reason();
-    return result;
+    BoardRecord record = SessionRecord(options.port, board, *sources.hex);
+    Close(record, started, status, board.Reason());
+    return record;
 }

@@ -7,11 +7,10 @@
 
 namespace {
 
-std::string Result(const BoardOutcome& board) {
+std::string Result(const BoardRecord& board) {
     if (board.status == kExitOk) return "ok";
-    const std::string word = board.status > kExitSignalBase ? "stopped" : "failed";
-    const std::string why = board.reason.empty() ? "no reason was given" : board.reason;
-    return word + " (" + std::to_string(board.status) + "): " + why;
+    const std::string why = board.cause.empty() ? "no reason was given" : board.cause;
+    return ResultWord(board.status) + (" (" + std::to_string(board.status) + "): " + why);
 }
 
 std::string PadRight(const std::string& text, std::size_t width) {
@@ -31,26 +30,26 @@ std::string Row(std::size_t portWidth, std::size_t chipWidth, const std::string&
 
 }  // namespace
 
-std::vector<std::string> FormatBoardTable(const std::vector<BoardOutcome>& boards) {
+std::vector<std::string> FormatBoardTable(const std::vector<BoardRecord>& boards) {
     std::size_t portWidth = 4;
     std::size_t chipWidth = 4;
-    for (const BoardOutcome& board : boards) {
+    for (const BoardRecord& board : boards) {
         portWidth = std::max(portWidth, board.port.size());
-        chipWidth = std::max(chipWidth, board.chip.size());
+        chipWidth = std::max(chipWidth, board.deviceName.value_or("").size());
     }
     std::vector<std::string> lines = {
         Row(portWidth, chipWidth, "port", "chip", "rows", "seconds", "result")};
-    for (const BoardOutcome& board : boards) {
+    for (const BoardRecord& board : boards) {
         char seconds[32];
         std::snprintf(seconds, sizeof seconds, "%.1f", board.seconds);
-        lines.push_back(Row(portWidth, chipWidth, board.port, board.chip.empty() ? "-" : board.chip,
-                            std::to_string(board.rowsWritten), seconds, Result(board)));
+        lines.push_back(Row(portWidth, chipWidth, board.port, board.deviceName.value_or("-"),
+                            std::to_string(board.RowsWritten()), seconds, Result(board)));
     }
     return lines;
 }
 
-int WorstStatus(const std::vector<BoardOutcome>& boards) {
+int WorstStatus(const std::vector<BoardRecord>& boards) {
     int worst = kExitOk;
-    for (const BoardOutcome& board : boards) worst = std::max(worst, board.status);
+    for (const BoardRecord& board : boards) worst = std::max(worst, board.status);
     return worst;
 }

@@ -1,22 +1,13 @@
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
-// How one board of a write to several boards came out.
-struct BoardOutcome {
-    std::string port;
-    std::string chip;  // empty when the board was not identified
-    std::size_t rowsWritten = 0;
-    double seconds = 0;
-    int status = 0;      // the board's exit status
-    std::string reason;  // why it failed, when it did
-};
+#include "tools/cli/BoardRecord.h"
 
 // The closing table: a header, then per board its port, chip, rows written, seconds and
 // result ("ok", or "failed (status): why").
-std::vector<std::string> FormatBoardTable(const std::vector<BoardOutcome>& boards);
+std::vector<std::string> FormatBoardTable(const std::vector<BoardRecord>& boards);
 
 // 0 when every board succeeded, else the highest board status.
-int WorstStatus(const std::vector<BoardOutcome>& boards);
+int WorstStatus(const std::vector<BoardRecord>& boards);

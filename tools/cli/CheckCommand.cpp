@@ -1,4 +1,5 @@
 #include <cstring>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "catalogue/Catalogue.h"
@@ -8,9 +9,11 @@
 #include "image/HexLoader.h"
 #include "protocol/Outcomes.h"
 #include "tools/cli/BoxPrinter.h"
+#include "tools/cli/CheckJson.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
+#include "tools/cli/JsonDocument.h"
 #include "tools/cli/WorkingPath.h"
 
 namespace {
@@ -27,39 +30,40 @@ public:
     std::vector<ShownBox> boxes;
 };
 
-}  // namespace
-
-int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+// The check itself; prints the report, or says why it cannot be made (`cause`).
+int Check(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
+          std::string& cause) {
+    const auto fail = [&](int status, const std::string& why) {
+        output.Error("pelorant-cli: " + why);
+        cause = why;
+        return status;
+    };
     std::string error;
-    if (!SetWorkingPath(options.workdir, app, error)) {
-        output.Error("pelorant-cli: " + error);
-        return kExitUsage;
-    }
+    if (!SetWorkingPath(options.workdir, app, error)) return fail(kExitUsage, error);
     const std::string catalogue = CataloguePath(app);
     const auto devices = ListCatalogueDevices(catalogue);
     if (!devices) {
-        output.Error("pelorant-cli: the catalogue " + catalogue + " cannot be read");
-        return kExitIdentificationFailed;
+        return fail(kExitIdentificationFailed, "the catalogue " + catalogue + " cannot be read");
     }
     const auto id = ResolveDeviceIdentifier(catalogue, options.device);
     if (!id) {
         std::string known;
         for (const CatalogueEntry& entry : *devices) known += " " + entry.name;
-        output.Error("pelorant-cli: no device '" + options.device + "' in " + catalogue +
-                     "; it lists:" + known);
-        return kExitIdentificationFailed;
+        return fail(kExitIdentificationFailed,
+                    "no device '" + options.device + "' in " + catalogue + "; it lists:" + known);
     }
 
     CDeviceInfo& device = app.m_device;
     std::string name;
-    std::string cause;
-    const CatalogueLookup found = LookupDevice(catalogue, *id, device, name, &cause);
+    std::string lookupCause;
+    const CatalogueLookup found = LookupDevice(catalogue, *id, device, name, &lookupCause);
     if (found != CatalogueLookup::Found) {
         // A refused lookup keeps its number as the identification's result, and its text.
-        output.Error("pelorant-cli: " + *id + " in " + catalogue + ": " +
-                     IdentificationError(IdentifyRefusal(found)));
-        if (!cause.empty()) output.Error("pelorant-cli: " + cause);
-        return kExitIdentificationFailed;
+        const int status =
+            fail(kExitIdentificationFailed,
+                 *id + " in " + catalogue + ": " + IdentificationError(IdentifyRefusal(found)));
+        if (!lookupCause.empty()) output.Error("pelorant-cli: " + lookupCause);
+        return status;
     }
     std::strncpy(device.name, name.c_str(), sizeof device.name - 1);
 
@@ -70,9 +74,20 @@ int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
         for (const ShownBox& box : boxes.boxes) {
             output.Error(FormatBox(box.text, box.caption, box.icon));
         }
-        output.Error("pelorant-cli: " + options.file + ": " + load.report.Cause());
-        return kExitHexNotLoaded;
+        return fail(kExitHexNotLoaded, options.file + ": " + load.report.Cause());
     }
     PrintCheckReport(*load.image, device, *id, boxes.boxes, output);
+    if (options.json) PrintJsonDocument(CheckJson(*load.image, device, *id, boxes.boxes));
     return kExitOk;
+}
+
+}  // namespace
+
+int RunCheckCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
+    std::string cause;
+    const int status = Check(options, output, app, cause);
+    if (options.json && status != kExitOk) {
+        PrintJsonDocument(CheckFailureJson(options.file, status, cause));
+    }
+    return status;
 }

@@ -14,13 +14,15 @@ namespace {
 // Which options each command takes; the global ones are accepted everywhere.
 const std::set<std::string>& OptionsOf(const std::string& command) {
     static const std::set<std::string> kNone;
-    static const std::set<std::string> kDetect = {"--port", "--baud", "--reset"};
+    static const std::set<std::string> kPorts = {"--json"};
+    static const std::set<std::string> kDetect = {"--port", "--baud", "--reset", "--json"};
     static const std::set<std::string> kRun = {"--port", "--baud", "--reset", "--monitor",
                                                "--monitor-baud"};
     static const std::set<std::string> kWrite = {
         "--port", "--baud",  "--memories", "--proceed-on-error",
-        "--run",  "--reset", "--monitor",  "--monitor-baud"};
-    static const std::set<std::string> kCheck = {"--device"};
+        "--run",  "--reset", "--monitor",  "--monitor-baud",
+        "--json", "--log"};
+    static const std::set<std::string> kCheck = {"--device", "--json"};
     static const std::set<std::string> kMonitor = {"--port", "--baud", "--hex", "--timestamps",
                                                    "--for",  "--send", "--eol"};
     if (command == "monitor") return kMonitor;
@@ -28,6 +30,7 @@ const std::set<std::string>& OptionsOf(const std::string& command) {
     if (command == "run") return kRun;
     if (command == "write") return kWrite;
     if (command == "check") return kCheck;
+    if (command == "ports") return kPorts;
     return kNone;
 }
 
@@ -39,12 +42,13 @@ bool IsGlobalOption(const std::string& name) {
 bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
            name == "--workdir" || name == "--detect-timeout" || name == "--trace" ||
-           name == "--for" || name == "--eol" || name == "--reset" || name == "--monitor-baud";
+           name == "--for" || name == "--eol" || name == "--reset" || name == "--monitor-baud" ||
+           name == "--log";
 }
 
 bool IsFlag(const std::string& name) {
     return name == "--proceed-on-error" || name == "--run" || name == "--hex" ||
-           name == "--timestamps" || name == "--send" || name == "--monitor";
+           name == "--timestamps" || name == "--send" || name == "--monitor" || name == "--json";
 }
 
 // Seconds, fractions allowed, above 0 and at most a million.
@@ -105,6 +109,8 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         options.ports.push_back(value);
     } else if (name == "--trace") {
         options.trace = value;
+    } else if (name == "--log") {
+        options.log = value;
     } else if (name == "--baud") {
         if (!ParsePositive(value, options.baud)) {
             error = "--baud: '" + value + "' is not a baud rate";
@@ -162,6 +168,7 @@ void StoreFlag(const std::string& name, CliOptions& options) {
     if (name == "--timestamps") options.monitor.timestamps = true;
     if (name == "--send") options.monitor.send = true;
     if (name == "--monitor") options.monitorAfterRun = true;
+    if (name == "--json") options.json = true;
 }
 
 bool CheckRequired(const CliOptions& options, const std::vector<std::string>& operands,
@@ -309,14 +316,15 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
 
 std::string UsageText() {
     return "usage:\n"
-           "  pelorant-cli ports\n"
-           "  pelorant-cli detect --port PORT [--baud RATE] [--reset SEQUENCE]\n"
+           "  pelorant-cli ports  [--json]\n"
+           "  pelorant-cli detect --port PORT [--baud RATE] [--reset SEQUENCE] [--json]\n"
            "  pelorant-cli write  --port PORT [--port PORT ...] [--baud RATE] [--memories LIST] "
            "[--proceed-on-error] [--reset SEQUENCE]\n"
-           "                     [--run [--monitor [--monitor-baud RATE]]] FILE.hex\n"
+           "                     [--run [--monitor [--monitor-baud RATE]]] [--log FILE] [--json] "
+           "FILE.hex\n"
            "  pelorant-cli run    --port PORT [--baud RATE] [--reset SEQUENCE] "
            "[--monitor [--monitor-baud RATE]]\n"
-           "  pelorant-cli check  --device ID-OR-NAME FILE.hex\n"
+           "  pelorant-cli check  --device ID-OR-NAME [--json] FILE.hex\n"
            "  pelorant-cli monitor --port PORT [--baud RATE] [--hex] [--timestamps] "
            "[--for SECONDS]\n"
            "                     [--send [--eol cr|lf|crlf]]\n"
@@ -346,6 +354,10 @@ std::string UsageText() {
            "                    asserted unless the sequence drives it\n"
            "  --monitor         after the run command, monitor the port at once (as monitor)\n"
            "  --monitor-baud RATE  the monitor's speed (default: --baud)\n"
+           "  --log FILE        append a JSON line for every board written to FILE (JSON Lines;\n"
+           "                    the file is never emptied)\n"
+           "  --json            print one JSON document on stdout (ports, detect, check,\n"
+           "                    write), the text on stderr; the man page lists its fields\n"
            "  --device ID-OR-NAME  catalogue device, by id (0x0101) or name (dsPIC30F4011)\n"
            "  --hex             monitor: bytes in hex, 16 a line (default: text, bytes that\n"
            "                    are not printable as \\xHH, CR, LF and CR LF end a line)\n"

@@ -33,6 +33,8 @@ struct CliOptions {
     std::optional<bootproto::ResetSequence> reset;  // --reset: played by the detection
     bool monitorAfterRun = false;                   // --monitor of run and write --run
     unsigned monitorBaud = kDefaultBaudRate;        // --monitor-baud, else --baud
+    bool json = false;  // --json: one JSON document on stdout, the text on stderr
+    std::string log;    // --log FILE: a JSON line per board written is appended to FILE
 };
 
 // Fills `options` from the arguments after the program name; false with `error` set when

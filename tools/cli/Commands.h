@@ -5,7 +5,7 @@
 #include "tools/cli/ConsoleOutput.h"
 
 // Each command acts on the engine state of `app` and returns the tool's exit status.
-int RunPortsCommand(ConsoleOutput& output);
+int RunPortsCommand(const CliOptions& options, ConsoleOutput& output);
 int RunDetectCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app);
 int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app);
 int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app);

@@ -20,7 +20,7 @@ namespace {
 
 int RunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app) {
     InstallStopSignals();
-    if (options.command == "ports") return RunPortsCommand(output);
+    if (options.command == "ports") return RunPortsCommand(options, output);
     if (options.command == "detect") return RunDetectCommand(options, output, app);
     if (options.command == "write") return RunWriteCommand(options, output, app);
     if (options.command == "run") return RunRunCommand(options, output, app);
@@ -28,10 +28,10 @@ int RunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderApp&
     return RunCheckCommand(options, output, app);
 }
 
-// The first file the command reads that `trace` names too, however spelled; empty when none.
-// Opening the trace empties its file, which must never be the HEX file, the catalogue or the
-// settings.
-std::string InputUnderTrace(const CliOptions& options) {
+// The first file the command reads that `output` names too, however spelled; empty when none.
+// Opening the trace empties its file and the log appends to its own: neither may be the HEX
+// file, the catalogue or the settings.
+std::string InputUnder(const std::string& output, const CliOptions& options) {
     std::vector<std::string> inputs;
     if (!options.file.empty()) inputs.push_back(options.file);
     std::string workdir = options.workdir;
@@ -42,7 +42,7 @@ std::string InputUnderTrace(const CliOptions& options) {
     if (!workdir.empty()) inputs.push_back(workdir + "/" + product::kCatalogueFileName);
     for (const std::string& file : SettingsFiles()) inputs.push_back(file);
     for (const std::string& input : inputs) {
-        if (SameFile(options.trace, input)) return input;
+        if (SameFile(output, input)) return input;
     }
     return {};
 }
@@ -70,11 +70,21 @@ int main(int argc, char** argv) {
     for (const std::string& port : options.ports) devices.push_back(PortDevice(port));
     NoteStopPorts(devices);
 
-    ConsoleOutput output(stdout, stderr, options.quiet);
+    if (!options.log.empty()) {
+        if (const std::string input = InputUnder(options.log, options); !input.empty()) {
+            std::fprintf(stderr,
+                         "pelorant-cli: the log file %s is %s, which the command reads; give "
+                         "--log another file\n",
+                         options.log.c_str(), input.c_str());
+            return kExitUsage;
+        }
+    }
+    // With --json, stdout holds the JSON document alone.
+    ConsoleOutput output(options.json ? stderr : stdout, stderr, options.quiet);
     bootproto::TraceSink trace;
     FilePtr traceFile(nullptr, &std::fclose);
     if (!options.trace.empty()) {
-        if (const std::string input = InputUnderTrace(options); !input.empty()) {
+        if (const std::string input = InputUnder(options.trace, options); !input.empty()) {
             std::fprintf(stderr,
                          "pelorant-cli: the trace file %s is %s, which the command reads; give "
                          "--trace another file\n",
