@@ -46,10 +46,15 @@ std::string BlockCause(const BlockFailure& failure) {
             return "a byte no exchange asked for came in, so the acknowledgement of " +
                    RowAt(failure.row) + " cannot be trusted (is another program using the port?)";
         case BlockResult::PortLost:
-            return "the port went away (adapter unplugged or line hung up)";
+            return PortLostCause();
         default:
             return "the write stopped with code " + std::to_string(Code(failure.code));
     }
+}
+
+std::string PortLostCause(const std::string& port) {
+    return "the port " + (port.empty() ? std::string() : port + " ") +
+           "went away (adapter unplugged or line hung up)";
 }
 
 std::string StoppedWriteText(const WriteOutcome& write) {
@@ -91,9 +96,14 @@ std::string DetectionCause(DetectionResult result, const std::string& port, unsi
         case DetectionResult::WriteError:
             return "Writing error: the identification request did not go out";
         case DetectionResult::PortLost:
-            return "the port " + port + " went away (adapter unplugged or line hung up)";
+            return PortLostCause(port);
         case DetectionResult::ResetFailed:
             return "the board on " + port + " could not be reset through the modem lines";
+        case DetectionResult::AdapterEcho:
+            return "the identification request came back exactly as sent: the adapter on " + port +
+                   " echoes what it sends (a half-duplex adapter, or a loop-back plug instead "
+                   "of the board), so no board's answer can be read; use an adapter without "
+                   "local echo";
         default:
             return "Unknown error (" + std::to_string(Code(result)) + ")";
     }
@@ -107,6 +117,8 @@ std::string IdentificationCause(IdentifyResult result, const std::string& identi
             return "the board was found but did not report its firmware version: reset it "
                    "and try again; a bootloader that never answers the version request (03) "
                    "is of another kind";
+        case IdentifyResult::PortLost:
+            return PortLostCause() + " while the board was asked for its firmware version";
         case IdentifyResult::DeviceNotFound:
             return "the board reports the id " + identifier + ", which " + catalogue +
                    " does not list: use a catalogue that has it (--workdir DIR)";

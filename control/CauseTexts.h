@@ -23,6 +23,10 @@ struct BlockFailure {
 
 std::string BlockCause(const BlockFailure& failure);
 
+// The port went away mid-exchange (adapter unplugged, line hung up); `port` names it as the
+// user gave it, or is empty where the line already names it.
+std::string PortLostCause(const std::string& port = {});
+
 // Where a write that the user stopped ended: the rows the board acknowledged and whether the
 // row on the line was cut off, for part of its frame may have reached the board.
 std::string StoppedWriteText(const WriteOutcome& write);

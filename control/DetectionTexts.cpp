@@ -15,6 +15,8 @@ const char* DetectionReason(DetectionResult result) {
             return "Port went away (adapter unplugged or line hung up)";
         case DetectionResult::ResetFailed:
             return "Reset through the modem lines failed";
+        case DetectionResult::AdapterEcho:
+            return "The adapter echoes what it sends";
         default:
             return "Unknown error";
     }
@@ -27,6 +29,8 @@ const char* IdentificationError(IdentifyResult result) {
             return "XML syntax error";
         case IdentifyResult::FirmwareFailed:
             return "Firmare detection failed";
+        case IdentifyResult::PortLost:
+            return "Port went away (adapter unplugged or line hung up)";
         case IdentifyResult::DeviceNotFound:
             return "dsPIC not found";
         case IdentifyResult::CatalogueUnreadable:

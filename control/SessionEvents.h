@@ -93,6 +93,7 @@ struct BlockOutcome {
 enum class WriteEnd {
     None,        // no write yet
     SyncFailed,  // the board did not answer the synchronism check
+    PortLost,    // the port went away during the synchronism check
     NoBlocks,    // nothing chosen that the file fills
     NotStarted,  // the row writer could not be started
     Completed,   // every chosen block written
@@ -112,6 +113,7 @@ enum class RunEnd {
     None,        // no run yet
     SyncFailed,  // "Checking synchronism" failed
     NotSent,     // "Sending user program command" failed
+    PortLost,    // the port went away during either step
     Running,     // the run byte went out; the port is closed
 };
 

@@ -22,6 +22,8 @@ constexpr std::int32_t kWriteBlock = 0;
 constexpr std::int32_t kEndWriter = 2;
 constexpr std::intptr_t kWriteSucceeded = 0;
 constexpr std::intptr_t kWriteFailed = -1;
+// The status of a step that found the port gone, instead of blaming the board.
+constexpr const char* kPortLostStatus = "port went away";
 
 }  // namespace
 
@@ -32,9 +34,12 @@ void ProgrammingSession::Write() {
     rowWriterThread_.Join();
     write_ = WriteOutcome{};
 
-    if (!bootproto::CheckSynchronism(engine_.port, engine_.trace)) {
-        write_.end = WriteEnd::SyncFailed;
-        SetStatus(Lamp::Red, "synchronization error");
+    using bootproto::ExchangeResult;
+    if (const ExchangeResult sync = bootproto::CheckSynchronism(engine_.port, engine_.trace);
+        sync != ExchangeResult::Passed) {
+        const bool lost = sync == ExchangeResult::PortLost;
+        write_.end = lost ? WriteEnd::PortLost : WriteEnd::SyncFailed;
+        SetStatus(Lamp::Red, lost ? kPortLostStatus : "synchronization error");
         Log("Checking synchronism", false);
         LeaveOnlyReconnectEnabled();
         return;
@@ -229,16 +234,17 @@ void ProgrammingSession::FinishWrite(WriteEnd end) {
 void ProgrammingSession::Run() {
     if (busy_ || !portOpen_) return;
 
+    using bootproto::ExchangeResult;
     const char* step = "Checking synchronism";
     run_ = RunEnd::SyncFailed;
-    bool sent = bootproto::CheckSynchronism(engine_.port, engine_.trace);
-    if (sent) {
+    ExchangeResult result = bootproto::CheckSynchronism(engine_.port, engine_.trace);
+    if (result == ExchangeResult::Passed) {
         step = "Sending user program command";
         run_ = RunEnd::NotSent;
-        sent = bootproto::SendRunUserProgram(engine_.port, engine_.trace);
+        result = bootproto::SendRunUserProgram(engine_.port, engine_.trace);
     }
 
-    if (sent) {
+    if (result == ExchangeResult::Passed) {
         run_ = RunEnd::Running;
         SetStatus(Lamp::Green, "running program...");
         Log("Running program", true);
@@ -246,7 +252,9 @@ void ProgrammingSession::Run() {
         engine_.port.CleanPort();
         engine_.port.ClosePort();
     } else {
-        SetStatus(Lamp::Red, "running failed");
+        const bool lost = result == ExchangeResult::PortLost;
+        if (lost) run_ = RunEnd::PortLost;
+        SetStatus(Lamp::Red, lost ? kPortLostStatus : "running failed");
         Log(step, false);
         commands_.reconnect = true;
     }

@@ -1,5 +1,6 @@
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -23,12 +24,6 @@ void SetExchangeTimeouts(CSerialPort& port) {
 
 enum class ProbeOutcome { Synchronised, Stopped, NotSent, PortLost, ResetFailed };
 
-// A port that went away fails every later attempt the same way: waiting out the window's
-// time limit would only end in blaming the board.
-bool Lost(const CSerialPort& port, unsigned long result) {
-    return result == CSerialPort::kFailure && bootproto::PortWentAway(port);
-}
-
 bool PlayReset(CSerialPort& port, const bootproto::ResetSequence& sequence) {
     bootproto::PortModemLines lines(port);
     return bootproto::PlayResetSequence(
@@ -47,13 +42,15 @@ ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const DetectionThreadPara
         const unsigned long written = port.WriteToPort(&probe, 1);
         bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &probe, written);
         if (written == 0) return ProbeOutcome::NotSent;
-        if (Lost(port, written)) return ProbeOutcome::PortLost;
+        // A port that went away fails every later attempt the same way: waiting out the
+        // window's time limit would only end in blaming the board.
+        if (bootproto::PortLost(port, written)) return ProbeOutcome::PortLost;
 
         std::uint8_t reply[bootproto::kProbeReplyLength] = {};
         const unsigned long received =
             port.ReadFromPort(reinterpret_cast<char*>(reply), bootproto::kProbeReplyLength);
         bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, reply, received);
-        if (Lost(port, received)) return ProbeOutcome::PortLost;
+        if (bootproto::PortLost(port, received)) return ProbeOutcome::PortLost;
         const bool readFailed = received == CSerialPort::kFailure;
         if (!readFailed && bootproto::ProbeSynchronised(reply, received)) {
             port.CleanPort();
@@ -79,14 +76,17 @@ DetectionResult Identify(CSerialPort& port, unsigned char deviceId[2],
     }
     const unsigned long written = port.WriteToPort(request, sizeof request);
     bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, request, written);
-    if (Lost(port, written)) return DetectionResult::PortLost;
+    if (bootproto::PortLost(port, written)) return DetectionResult::PortLost;
     if (written != sizeof request) return DetectionResult::WriteError;
 
     char reply[bootproto::kIdentifyReplyLength];
     const unsigned long received = port.ReadFromPort(reply, sizeof reply);
     bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, reply, received);
-    if (Lost(port, received)) return DetectionResult::PortLost;
+    if (bootproto::PortLost(port, received)) return DetectionResult::PortLost;
     if (received != sizeof reply) return DetectionResult::Timeout;
+    // A board answers with its id between two other bytes, never with the request itself.
+    static_assert(sizeof reply == sizeof request);
+    if (std::memcmp(reply, request, sizeof reply) == 0) return DetectionResult::AdapterEcho;
     deviceId[0] = static_cast<unsigned char>(reply[1]);
     deviceId[1] = static_cast<unsigned char>(reply[2]);
     return DetectionResult::Synchronised;

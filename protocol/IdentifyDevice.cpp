@@ -5,24 +5,29 @@
 #include "catalogue/Catalogue.h"
 #include "common/Product.h"
 #include "protocol/Frames.h"
+#include "protocol/LineCheck.h"
 #include "protocol/Workers.h"
 
 namespace {
 
 // The version record is cleared first so that a short or missing reply cannot pass on
 // the acknowledge byte of an earlier identification.
-bool ReadFirmwareVersion(CSerialPort& port, unsigned char record[3], bootproto::LineTrace* trace) {
+IdentifyResult ReadFirmwareVersion(CSerialPort& port, unsigned char record[3],
+                                   bootproto::LineTrace* trace) {
     using bootproto::TraceDirection;
     constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Version};
     std::memset(record, 0, bootproto::kVersionReplyLength);
     char request = static_cast<char>(bootproto::kFirmwareVersion);
     const unsigned long written = port.WriteToPort(&request, 1);
     bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &request, written);
-    if (written != 1) return false;
+    if (bootproto::PortLost(port, written)) return IdentifyResult::PortLost;
+    if (written != 1) return IdentifyResult::FirmwareFailed;
     const unsigned long received =
         port.ReadFromPort(reinterpret_cast<char*>(record), bootproto::kVersionReplyLength);
     bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, record, received);
-    return bootproto::VersionAcknowledged(record);
+    if (bootproto::PortLost(port, received)) return IdentifyResult::PortLost;
+    return bootproto::VersionAcknowledged(record) ? IdentifyResult::Identified
+                                                  : IdentifyResult::FirmwareFailed;
 }
 
 }  // namespace
@@ -40,8 +45,10 @@ IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogu
             : LookupDevice(cataloguePath, identifier, engine.device, name, catalogueCause);
     if (found != CatalogueLookup::Found) return IdentifyRefusal(found);
 
-    if (!ReadFirmwareVersion(engine.port, engine.firmwareVersion, engine.trace)) {
-        return IdentifyResult::FirmwareFailed;
+    if (const IdentifyResult version =
+            ReadFirmwareVersion(engine.port, engine.firmwareVersion, engine.trace);
+        version != IdentifyResult::Identified) {
+        return version;
     }
     // The name changes only on complete success.
     std::snprintf(engine.device.name, sizeof engine.device.name, "%s", name.c_str());

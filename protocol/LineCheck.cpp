@@ -28,4 +28,8 @@ bool PortWentAway(const CSerialPort& port) {
     return port.LastFailure() == SerialFailure::GoneAway;
 }
 
+bool PortLost(const CSerialPort& port, unsigned long result) {
+    return result == CSerialPort::kFailure && PortWentAway(port);
+}
+
 }  // namespace bootproto

@@ -18,5 +18,8 @@ LineState LookForStrayInput(CSerialPort& port, unsigned long waitMs, LineTrace* 
 // Whether the port call that just failed on `port` failed because the port went away (adapter
 // unplugged, line hung up), not for a time-out: nothing more can be exchanged on it.
 bool PortWentAway(const CSerialPort& port);
+// Whether `result`, what a port call on `port` just returned, is the failure value of a port
+// that went away.
+bool PortLost(const CSerialPort& port, unsigned long result);
 
 }  // namespace bootproto

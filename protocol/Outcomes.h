@@ -19,6 +19,9 @@ enum class DetectionResult : int {
     PortLost = -5,
     // The reset sequence could not be played: the port's LastFailure() says why.
     ResetFailed = -6,
+    // The identification request came back as it was sent: the adapter or a loop-back plug
+    // echoes the host's bytes, and the probe's echo was taken for the board's answer.
+    AdapterEcho = -7,
 };
 
 // IdentifyDevice's result: identified, the catalogue lookup's refusal (its own numbers), or
@@ -32,6 +35,7 @@ enum class IdentifyResult : int {
     CatalogueUnreadable = Code(CatalogueLookup::Unreadable),
     ProtectedNotOnRows = Code(CatalogueLookup::ProtectedNotOnRows),
     ProtectedOutside = Code(CatalogueLookup::ProtectedOutside),
+    PortLost = -10,  // the port went away during the firmware version request
 };
 
 // A refused lookup as the identification's result: the same number.

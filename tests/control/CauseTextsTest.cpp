@@ -79,6 +79,9 @@ TEST(CauseTextsTest, IdentificationCodesEachHaveTheirOwnSentence) {
         {IdentifyResult::ProtectedNotOnRows, "",
          "the entry for 0x0101 in /c/qor_dspiclist.xml has unusable protected addresses: "
          "correct the entry"},
+        {IdentifyResult::PortLost, "",
+         "the port went away (adapter unplugged or line hung up) while the board was asked "
+         "for its firmware version"},
         {static_cast<IdentifyResult>(-9), "", "identification ended with code -9"},
     };
     for (const Row& row : rows) {

@@ -160,13 +160,28 @@ TEST_F(WriteSequencerTest, WriteAfterWriteSendsTheRowsAgain) {
     EXPECT_EQ(window_.log.back(), LogLine("dsPIC write process completed", "ok"));
 }
 
-TEST_F(WriteSequencerTest, SynchronismErrorLeavesOnlyReconnect) {
-    Prepare(Options(), {true, true, false});
-    board_.reset();  // nobody answers the 0x33 any more
+struct SyncFailureCase {
+    const char* name;
+    BoardFaults faults;
+    const char* writeStatus;
+    WriteEnd writeEnd;
+    const char* runStatus;
+    RunEnd runEnd;
+};
+
+class SyncFailureTest : public WriteSequencerTest,
+                        public ::testing::WithParamInterface<SyncFailureCase> {};
+
+// A board that leaves the check unanswered, and a port that goes away at it, are told apart.
+TEST_P(SyncFailureTest, WriteStopsAtTheCheckAndLeavesOnlyReconnect) {
+    BoardOptions options = Options();
+    options.faults = GetParam().faults;
+    Prepare(options, {true, true, false});
     control_->Write();
 
     EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
-    EXPECT_EQ(window_.status, "synchronization error");
+    EXPECT_EQ(window_.status, GetParam().writeStatus);
+    EXPECT_EQ(control_->LastWrite().end, GetParam().writeEnd);
     EXPECT_EQ(window_.lamp, kLampRed);
     EXPECT_FALSE(control_->Busy());
     EXPECT_EQ(control_->PortOpen(), 1);
@@ -174,6 +189,35 @@ TEST_F(WriteSequencerTest, SynchronismErrorLeavesOnlyReconnect) {
                  control_->Commands().reload || control_->Commands().write);
     EXPECT_TRUE(control_->Commands().reconnect);
 }
+
+TEST_P(SyncFailureTest, RunNamesTheStep) {
+    BoardOptions options = Options();
+    options.faults = GetParam().faults;
+    Prepare(options, {true, false, false});
+    control_->Run();
+
+    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
+    EXPECT_EQ(window_.status, GetParam().runStatus);
+    EXPECT_EQ(control_->LastRun(), GetParam().runEnd);
+    EXPECT_EQ(window_.lamp, kLampRed);
+    EXPECT_EQ(control_->PortOpen(), 1);
+    EXPECT_TRUE(control_->Commands().reconnect);
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, SyncFailureTest,
+                         ::testing::Values(SyncFailureCase{"unanswered",
+                                                           {.noSync = true},
+                                                           "synchronization error",
+                                                           WriteEnd::SyncFailed,
+                                                           "running failed",
+                                                           RunEnd::SyncFailed},
+                                           SyncFailureCase{"port_gone",
+                                                           {.vanishAtSync = true},
+                                                           "port went away",
+                                                           WriteEnd::PortLost,
+                                                           "port went away",
+                                                           RunEnd::PortLost}),
+                         [](const auto& entry) { return std::string(entry.param.name); });
 
 TEST_F(WriteSequencerTest, RunWhileNotConnectedDoesNothing) {
     control_->Run();
@@ -193,18 +237,6 @@ TEST_F(WriteSequencerTest, RunStartsTheProgramClosesThePortAndLeavesOnlyReconnec
                  control_->Commands().reload || control_->Commands().write);
     EXPECT_TRUE(control_->Commands().reconnect);
     EXPECT_TRUE(Pump([this] { return board_->UserProgramRunning(); }, std::chrono::seconds(5)));
-}
-
-TEST_F(WriteSequencerTest, RunThatCannotCheckSynchronismNamesTheStep) {
-    Prepare(Options(), {true, false, false});
-    board_.reset();
-    control_->Run();
-
-    EXPECT_EQ(window_.log, (std::vector<LogLine>{{"Checking synchronism", "failed"}}));
-    EXPECT_EQ(window_.status, "running failed");
-    EXPECT_EQ(window_.lamp, kLampRed);
-    EXPECT_EQ(control_->PortOpen(), 1);
-    EXPECT_TRUE(control_->Commands().reconnect);
 }
 
 TEST_F(WriteSequencerTest, ShutdownDuringAWriteEndsTheWriterAfterItsRow) {

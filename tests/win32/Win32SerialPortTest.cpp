@@ -68,7 +68,7 @@ TEST_F(Win32SerialPortTest, TheBoardAnswersAndASilentReadIsNoFailure) {
     EXPECT_EQ(port_.ReadFromPort(&byte, 1), 0u);
     AwaitReplies();
     EXPECT_EQ(Exchange("\x55", 1), "\x55");
-    EXPECT_TRUE(bootproto::CheckSynchronism(port_));
+    EXPECT_EQ(bootproto::CheckSynchronism(port_), bootproto::ExchangeResult::Passed);
     // Nothing more comes: the time-out ends the read with nothing, which is no failure.
     EXPECT_EQ(port_.ReadFromPort(&byte, 1), 0u);
     EXPECT_EQ(port_.timeouts.readTotalConstant, 2000u);

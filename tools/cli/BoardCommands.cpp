@@ -73,8 +73,10 @@ std::string FirstBlockCause(const WriteOutcome& write, unsigned baud) {
 // byte on; an exit status.
 int RunUserProgram(BoardSession& board, const CliOptions& options) {
     board.Session().Run();
-    if (board.Session().LastRun() != RunEnd::Running) {
-        return board.Fail(kExitWriteFailed, "running failed", RunCommandCause());
+    if (const RunEnd end = board.Session().LastRun(); end != RunEnd::Running) {
+        return board.Fail(
+            kExitWriteFailed, "running failed",
+            end == RunEnd::PortLost ? PortLostCause(board.Port().text) : RunCommandCause());
     }
     if (!options.monitorAfterRun) return kExitOk;
     return RunMonitor(board.Port(), options.monitorBaud, MonitorOptions{}, board.Output());
@@ -104,6 +106,9 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
             break;
         case WriteEnd::SyncFailed:
             return board.Fail(kExitWriteFailed, "synchronization error", SynchronismCause());
+        case WriteEnd::PortLost:
+            return board.Fail(kExitWriteFailed, "synchronization error",
+                              PortLostCause(board.Port().text));
         case WriteEnd::NoBlocks:
             return board.Because(kExitWriteFailed, "no memory blocks selected!");
         case WriteEnd::NotStarted:

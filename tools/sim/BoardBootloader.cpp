@@ -27,6 +27,13 @@ std::uint8_t RefusalFor(RowCheck check) {
     return bootproto::kAck;
 }
 
+// No answer: the line is cut instead.
+BoardResponse Vanish() {
+    BoardResponse response;
+    response.cutLine = true;
+    return response;
+}
+
 std::uint32_t FrameAddress(const std::vector<std::uint8_t>& frame) {
     return std::uint32_t{frame[1]} << 16 | std::uint32_t{frame[2]} << 8 | frame[3];
 }
@@ -74,9 +81,11 @@ BoardResponse BoardBootloader::Handle(const std::vector<std::uint8_t>& frame,
         case bootproto::kIdentify:
             return HandleIdentify(frame);
         case bootproto::kFirmwareVersion:
+            if (faults_.vanishAtVersion) return Vanish();
             return {{identity_.firmwareMajor, identity_.firmwareMinor,
                      faults_.badVersionAck ? board::kBadVersionAck : bootproto::kAck}};
         case bootproto::kSyncCheck:
+            if (faults_.vanishAtSync) return Vanish();
             if (faults_.noSync) return {};
             return {{bootproto::kSyncReply}};
         case bootproto::kWriteRow:
@@ -122,6 +131,8 @@ BoardResponse BoardBootloader::HandleIdentify(const std::vector<std::uint8_t>& f
     std::vector<std::uint8_t> reply{board::kIdentifyFiller, identity_.idHigh, identity_.idLow,
                                     bootproto::kAck};
     if (faults_.shortIdentify) reply.pop_back();
+    if (faults_.noisyIdentify)
+        reply.insert(reply.begin(), board::kIdentifyNoise.begin(), board::kIdentifyNoise.end());
     return {reply};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "protocol/Frames.h"
@@ -20,5 +21,7 @@ inline constexpr std::uint8_t kRefusedUnknownRead = 0xE6;  // identification of 
 inline constexpr std::uint8_t kRefusedByFault = 0xEE;      // the refuse-row fault
 
 inline constexpr std::uint8_t kBadVersionAck = 0xAA;  // the bad-version fault's third byte
+// What the noisy-identify fault sends before the identification reply.
+inline constexpr std::array<std::uint8_t, 2> kIdentifyNoise = {0x13, 0x01};
 
 }  // namespace board

@@ -148,6 +148,7 @@ void BoardServer::ReadLine() {
     for (ssize_t i = 0; i < received && lineOpen_ && !stop_; ++i) {
         // On a real line the byte is complete one byte time after the line is free.
         receiveLineFree_ = std::max(now, receiveLineFree_) + byteTime_;
+        if (options_.faults.echo) Respond({{buffer[i]}}, receiveLineFree_, true);
         BoardResponse response;
         bool whileReceiving = false;
         {

@@ -44,8 +44,12 @@ std::map<std::string, bool*> FaultFlags(BoardFaults& faults) {
             {"noisy-probe", &faults.noisyProbe},
             {"noise-only-probe", &faults.noiseOnlyProbe},
             {"short-identify", &faults.shortIdentify},
+            {"noisy-identify", &faults.noisyIdentify},
             {"bad-version", &faults.badVersionAck},
-            {"no-sync", &faults.noSync}};
+            {"no-sync", &faults.noSync},
+            {"echo", &faults.echo},
+            {"vanish-at-version", &faults.vanishAtVersion},
+            {"vanish-at-sync", &faults.vanishAtSync}};
 }
 
 std::map<std::string, int*> FaultCounts(BoardFaults& faults) {
@@ -233,8 +237,16 @@ Options:
                          noisy-probe       answer the probe with 8A 00 55 F3
                          noise-only-probe  answer the probe with 8A 00 AA F3 (never 55)
                          short-identify    identification reply of 3 bytes
+                         noisy-identify    send 13 01 before the identification reply
                          bad-version       version reply whose third byte is AA, not 55
                          no-sync           leave the synchronism check unanswered
+                         echo              send every byte received straight back, before
+                                           any answer (a half-duplex adapter); with
+                                           silent: a loop-back plug
+                         vanish-at-version the port vanishes when the version request
+                                           arrives
+                         vanish-at-sync    the port vanishes when a synchronism check
+                                           arrives
                          refuse-row=K      refuse row frame K with EE
                          ignore-row=K      leave row frame K unanswered (not programmed)
                          cut-after-row=K   close the line after answering row frame K

@@ -26,6 +26,14 @@ struct BoardFaults {
     // come out short (0: not even the first probe goes out).
     int stallAfterProbes = -1;
     int stallAfterRows = -1;  // the same after acknowledging this many row frames
+    // Two noise bytes (13 01) come before the identification reply.
+    bool noisyIdentify = false;
+    // Every byte received goes straight back before any answer, as a half-duplex adapter
+    // does; with `silent` the line is a loop-back plug.
+    bool echo = false;
+    // The version request, or the synchronism check, is not answered: the port vanishes.
+    bool vanishAtVersion = false;
+    bool vanishAtSync = false;
 };
 
 struct BoardOptions {

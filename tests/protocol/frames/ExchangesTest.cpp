@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <optional>
 #include <string>
 
 #include "protocol/Exchanges.h"
@@ -9,6 +10,7 @@
 
 namespace {
 
+using bootproto::ExchangeResult;
 using testsupport::PseudoTerminal;
 
 class ExchangesTest : public ::testing::Test {
@@ -19,38 +21,56 @@ protected:
     }
     void TearDown() override { port_.ClosePort(); }
 
-    // Runs the synchronism check while the board answers the request with `reply`.
-    bool SynchronismWithReply(const std::string& reply) {
-        auto check =
-            std::async(std::launch::async, [this] { return bootproto::CheckSynchronism(port_); });
-        EXPECT_EQ(pty_.Receive(1), "\x33");
-        if (!reply.empty()) pty_.Send(reply);
-        return check.get();
-    }
-
     PseudoTerminal pty_;
     CSerialPort port_;
 };
 
-TEST_F(ExchangesTest, SynchronismCheckNeedsExactlyTheByteFF) {
-    EXPECT_TRUE(SynchronismWithReply("\xFF"));
-    EXPECT_FALSE(SynchronismWithReply("\x55"));
-    EXPECT_FALSE(SynchronismWithReply(""));
+struct SyncCase {
+    const char* name;
+    std::optional<std::string> reply;  // none: the board hangs up instead of answering
+    ExchangeResult expected;
+};
+
+class SynchronismTest : public ExchangesTest, public ::testing::WithParamInterface<SyncCase> {};
+
+TEST_P(SynchronismTest, PassesOnlyOnTheByteFFAndTellsAPortThatWentAway) {
+    auto check =
+        std::async(std::launch::async, [this] { return bootproto::CheckSynchronism(port_); });
+    EXPECT_EQ(pty_.Receive(1), "\x33");
+    if (!GetParam().reply) {
+        pty_.CloseMaster();
+    } else if (!GetParam().reply->empty()) {
+        pty_.Send(*GetParam().reply);
+    }
+    EXPECT_EQ(check.get(), GetParam().expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Replies, SynchronismTest,
+                         ::testing::Values(SyncCase{"ff", "\xFF", ExchangeResult::Passed},
+                                           SyncCase{"other_byte", "\x55", ExchangeResult::Failed},
+                                           SyncCase{"no_reply", "", ExchangeResult::Failed},
+                                           SyncCase{"hung_up", std::nullopt,
+                                                    ExchangeResult::PortLost}),
+                         [](const auto& entry) { return std::string(entry.param.name); });
 
 TEST_F(ExchangesTest, RunUserProgramSendsOneByteAndReadsNothing) {
     pty_.Send("\xFF");
-    EXPECT_TRUE(bootproto::SendRunUserProgram(port_));
+    EXPECT_EQ(bootproto::SendRunUserProgram(port_), ExchangeResult::Passed);
     EXPECT_EQ(port_.CleanPort(), 0u);
     EXPECT_EQ(port_.ClosePort(), 0u);
     EXPECT_EQ(pty_.Receive(2, std::chrono::milliseconds(200)), "\x0F");
 }
 
+TEST_F(ExchangesTest, RunUserProgramOnAHungUpLineTellsThePortWentAway) {
+    pty_.CloseMaster();
+    EXPECT_EQ(bootproto::SendRunUserProgram(port_), ExchangeResult::PortLost);
+}
+
 // A failed write returns the failure value, which must not pass for a byte sent.
 TEST_F(ExchangesTest, AClosedPortFailsBothExchanges) {
     ASSERT_EQ(port_.ClosePort(), 0u);
-    EXPECT_FALSE(bootproto::CheckSynchronism(port_));
-    EXPECT_FALSE(bootproto::SendRunUserProgram(port_));
+    EXPECT_EQ(bootproto::CheckSynchronism(port_), ExchangeResult::Failed);
+    EXPECT_EQ(bootproto::SendRunUserProgram(port_), ExchangeResult::Failed);
     EXPECT_EQ(pty_.Receive(1, std::chrono::milliseconds(100)), "");
 }
 

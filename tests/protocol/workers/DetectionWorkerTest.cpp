@@ -89,6 +89,25 @@ INSTANTIATE_TEST_SUITE_P(
                  Code(DetectionResult::WriteError),
                  0},
         CodeCase{"port_vanishes", {.vanishAtProbe = 0}, 0, Code(DetectionResult::PortLost), 0},
+        // The probe's echo passes for the board's 55; the request's echo cannot pass for an id.
+        CodeCase{"adapter_echoes", {.echo = true}, 0, Code(DetectionResult::AdapterEcho), 1},
+        CodeCase{"adapter_echoes_slow_line",
+                 {.echo = true},
+                 9600,
+                 Code(DetectionResult::AdapterEcho),
+                 1},
+        CodeCase{"loop_back_plug",
+                 {.silent = true, .echo = true},
+                 0,
+                 Code(DetectionResult::AdapterEcho),
+                 1},
+        // Noise before the reply shifts the id; nothing on the line can tell (the write shows
+        // the id it found before it starts).
+        CodeCase{"noise_before_the_reply",
+                 {.noisyIdentify = true},
+                 0,
+                 Code(DetectionResult::Synchronised),
+                 1},
         // 33 ms a byte: within the exchange time-outs of 100 ms, not within shorter ones.
         CodeCase{"slow_line", {}, 300, Code(DetectionResult::Synchronised), 1}),
     [](const auto& entry) { return std::string(entry.param.name); });

@@ -90,4 +90,31 @@ TEST_F(IdentifyDeviceTest, MissingVersionReplyCannotPassOnAnEarlierAcknowledge) 
     EXPECT_STREQ(theApp().m_device.name, "previous device");
 }
 
+struct VersionCase {
+    const char* name;
+    BoardFaults faults;
+    IdentifyResult expected;
+};
+
+class VersionFailureTest : public IdentifyDeviceTest,
+                           public ::testing::WithParamInterface<VersionCase> {};
+
+// Each way the version request fails is told apart, and none changes the device's name.
+TEST_P(VersionFailureTest, NamesItsCause) {
+    BoardOptions options = DefaultOptions();
+    options.faults = GetParam().faults;
+    StartBoard(options);
+    WriteHostCatalogue(workertest::kDeviceId);
+    EXPECT_EQ(IdentifyDevice(theApp().Engine()), GetParam().expected);
+    EXPECT_STREQ(theApp().m_device.name, "previous device");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, VersionFailureTest,
+    ::testing::Values(
+        VersionCase{"bad_acknowledge", {.badVersionAck = true}, IdentifyResult::FirmwareFailed},
+        VersionCase{"no_reply", {.silent = true}, IdentifyResult::FirmwareFailed},
+        VersionCase{"port_gone", {.vanishAtVersion = true}, IdentifyResult::PortLost}),
+    [](const auto& entry) { return std::string(entry.param.name); });
+
 }  // namespace

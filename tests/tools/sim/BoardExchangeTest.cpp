@@ -146,6 +146,7 @@ struct FaultCase {
     Bytes request;
     std::size_t replyLength;
     Bytes expected;
+    bool hangsUp = false;  // the board closes the line instead of answering
 };
 
 void PrintTo(const FaultCase& fault, std::ostream* out) {
@@ -164,6 +165,7 @@ TEST_P(BoardFaultTest, PlaysTheFault) {
     EXPECT_EQ(host.Exchange(GetParam().request, GetParam().replyLength, 200ms),
               GetParam().expected);
     EXPECT_EQ(board->Frames().size(), 1u) << "what the host sent is recorded all the same";
+    EXPECT_EQ(host.HungUp(GetParam().hangsUp ? 2000ms : 100ms), GetParam().hangsUp);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -176,8 +178,26 @@ INSTANTIATE_TEST_SUITE_P(
             "noise_only_probe", {.noiseOnlyProbe = true}, {0x55}, 4, {0x8A, 0x00, 0xAA, 0xF3}},
         FaultCase{
             "short_identify", {.shortIdentify = true}, {0x01, 0xFF, 0, 0}, 4, {0x00, 0x01, 0x01}},
+        FaultCase{"noisy_identify",
+                  {.noisyIdentify = true},
+                  {0x01, 0xFF, 0, 0},
+                  6,
+                  {0x13, 0x01, 0x00, 0x01, 0x01, 0x55}},
         FaultCase{"bad_version", {.badVersionAck = true}, {0x03}, 3, {0x01, 0x04, 0xAA}},
-        FaultCase{"no_sync", {.noSync = true}, {0x33}, 1, {}}),
+        FaultCase{"no_sync", {.noSync = true}, {0x33}, 1, {}},
+        FaultCase{"echo_before_the_answer", {.echo = true}, {0x55}, 2, {0x55, 0x55}},
+        FaultCase{"echo_of_the_identification",
+                  {.echo = true},
+                  {0x01, 0xFF, 0, 0},
+                  8,
+                  {0x01, 0xFF, 0x00, 0x00, 0x00, 0x01, 0x01, 0x55}},
+        FaultCase{"loop_back_plug",
+                  {.silent = true, .echo = true},
+                  {0x01, 0xFF, 0, 0},
+                  8,
+                  {0x01, 0xFF, 0x00, 0x00}},
+        FaultCase{"vanish_at_version", {.vanishAtVersion = true}, {0x03}, 3, {}, true},
+        FaultCase{"vanish_at_sync", {.vanishAtSync = true}, {0x33}, 1, {}, true}),
     [](const auto& entry) { return std::string(entry.param.name); });
 
 }  // namespace

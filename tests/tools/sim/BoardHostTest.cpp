@@ -43,6 +43,8 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
         faulty([](BoardOptions& o) {
             o.faults.silent = o.faults.noisyProbe = o.faults.noiseOnlyProbe = true;
             o.faults.shortIdentify = o.faults.badVersionAck = o.faults.noSync = true;
+            o.faults.noisyIdentify = o.faults.echo = o.faults.vanishAtVersion =
+                o.faults.vanishAtSync = true;
         }),
         faulty([](BoardOptions& o) {
             o.faults.refuseRow = 0;
@@ -82,9 +84,11 @@ TEST(BoardArguments, ParseBackToTheSameBoard) {
         const BoardFaults& f = got.faults;
         const BoardFaults& s = sent.faults;
         EXPECT_EQ(std::make_tuple(f.silent, f.noisyProbe, f.noiseOnlyProbe, f.shortIdentify,
-                                  f.badVersionAck, f.noSync),
+                                  f.badVersionAck, f.noSync, f.noisyIdentify, f.echo,
+                                  f.vanishAtVersion, f.vanishAtSync),
                   std::make_tuple(s.silent, s.noisyProbe, s.noiseOnlyProbe, s.shortIdentify,
-                                  s.badVersionAck, s.noSync));
+                                  s.badVersionAck, s.noSync, s.noisyIdentify, s.echo,
+                                  s.vanishAtVersion, s.vanishAtSync));
         EXPECT_EQ(std::make_tuple(f.refuseRow, f.ignoreRow, f.cutAfterRow, f.strayInRow,
                                   f.vanishAtProbe, f.stallAfterProbes, f.stallAfterRows),
                   std::make_tuple(s.refuseRow, s.ignoreRow, s.cutAfterRow, s.strayInRow,

@@ -34,9 +34,11 @@ TEST_F(SimProgramTest, CommandLine) {
     const auto [helpStatus, help] = RunSim({"--help"});
     EXPECT_EQ(helpStatus, 0);
     for (const char* word :
-         {"--line-timing", "--listen-window", "silent", "noisy-probe", "noise-only-probe",
-          "short-identify", "bad-version", "no-sync", "refuse-row", "ignore-row", "cut-after-row",
-          "SIGUSR1", "E5", "--reset-line", "--inverted", "--program-says", "--every", "dtr=1"}) {
+         {"--line-timing",     "--listen-window", "silent",  "noisy-probe",    "noise-only-probe",
+          "short-identify",    "bad-version",     "no-sync", "refuse-row",     "ignore-row",
+          "cut-after-row",     "SIGUSR1",         "E5",      "--reset-line",   "--inverted",
+          "--program-says",    "--every",         "dtr=1",   "noisy-identify", "echo",
+          "vanish-at-version", "vanish-at-sync"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
     for (const char* bad :
