@@ -13,6 +13,29 @@ void LoadedImage::InstallInto(CDeviceInfo& device) const {
     for (int k = 0; k < kBlockCount; ++k) device.images[k].CopyFrom(images_[k]);
 }
 
+std::shared_ptr<LoadedImage> LoadedImage::Copy() const {
+    std::shared_ptr<LoadedImage> copy(new LoadedImage);
+    copy->source_ = source_;
+    copy->deviceName_ = deviceName_;
+    copy->report_ = report_;
+    for (int k = 0; k < kBlockCount; ++k) copy->images_[k].CopyFrom(images_[k]);
+    copy->plans_ = plans_;
+    copy->bootStart_ = bootStart_;
+    copy->bootEnd_ = bootEnd_;
+    copy->rowZeroMade_ = rowZeroMade_;
+    return copy;
+}
+
+void LoadedImage::Replan(int block) {
+    CMemoryImage& memory = images_[block];
+    BlockPlan& plan = plans_[static_cast<std::size_t>(block)];
+    // A memory the file fills is offered; the configuration registers are written only when
+    // the user asks for them.
+    plan.filled = memory.present && memory.hasData;
+    plan.writtenByDefault = plan.filled && block != kBlockConfig;
+    plan.rows = PlanRows(memory, RowUnits(memory), bootStart_, bootEnd_);
+}
+
 LoadOutcome LoadImage(std::shared_ptr<const HexSource> source, const CDeviceInfo& layout) {
     LoadOutcome outcome;
     if (!source->read.Loaded()) {
@@ -30,16 +53,13 @@ LoadOutcome LoadImage(std::shared_ptr<const HexSource> source, const CDeviceInfo
     image->source_ = std::move(source);
     image->deviceName_ = layout.name;
     image->report_ = outcome.report;
+    image->bootStart_ = device.bootStart;
+    image->bootEnd_ = device.bootEnd;
     for (const MemoryBlock& block : kMemoryBlocks) {
-        CMemoryImage& memory = device.images[block.index];
-        BlockPlan& plan = image->plans_[static_cast<std::size_t>(block.index)];
-        // A memory the file fills is offered; the configuration registers are written only
-        // when the user asks for them.
-        plan.filled = memory.present && memory.hasData;
-        plan.writtenByDefault = plan.filled && block.index != kBlockConfig;
-        plan.rows = PlanRows(memory, RowUnits(memory), device.bootStart, device.bootEnd);
-        image->images_[block.index].CopyFrom(memory);
+        image->images_[block.index].Swap(device.images[block.index]);
+        image->Replan(block.index);
     }
+    image->rowZeroMade_ = image->Plan(kBlockCode).filled;
     outcome.image = std::move(image);
     return outcome;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,8 @@ struct HexSource {
 std::shared_ptr<const HexSource> ReadHexSource(const std::string& path);
 
 struct LoadOutcome;
+struct SerialPlace;
+struct SerialStamp;
 
 // What a write would do with one memory of a loaded file.
 struct BlockPlan {
@@ -39,8 +42,10 @@ public:
     const BlockPlan& Plan(int block) const { return plans_.at(static_cast<std::size_t>(block)); }
     // Whether the load made row 0, the jump into the bootloader followed by the file's own
     // words: only a file with a program does.
-    bool RowZeroMade() const { return Plan(kBlockCode).filled; }
+    bool RowZeroMade() const { return rowZeroMade_; }
     const CMemoryImage& Image(int block) const { return images_[block]; }
+    std::uint32_t BootStart() const { return bootStart_; }
+    std::uint32_t BootEnd() const { return bootEnd_; }
 
     // Gives `device` these images; its layout is the one this load was made for.
     void InstallInto(CDeviceInfo& device) const;
@@ -48,13 +53,22 @@ public:
 private:
     friend LoadOutcome LoadImage(std::shared_ptr<const HexSource> source,
                                  const CDeviceInfo& layout);
+    friend SerialStamp StampSerialNumber(const LoadedImage& image, SerialPlace place,
+                                         std::uint64_t number);
     LoadedImage() = default;
+    // A copy to change: the same source, device and report, images of its own.
+    std::shared_ptr<LoadedImage> Copy() const;
+    // Plans the rows of one memory again after its image changed.
+    void Replan(int block);
 
     std::shared_ptr<const HexSource> source_;
     std::string deviceName_;
     HexLoadReport report_;
     CMemoryImage images_[kBlockCount];
     std::array<BlockPlan, kBlockCount> plans_{};
+    std::uint32_t bootStart_ = 0;
+    std::uint32_t bootEnd_ = 0;
+    bool rowZeroMade_ = false;
 };
 
 struct LoadOutcome {

@@ -13,6 +13,7 @@
 #include "control/DetectionRun.h"
 #include "control/LoadedImage.h"
 #include "control/Progress.h"
+#include "control/SerialNumber.h"
 #include "control/SessionEvents.h"
 #include "protocol/EngineContext.h"
 #include "protocol/ResetSequence.h"
@@ -62,6 +63,11 @@ public:
     // The user keeps the loaded image of a file that changed: that change is not asked about
     // again.
     void KeepLoadedImage(const HexFileStatus& seen) { hexStamp_ = seen; }
+
+    // Gives the loaded image this board's own number: the rows holding it are planned and its
+    // memory chosen. The landing says where it went, or why it cannot (nothing changes then,
+    // nor while Busy() or before a load).
+    SerialLanding PlaceSerialNumber(SerialPlace place, std::uint64_t number);
 
     // The user's choice of memories to write; only a memory the load filled can be chosen.
     void ChooseBlock(int block, bool chosen);

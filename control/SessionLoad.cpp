@@ -121,3 +121,18 @@ void ProgrammingSession::ReloadAfterReconnect() {
         commands_.write = false;
     }
 }
+
+SerialLanding ProgrammingSession::PlaceSerialNumber(SerialPlace place, std::uint64_t number) {
+    SerialLanding refused;
+    if (busy_ || !image_) {
+        refused.refusal = "no HEX file is loaded to take the serial number";
+        return refused;
+    }
+    SerialStamp stamp = StampSerialNumber(*image_, place, number);
+    if (!stamp.image) return stamp.landing;
+    image_ = std::move(stamp.image);
+    image_->InstallInto(engine_.device);
+    chosen_[static_cast<std::size_t>(stamp.landing.block)] = true;
+    Changed(SessionChange::Blocks);
+    return stamp.landing;
+}

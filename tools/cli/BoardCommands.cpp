@@ -1,6 +1,8 @@
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "protocol/Frames.h"
 #include "tools/cli/BoardSession.h"
 #include "tools/cli/BoardWrite.h"
+#include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/FirmwareText.h"
@@ -18,6 +21,7 @@
 #include "tools/cli/RecordJson.h"
 #include "tools/cli/SessionRecord.h"
 #include "tools/cli/StopSignals.h"
+#include "tools/cli/WriteInputs.h"
 
 namespace {
 
@@ -82,8 +86,31 @@ int RunUserProgram(BoardSession& board, const CliOptions& options) {
     return RunMonitor(board.Port(), options.monitorBaud, MonitorOptions{}, board.Output());
 }
 
+// Takes the board's number once its place is known to be sound, and gives it to the loaded
+// image; an exit status. The state file says what follows before any row is written.
+int GiveSerialNumber(BoardSession& board, const CliOptions& options, const BoardSerials& serials,
+                     std::optional<std::uint64_t>& given) {
+    ProgrammingSession& session = board.Session();
+    const SerialLanding landing = LandSerialNumber(*session.Image(), serials.place);
+    if (!landing.Lands()) return board.Fail(kExitUsage, landing.refusal);
+    if (options.memories && !(*options.memories)[static_cast<std::size_t>(landing.block)]) {
+        return board.Fail(kExitUsage, std::string("--memories leaves out ") +
+                                          kMemoryBlocks[landing.block].name +
+                                          ", where the serial number goes");
+    }
+    std::string reason;
+    const std::optional<std::uint64_t> number = serials.stock.Take(reason);
+    if (!number) return board.Fail(kExitWriteFailed, "no serial number: " + reason);
+    given = number;
+    const SerialLanding placed = session.PlaceSerialNumber(serials.place, *number);
+    if (!placed.Lands()) return board.Fail(kExitWriteFailed, placed.refusal);
+    board.Output().Note(SerialLandingText(*number, serials.place, placed, *session.Image()));
+    return kExitOk;
+}
+
 int WriteConnected(BoardSession& board, const CliOptions& options,
-                   const std::shared_ptr<const HexSource>& source) {
+                   const std::shared_ptr<const HexSource>& source, const BoardSerials* serials,
+                   std::optional<std::uint64_t>& serial) {
     ProgrammingSession& session = board.Session();
     session.LoadFrom(source);
     if (!session.LastLoad().Loaded()) {
@@ -91,6 +118,12 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
                           source->file.path + ": " + session.LastLoad().Cause());
     }
     SelectMemories(options.memories, session, board.App().m_device, board.Output());
+    if (serials != nullptr && StopSignal() == 0) {
+        if (const int status = GiveSerialNumber(board, options, *serials, serial);
+            status != kExitOk) {
+            return status;
+        }
+    }
     if (StopSignal() == 0) {
         session.Write();
         board.WaitWhileBusy();
@@ -169,15 +202,26 @@ int RunRunCommand(const CliOptions& options, ConsoleOutput& output, CBootloaderA
 }
 
 BoardRecord WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
-                       const WriteSources& sources) {
+                       const WriteSources& sources, const BoardSerials* serials) {
     const auto started = std::chrono::steady_clock::now();
     BoardSession board(options, output, app, sources.catalogue);
+    std::optional<std::uint64_t> serial;
     int status = board.Connect();
     if (status == kExitOk) {
-        if (options.ports.size() <= 1) PrintIdentified(board);
-        status = WriteConnected(board, options, sources.hex);
+        if (options.ports.size() <= 1 && !options.production.repeat) PrintIdentified(board);
+        status = WriteConnected(board, options, sources.hex, serials, serial);
+    }
+    if (status != kExitOk && serial && serials != nullptr && serials->reuseOnFail) {
+        std::string reason;
+        if (serials->stock.GiveBack(*serial, reason)) {
+            output.Note("serial number " + std::to_string(*serial) + " given back");
+        } else {
+            output.Error("pelorant-cli: serial number " + std::to_string(*serial) +
+                         " not given back: " + reason);
+        }
     }
     BoardRecord record = SessionRecord(options.port, board, *sources.hex);
+    record.serial = serial;
     Close(record, started, status, board.Reason());
     return record;
 }

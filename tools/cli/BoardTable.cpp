@@ -8,9 +8,11 @@
 namespace {
 
 std::string Result(const BoardRecord& board) {
-    if (board.status == kExitOk) return "ok";
+    const std::string serial =
+        board.serial ? ", serial " + std::to_string(*board.serial) : std::string();
+    if (board.status == kExitOk) return "ok" + serial;
     const std::string why = board.cause.empty() ? "no reason was given" : board.cause;
-    return ResultWord(board.status) + (" (" + std::to_string(board.status) + "): " + why);
+    return ResultWord(board.status) + (" (" + std::to_string(board.status) + serial + "): " + why);
 }
 
 std::string PadRight(const std::string& text, std::size_t width) {

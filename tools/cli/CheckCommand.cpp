@@ -6,6 +6,7 @@
 #include "common/ResultCode.h"
 #include "control/DetectionTexts.h"
 #include "control/LoadedImage.h"
+#include "control/SerialNumber.h"
 #include "image/HexLoader.h"
 #include "protocol/Outcomes.h"
 #include "tools/cli/BoxPrinter.h"
@@ -14,6 +15,7 @@
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/JsonDocument.h"
+#include "tools/cli/SerialList.h"
 #include "tools/cli/WorkingPath.h"
 
 namespace {
@@ -76,8 +78,22 @@ int Check(const CliOptions& options, ConsoleOutput& output, CBootloaderApp& app,
         }
         return fail(kExitHexNotLoaded, options.file + ": " + load.report.Cause());
     }
-    PrintCheckReport(*load.image, device, *id, boxes.boxes, output);
-    if (options.json) PrintJsonDocument(CheckJson(*load.image, device, *id, boxes.boxes));
+    std::shared_ptr<const LoadedImage> image = load.image;
+    std::string serialLine;
+    if (options.production.SerialWanted()) {
+        // The first number the options give, placed as a write would place each board's.
+        SerialSource source;
+        if (!SerialSourceOf(options.production, source, error)) return fail(kExitUsage, error);
+        const std::uint64_t number = source.list.empty() ? source.start : source.list.front();
+        const SerialPlace place{*options.production.serialAt, options.production.serialWords};
+        const SerialStamp stamp = StampSerialNumber(*load.image, place, number);
+        if (!stamp.image) return fail(kExitUsage, stamp.landing.refusal);
+        image = stamp.image;
+        serialLine = SerialLandingText(number, place, stamp.landing, *image);
+    }
+    PrintCheckReport(*image, device, *id, boxes.boxes, output);
+    if (!serialLine.empty()) output.Result(serialLine);
+    if (options.json) PrintJsonDocument(CheckJson(*image, device, *id, boxes.boxes));
     return kExitOk;
 }
 

@@ -78,3 +78,12 @@ void PrintCheckReport(const LoadedImage& loaded, const CDeviceInfo& device, cons
     output.Result("warnings of the load:");
     for (const ShownBox& box : warnings) output.Result(FormatBox(box.text, box.caption, box.icon));
 }
+
+std::string SerialLandingText(std::uint64_t number, SerialPlace place, const SerialLanding& landing,
+                              const LoadedImage& image) {
+    const auto units = static_cast<std::uint32_t>(RowUnits(image.Image(landing.block)));
+    return "serial number " + std::to_string(number) + " at " + Hex(place.address) + " (" +
+           kMemoryBlocks[landing.block].name + ", " + std::to_string(place.words) +
+           (place.words == 1 ? " word), row" : " words), row") +
+           (landing.rows.size() == 1 ? " " : "s ") + FormatRowSpans(landing.rows, units);
+}

@@ -5,6 +5,7 @@
 
 #include "common/MessageBox.h"
 #include "control/LoadedImage.h"
+#include "control/SerialNumber.h"
 #include "tools/cli/ConsoleOutput.h"
 
 // A box the load showed, for the report to print afterwards.
@@ -22,3 +23,8 @@ void PrintCheckReport(const LoadedImage& image, const CDeviceInfo& device, const
 
 // Row start addresses as spans of the word addresses they cover, "0x0000-0x007F ...".
 std::string FormatRowSpans(const std::vector<std::uint32_t>& rows, std::uint32_t rowUnits);
+
+// Where a board's number went: "serial number 1000 at 0x7FFC00 (data EEPROM, 1 word), row
+// 0x7FFC00-0x7FFC1F".
+std::string SerialLandingText(std::uint64_t number, SerialPlace place, const SerialLanding& landing,
+                              const LoadedImage& image);

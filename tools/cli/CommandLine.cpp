@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 #include <utility>
 
@@ -43,12 +44,13 @@ bool TakesValue(const std::string& name) {
     return name == "--port" || name == "--baud" || name == "--memories" || name == "--device" ||
            name == "--workdir" || name == "--detect-timeout" || name == "--trace" ||
            name == "--for" || name == "--eol" || name == "--reset" || name == "--monitor-baud" ||
-           name == "--log";
+           name == "--log" || ProductionTakesValue(name);
 }
 
 bool IsFlag(const std::string& name) {
     return name == "--proceed-on-error" || name == "--run" || name == "--hex" ||
-           name == "--timestamps" || name == "--send" || name == "--monitor" || name == "--json";
+           name == "--timestamps" || name == "--send" || name == "--monitor" || name == "--json" ||
+           IsProductionFlag(name);
 }
 
 // Seconds, fractions allowed, above 0 and at most a million.
@@ -104,6 +106,8 @@ bool StoreValue(const std::string& name, const std::string& value, CliOptions& o
         error = name + " needs a value";
         return false;
     }
+    if (ProductionTakesValue(name))
+        return StoreProductionValue(name, value, options.production, error);
     if (name == "--port") {
         if (options.port.empty()) options.port = value;
         options.ports.push_back(value);
@@ -168,6 +172,7 @@ void StoreFlag(const std::string& name, CliOptions& options) {
     if (name == "--timestamps") options.monitor.timestamps = true;
     if (name == "--send") options.monitor.send = true;
     if (name == "--monitor") options.monitorAfterRun = true;
+    StoreProductionFlag(name, options.production);
     if (name == "--json") options.json = true;
 }
 
@@ -233,7 +238,31 @@ bool CheckMonitorAfterRun(const std::vector<std::pair<std::string, std::string>>
         error = "--monitor takes one --port";
         return false;
     }
+    if (options.production.repeat) {
+        error = "--monitor does not go with --repeat";
+        return false;
+    }
     if (!speedGiven) options.monitorBaud = options.baud;
+    return true;
+}
+
+// A write's serial numbers keep their state in a file: the one named, else one beside the log.
+bool CheckProductionWrite(CliOptions& options, std::string& error) {
+    ProductionOptions& production = options.production;
+    if (options.command != "write") return true;
+    if (options.json && production.repeat) {
+        error = "--json does not go with --repeat (--log keeps a line for every board)";
+        return false;
+    }
+    if (!production.SerialWanted() || !production.serialState.empty()) return true;
+    if (options.log.empty()) {
+        error =
+            "a serial number needs --serial-state FILE or --log FILE (beside which the "
+            "next number is kept)";
+        return false;
+    }
+    production.serialState =
+        (std::filesystem::path(options.log).parent_path() / "serial.state").string();
     return true;
 }
 
@@ -293,7 +322,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         return false;
     }
     for (const auto& [name, value] : given) {
-        if (!IsGlobalOption(name) && !OptionsOf(options.command).count(name)) {
+        if (!IsGlobalOption(name) && !OptionsOf(options.command).count(name) &&
+            !ProductionOptionsOf(options.command).count(name)) {
             error = name + " is not an option of " + options.command;
             return false;
         }
@@ -304,6 +334,10 @@ bool ParseCommandLine(const std::vector<std::string>& args, CliOptions& options,
         }
     }
     if (!CheckRequired(options, operands, error)) return false;
+    std::set<std::string> names;
+    for (const auto& option : given) names.insert(option.first);
+    if (!CheckProductionOptions(names, options.production, error)) return false;
+    if (!CheckProductionWrite(options, error)) return false;
     const bool eolGiven = std::any_of(given.begin(), given.end(),
                                       [](const auto& option) { return option.first == "--eol"; });
     if (eolGiven && !options.monitor.send) {
@@ -320,11 +354,12 @@ std::string UsageText() {
            "  pelorant-cli detect --port PORT [--baud RATE] [--reset SEQUENCE] [--json]\n"
            "  pelorant-cli write  --port PORT [--port PORT ...] [--baud RATE] [--memories LIST] "
            "[--proceed-on-error] [--reset SEQUENCE]\n"
-           "                     [--run [--monitor [--monitor-baud RATE]]] [--log FILE] [--json] "
-           "FILE.hex\n"
+           "                     [--run [--monitor [--monitor-baud RATE]]] [--log FILE] [--json]\n"
+           "                     [--repeat [--next-batch line|replug]] [SERIAL OPTIONS\n"
+           "                     [--serial-state FILE] [--serial-on-fail burn|reuse]] FILE.hex\n"
            "  pelorant-cli run    --port PORT [--baud RATE] [--reset SEQUENCE] "
            "[--monitor [--monitor-baud RATE]]\n"
-           "  pelorant-cli check  --device ID-OR-NAME [--json] FILE.hex\n"
+           "  pelorant-cli check  --device ID-OR-NAME [SERIAL OPTIONS] [--json] FILE.hex\n"
            "  pelorant-cli monitor --port PORT [--baud RATE] [--hex] [--timestamps] "
            "[--for SECONDS]\n"
            "                     [--send [--eol cr|lf|crlf]]\n"
@@ -352,6 +387,22 @@ std::string UsageText() {
            "                    dtr-inverted (released 100 ms, then asserted), rts-inverted,\n"
            "                    or a list such as dtr=0,rts=1,wait=50,dtr=1 (MS); RTS stays\n"
            "                    asserted unless the sequence drives it\n"
+           "  --repeat          write: after each batch (one board per --port) wait for the\n"
+           "                    next and write it with the same file; SIGINT ends after the\n"
+           "                    batch on the line, with a summary\n"
+           "  --next-batch line|replug  what starts the next batch: Enter, or a line on\n"
+           "                    standard input (end of input ends the run; default), or\n"
+           "                    every port going away and coming back (USB adapters)\n"
+           "  --serial START[:STEP]  each board its own number: START, START+STEP, ...\n"
+           "  --serial-list FILE  the numbers of FILE instead, one a line, each once\n"
+           "  --serial-at ADDRESS  word address in data EEPROM or program flash of the first\n"
+           "                    of the number's 16-bit words, least significant first\n"
+           "  --serial-words N  words of the number, 1 to 4 (default 1)\n"
+           "  --serial-state FILE  where the next number is kept (default: serial.state beside\n"
+           "                    the --log file), under a lock and replaced whole before a\n"
+           "                    board is written; stations may share it\n"
+           "  --serial-on-fail burn|reuse  a failed board's number is never given again\n"
+           "                    (burn, default) or given to the next board (reuse)\n"
            "  --monitor         after the run command, monitor the port at once (as monitor)\n"
            "  --monitor-baud RATE  the monitor's speed (default: --baud)\n"
            "  --log FILE        append a JSON line for every board written to FILE (JSON Lines;\n"

@@ -7,6 +7,7 @@
 
 #include "protocol/ResetSequence.h"
 #include "tools/cli/Monitor.h"
+#include "tools/cli/ProductionOptions.h"
 
 inline constexpr unsigned kDefaultBaudRate = 115200;
 inline constexpr unsigned kDefaultDetectTimeout = 44;
@@ -33,6 +34,7 @@ struct CliOptions {
     std::optional<bootproto::ResetSequence> reset;  // --reset: played by the detection
     bool monitorAfterRun = false;                   // --monitor of run and write --run
     unsigned monitorBaud = kDefaultBaudRate;        // --monitor-baud, else --baud
+    ProductionOptions production;                   // --repeat and the serial number's options
     bool json = false;  // --json: one JSON document on stdout, the text on stderr
     std::string log;    // --log FILE: a JSON line per board written is appended to FILE
 };

@@ -95,10 +95,23 @@ void ConsoleOutput::ShowBoardPanel(std::size_t boards) {
     if (const std::size_t columns = TerminalColumns(err_); columns > 1) width_ = columns;
 }
 
+void ConsoleOutput::SetPanelTitle(const std::string& text) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (panel_.empty()) return;
+    WipePanel();
+    panelTitle_ = text.substr(0, width_ - 1);
+    DrawPanel();
+}
+
 void ConsoleOutput::CloseBoardPanel() {
     std::lock_guard<std::mutex> guard(lock_);
     WipePanel();
     panel_.clear();
+    panelTitle_.clear();
+}
+
+std::size_t ConsoleOutput::PanelHeight() const {
+    return panel_.size() + (panelTitle_.empty() ? 0 : 1);
 }
 
 void ConsoleOutput::SetPanelLine(std::size_t slot, const std::string& text) {
@@ -113,6 +126,7 @@ void ConsoleOutput::SetPanelLine(std::size_t slot, const std::string& text) {
 // The panel sits below everything else: drawn, the cursor is on the line after it.
 void ConsoleOutput::DrawPanel() {
     if (panel_.empty() || panelDrawn_) return;
+    if (!panelTitle_.empty()) std::fprintf(err_, "\r%s\033[K\n", panelTitle_.c_str());
     for (const std::string& line : panel_) std::fprintf(err_, "\r%s\033[K\n", line.c_str());
     std::fflush(err_);
     panelDrawn_ = true;
@@ -120,7 +134,7 @@ void ConsoleOutput::DrawPanel() {
 
 void ConsoleOutput::WipePanel() {
     if (!panelDrawn_) return;
-    std::fprintf(err_, "\033[%zuA\r\033[J", panel_.size());
+    std::fprintf(err_, "\033[%zuA\r\033[J", PanelHeight());
     std::fflush(err_);
     panelDrawn_ = false;
 }

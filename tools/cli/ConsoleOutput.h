@@ -36,6 +36,8 @@ public:
 
     // Reserves the panel's lines for `boards` boards (on a terminal), before any board writes.
     void ShowBoardPanel(std::size_t boards);
+    // A line above the boards' (a batch's number and counts), on a terminal; empty: none.
+    void SetPanelTitle(const std::string& text);
     // Wipes the panel; what is printed next stays.
     void CloseBoardPanel();
 
@@ -50,6 +52,7 @@ private:
     void SetPanelLine(std::size_t slot, const std::string& text);
     void DrawPanel();
     void WipePanel();
+    std::size_t PanelHeight() const;
 
     std::FILE* out_;
     std::FILE* err_;
@@ -66,6 +69,7 @@ private:
     // The shared output of several boards.
     std::mutex lock_;
     std::vector<std::string> panel_;
+    std::string panelTitle_;
     bool panelDrawn_ = false;
     std::size_t width_ = 80;
 };

@@ -20,6 +20,8 @@ public:
     // The lines completed since the last call, without their line ends; false once Ctrl-]
     // was typed.
     bool Take(std::vector<std::string>& lines);
+    // Whether the input has ended (end of file, a pipe whose writer went).
+    bool Ended() const { return !reading_; }
 
 private:
     bool terminal_ = false;

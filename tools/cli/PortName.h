@@ -26,8 +26,10 @@ std::string DescribeOpenFailure(const PortName& port, const CSerialPort& serial,
 // The platform's side (a file per platform): the device COMn opens, empty when none;
 // why COMn names nothing; why the user may not open the port `name` (device `path`) and what
 // to do about it; who holds a busy port ("held by pid N (program)"), empty when the platform
-// cannot tell.
+// cannot tell; whether a port is there.
 std::string ComPortDevice(int comNumber);
 std::string MissingComPortText(const std::string& name);
 std::string PermissionDeniedText(const std::string& name, const std::string& path);
 std::string LockHolder(const std::string& path);
+// Whether the port the user named is there now: a USB adapter's goes while it is unplugged.
+bool PortPresent(const std::string& text);

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "serial/PortDirectory.h"
 #include "serial/PortLock.h"
 #include "tools/cli/PermissionHint.h"
@@ -26,4 +28,10 @@ std::string LockHolder(const std::string& path) {
         return "lock file " + holder->notALockFile + " is not a lock file";
     return "held by pid " + std::to_string(holder->pid) + " (" +
            (holder->program.empty() ? "unknown program" : holder->program) + ")";
+}
+
+bool PortPresent(const std::string& text) {
+    const std::string device = PortDevice(text);
+    struct stat info {};
+    return !device.empty() && ::stat(device.c_str(), &info) == 0;
 }

@@ -20,7 +20,7 @@ void Say(const char* text) {
 // second SIGINT or SIGTERM means the user will not wait for it (a board that takes no more
 // bytes holds that row for seconds): every port is given up here and now, and the tool ends.
 extern "C" void StopOrGiveUp(int signal) {
-    if (StopSignal() == 0 || (signal != SIGINT && signal != SIGTERM)) {
+    if (ArrivedStopSignal() == 0 || (signal != SIGINT && signal != SIGTERM)) {
         RememberStopSignal(signal);
         return;
     }

@@ -7,6 +7,7 @@
 namespace {
 
 volatile std::sig_atomic_t stopSignal = 0;
+volatile std::sig_atomic_t interruptEndsBatch = 0;
 
 }  // namespace
 
@@ -14,7 +15,15 @@ extern "C" void RememberStopSignal(int signal) {
     if (stopSignal == 0) stopSignal = signal;
 }
 
+void LetInterruptEndTheBatch() {
+    interruptEndsBatch = 1;
+}
+
 int StopSignal() {
+    return interruptEndsBatch != 0 && stopSignal == SIGINT ? 0 : stopSignal;
+}
+
+int ArrivedStopSignal() {
     return stopSignal;
 }
 

@@ -11,7 +11,12 @@ void InstallStopSignals();
 // up at once (what is queued discarded, port closed, lock removed) and ends the tool, for a
 // board that takes no more bytes holds the row on the line for seconds.
 void NoteStopPorts(const std::vector<std::string>& devicePaths);
-// The stop signal that arrived first, 0 when none did.
+// From now on SIGINT stops no write or detection: the batch on the line ends as it would, and
+// the caller sees it in ArrivedStopSignal(). A second SIGINT still gives every port up at once.
+void LetInterruptEndTheBatch();
+// The stop signal that arrived first and stops what runs, 0 when none did.
 int StopSignal();
+// The stop signal that arrived first, a SIGINT that only ends the batch included.
+int ArrivedStopSignal();
 // "SIGINT", "SIGTERM", "SIGHUP" or "SIGPIPE".
 const char* StopSignalName(int signal);

@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "tools/cli/PortName.h"
 
 std::string ComPortDevice(int comNumber) {
@@ -16,4 +18,14 @@ std::string PermissionDeniedText(const std::string& name, const std::string&) {
 // Windows keeps no lock files: a busy port's holder is not known.
 std::string LockHolder(const std::string&) {
     return {};
+}
+
+// A COM port the system knows has a DOS device name; an unplugged adapter's is gone.
+bool PortPresent(const std::string& text) {
+    PortName port;
+    if (!ParsePortName(text, port)) return false;
+    std::string name = port.comNumber != 0 ? "COM" + std::to_string(port.comNumber) : text;
+    if (name.rfind("\\\\.\\", 0) == 0) name = name.substr(4);
+    char target[512];
+    return QueryDosDeviceA(name.c_str(), target, sizeof target) != 0;
 }

@@ -10,6 +10,7 @@
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/JsonDocument.h"
 #include "tools/cli/RecordJson.h"
+#include "tools/cli/SerialList.h"
 #include "tools/cli/WorkingPath.h"
 #include "tools/cli/WriteInputs.h"
 
@@ -34,8 +35,7 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
     if (const int status = CheckHexFileRead(hex, output); status != kExitOk) {
         return Finish(options, hex, {}, status, "cannot read the HEX file: " + hex.read.Cause());
     }
-    std::string error;
-    if (!SetWorkingPath(options.workdir, app, error)) {
+    if (std::string error; !SetWorkingPath(options.workdir, app, error)) {
         output.Error("pelorant-cli: " + error);
         return Finish(options, hex, {}, kExitUsage, error);
     }
@@ -47,6 +47,7 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
     // A log that cannot be written is said before any board is touched.
     std::unique_ptr<BoardLog> log;
     if (!options.log.empty()) {
+        std::string error;
         log = BoardLog::Open(options.log, error);
         if (!log) {
             const std::string cause = "cannot write the log " + error;
@@ -54,13 +55,25 @@ int RunWriteCommand(const CliOptions& options, ConsoleOutput& output, CBootloade
             return Finish(options, hex, {}, kExitUsage, cause);
         }
     }
+    const ProductionOptions& production = options.production;
+    SerialSource serialSource;
+    if (std::string error; !SerialSourceOf(production, serialSource, error)) {
+        output.Error("pelorant-cli: " + error);
+        return Finish(options, hex, {}, kExitUsage, error);
+    }
+    SerialStock stock(serialSource, production.serialState,
+                      LargestSerialNumber(production.serialWords));
+    const BoardSerials serials{
+        {production.serialAt.value_or(0), production.serialWords}, stock, production.reuseOnFail};
+    const BoardSerials* numbers = production.SerialWanted() ? &serials : nullptr;
+    if (production.repeat) return WriteBatches(options, output, sources, numbers, log.get());
     const std::vector<BoardRecord> records =
         options.ports.size() > 1
-            ? WriteBoards(options, output, sources)
-            : std::vector<BoardRecord>{WriteBoard(options, output, app, sources)};
+            ? WriteBoards(options, output, sources, numbers)
+            : std::vector<BoardRecord>{WriteBoard(options, output, app, sources, numbers)};
     int status = WorstStatus(records);
     std::string cause;
-    if (log != nullptr && !log->Append(records, error)) {
+    if (std::string error; log != nullptr && !log->Append(records, error)) {
         // The boards are written, but a station without its record has not done its job.
         cause = "the log cannot be written: " + error;
         output.Error("pelorant-cli: " + cause);

@@ -1,6 +1,7 @@
 // On a terminal, a write to several boards keeps one progress line per board below the other
 // text, and wipes them before the table. POSIX only: the terminal is a pseudo-terminal that a
 // forked child writes to; a Windows console cannot be put under a test's control this way.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -42,6 +43,9 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& args) {
     if (openpty(&master, &slave, nullptr, nullptr, &size) != 0 || pipe(outPipe) != 0) return run;
     const pid_t child = fork();
     if (child == 0) {
+        // No input: a repeated write ends after its first batch.
+        const int nothing = open("/dev/null", O_RDONLY);
+        dup2(nothing, STDIN_FILENO);
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(slave, STDERR_FILENO);
         close(outPipe[0]);
@@ -135,6 +139,26 @@ TEST(BoardPanelTest, EachBoardHasOneProgressLineThatIsGoneBeforeTheTable) {
         EXPECT_EQ(statusLines, 1u) << port;
     }
     for (const std::string& line : screen) EXPECT_LT(line.size(), 100u) << line;
+}
+
+// A repeated write's panel has a line above the boards with the batch and its counts so far.
+TEST(BoardPanelTest, ABatchLineCountsTheBoardsAsTheyEndAndIsGoneBeforeTheTable) {
+    Bench bench;
+    bench.Add(BoardKind::Good);
+    bench.Add(BoardKind::Refusing);
+    std::vector<std::string> args = {"write",       "--repeat",         kSample, "--workdir",
+                                     kCatalogueDir, "--detect-timeout", "5"};
+    for (std::size_t i = 0; i < bench.Size(); ++i) {
+        args.insert(args.end(), {"--port", bench.Board(i).DevicePath()});
+    }
+    const TerminalRun run = RunOnTerminal(args);
+    ASSERT_EQ(run.status, 1) << run.screen;
+    EXPECT_TRUE(Contains(run.screen, "batch 1: 0 ok, 0 failed")) << run.screen;
+    EXPECT_TRUE(Contains(run.screen, "batch 1: 1 ok, 1 failed")) << run.screen;
+    for (const std::string& line : Screen(run.screen)) {
+        EXPECT_FALSE(Contains(line, " ok, ")) << "the batch line was left: " << line;
+    }
+    EXPECT_TRUE(Contains(run.out, "summary: 1 batch, 1 board written, 1 failed")) << run.out;
 }
 
 }  // namespace

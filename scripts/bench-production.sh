@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Benchmark of a production station: a batch of eight virtual boards against a batch of one,
+# each board reset through its DTR line and given its own serial number
+# (write --repeat --reset dtr --serial ... --run, one batch, line timing at 115200 bit/s), and
+# the time from the reset (DTR released) to the first row on the line. Prints the times and
+# the ratio; nothing is asserted. The machine is shared, so run it on a quiet machine and more
+# than once.
+# Usage: scripts/bench-production.sh [build-dir]   (RUNS=3 rounds by default; BOARDS=8)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=$(cd "${1:-build}" && pwd)
+runs=${RUNS:-3}
+boards=${BOARDS:-8}
+sim="$build/tools/sim/pelorant-sim"
+cli="$build/tools/cli/pelorant-cli"
+# A pseudo-terminal carries no modem lines: the tests' bridge turns the tool's DTR calls into
+# datagrams, and the relay below hands them to each board's standard input.
+bridge=$(find "$build/tests/tools/sim" -name 'libpelorant_modem_bridge*.so' | head -1)
+[[ -n $bridge ]] || { echo "build the pelorant_modem_bridge target first" >&2; exit 1; }
+
+work=$(mktemp -d)
+pids=()
+stop_all() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap stop_all EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" LUNVIK_LOCK_DIR="$work"
+mkdir -p "$work/run"
+
+# 160 full rows of program flash from address 0 and one row of data EEPROM.
+python3 - "$work/firmware.hex" <<'PY'
+import sys
+def record(address, data, kind=0):
+    r = [len(data), address >> 8 & 0xFF, address & 0xFF, kind] + data
+    return ":" + "".join("%02X" % b for b in r + [(-sum(r)) & 0xFF])
+lines = [record(0, [0, 0], 4)]
+for offset in range(0, 160 * 128, 16):
+    lines.append(record(offset, [0 if i % 4 == 3 else ((offset + i) * 7) & 0xFF for i in range(16)]))
+lines.append(record(0, [0x00, 0xFF], 4))  # data EEPROM at byte address 0xFFF800
+lines.append(record(0xF800, [0x34, 0x12, 0, 0]))
+lines.append(":00000001FF")
+open(sys.argv[1], "w").write("\n".join(lines) + "\n")
+PY
+
+ports=()
+for ((i = 0; i < boards; ++i)); do
+    mkfifo "$work/in$i"
+    "$sim" --device dsPIC30F4011 --line-timing --baud 115200 --reset-line dtr \
+        --listen-window 1000 <"$work/in$i" >"$work/board$i" 2>/dev/null &
+    pids+=($!)
+    exec {fd}>"$work/in$i"  # keeps the board's input open
+done
+for ((i = 0; i < boards; ++i)); do
+    for _ in $(seq 100); do [[ -s $work/board$i ]] && break; sleep 0.05; done
+    ports+=("$(cut -d' ' -f2 "$work/board$i")")
+done
+
+# The relay: each datagram "<pty> dtr=N" goes to that board's input; every release of DTR (the
+# end of a reset) is noted with the monotonic clock in microseconds, as the trace's.
+python3 - "$work" "${ports[@]}" <<'PY' &
+import os, socket, sys, time
+work, ports = sys.argv[1], sys.argv[2:]
+inputs = {port: open(os.path.join(work, "in%d" % i), "w") for i, port in enumerate(ports)}
+relay = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
+relay.bind(os.path.join(work, "modem"))
+open(os.path.join(work, "relay-ready"), "w").close()
+with open(os.path.join(work, "resets"), "a") as resets:
+    while True:
+        device, level = relay.recv(512).decode().split(" ", 1)
+        if device in inputs:
+            inputs[device].write(level + "\n")
+            inputs[device].flush()
+        if level == "dtr=0":
+            resets.write("%d %s\n" % (time.clock_gettime_ns(time.CLOCK_MONOTONIC) // 1000, device))
+            resets.flush()
+PY
+pids+=($!)
+for _ in $(seq 100); do [[ -e $work/relay-ready ]] && break; sleep 0.05; done
+
+# Seconds of one batch over the given --port options; the trace goes to $work/trace.
+serial=1000
+timed_batch() {
+    local start end
+    : >"$work/resets"
+    start=$(date +%s.%N)
+    LD_PRELOAD="$bridge" PELORANT_MODEM_BRIDGE="$work/modem" \
+        "$cli" write --quiet --repeat --reset dtr --run --serial "$serial" --serial-at 0x7FFC00 \
+        --serial-state "$work/serial.state" --trace "$work/trace" --workdir "$root/catalogue" \
+        --detect-timeout 10 "$@" "$work/firmware.hex" </dev/null >"$work/out" 2>&1 ||
+        { cat "$work/out" >&2; exit 1; }
+    end=$(date +%s.%N)
+    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+}
+
+# Milliseconds from each board's last DTR release to its first row frame, the largest.
+reset_to_row() {
+    awk 'FNR == NR { reset[$2] = $1; next }
+         $3 == "H>B" && $4 == "row" && !($2 in first) { first[$2] = $1 }
+         END { worst = 0
+               for (port in first) if (port in reset) {
+                   ms = (first[port] - reset[port]) / 1000; if (ms > worst) worst = ms }
+               printf "%.0f", worst }' "$work/resets" "$work/trace"
+}
+
+all=()
+for port in "${ports[@]}"; do all+=(--port "$port"); done
+one_times=() all_times=() one_resets=() all_resets=()
+for ((run = 0; run < runs; ++run)); do
+    one_times+=("$(timed_batch --port "${ports[0]}")")
+    one_resets+=("$(reset_to_row)")
+    all_times+=("$(timed_batch "${all[@]}")")
+    all_resets+=("$(reset_to_row)")
+done
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+one=$(median "${one_times[@]}")
+many=$(median "${all_times[@]}")
+printf 'batch of one board:   %s s (runs: %s)\n' "$one" "${one_times[*]}"
+printf 'batch of %d boards:    %s s (runs: %s)\n' "$boards" "$many" "${all_times[*]}"
+awk -v one="$one" -v many="$many" -v runs="$runs" -v cores="$(nproc)" \
+    -v load="$(cut -d' ' -f1 /proc/loadavg)" \
+    'BEGIN { printf "ratio:                %.3f (medians of %d runs, %d cores, load average %s at the end)\n", many / one, runs, cores, load }'
+printf 'reset to first row:   %s ms one board, %s ms the slowest of %d (medians; runs: %s / %s)\n' \
+    "$(median "${one_resets[@]}")" "$(median "${all_resets[@]}")" "$boards" \
+    "${one_resets[*]}" "${all_resets[*]}"
+printf 'serial numbers:       %s\n' "$(cat "$work/serial.state" | tr '\n' ' ')"
