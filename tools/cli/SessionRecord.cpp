@@ -42,7 +42,6 @@ BoardRecord PortRecord(const std::string& port, const HexSource& source) {
 
 BoardRecord DetectionRecord(const std::string& port, BoardSession& board) {
     BoardRecord record = PortRecord(port);
-
     const ProgrammingSession& session = board.Session();
     const DetectionOutcome& detection = session.LastReconnect().detection;
     const CBootloaderApp& app = board.App();
