@@ -88,6 +88,9 @@ struct BlockOutcome {
     std::optional<std::uint32_t> failedRow;  // the row whose acknowledgement failed
     std::optional<std::uint8_t> refusal;     // the byte the board answered it with
     bool passedOver = false;                 // failed, and the user went on
+    // A failure in the user's terms, the block named first ("program flash: ..."), as the
+    // block's box adds it; empty when the block was written.
+    std::string cause;
 };
 
 enum class WriteEnd {

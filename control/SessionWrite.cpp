@@ -134,6 +134,15 @@ BlockOutcome ProgrammingSession::CurrentBlockOutcome() const {
         outcome.failedRow = rows[outcome.rowsAcknowledged];
     }
     if (outcome.result == BlockResult::BadAck) outcome.refusal = writeJob_.refusal;
+    if (outcome.result != BlockResult::Ok) {
+        BlockFailure failure;
+        failure.code = outcome.result;
+        failure.row = outcome.failedRow;
+        failure.reply = outcome.refusal;
+        failure.rowBytes = static_cast<std::size_t>(2 * writeJob_.rowUnits + 6 + 1);
+        failure.baud = static_cast<unsigned>(engine_.baudRate);
+        outcome.cause = std::string(kMemoryBlocks[block_].name) + ": " + BlockCause(failure);
+    }
     return outcome;
 }
 
@@ -152,16 +161,8 @@ void ProgrammingSession::OnBlockFinished() {
                       "Error code: %d\nWrite process of this block, not completed.\nProceed "
                       "anyway?",
                       Code(outcome.result));
-        BlockFailure failure;
-        failure.code = outcome.result;
-        failure.row = outcome.failedRow;
-        failure.reply = outcome.refusal;
-        failure.rowBytes = static_cast<std::size_t>(2 * writeJob_.rowUnits + 6 + 1);
-        failure.baud = static_cast<unsigned>(engine_.baudRate);
-        const std::string cause =
-            std::string(kMemoryBlocks[block_].name) + ": " + BlockCause(failure);
         const BoxAnswer answer =
-            Box(BoxKind::BlockFailed, question, "write error", BoxButtons::YesNo, cause);
+            Box(BoxKind::BlockFailed, question, "write error", BoxButtons::YesNo, outcome.cause);
         write_.blocks.back().passedOver = answer == BoxAnswer::Yes;
         if (answer != BoxAnswer::Yes) {
             SetWriterCommand(kEndWriter);

@@ -98,9 +98,15 @@ TEST(CauseTextsTest, AStoppedWriteSaysWhetherTheRowOnTheLineWasCutOff) {
         write.blocks = std::move(blocks);
         return write;
     };
-    BlockOutcome between{kBlockCode, BlockResult::Ok, 4, 2, std::nullopt, std::nullopt, false};
-    BlockOutcome cutOff{kBlockEeprom, BlockResult::FrameNotWritten, 3, 1, 0x7FFC20, std::nullopt,
-                        false};
+    BlockOutcome between{kBlockCode, BlockResult::Ok, 4, 2, std::nullopt, std::nullopt, false, {}};
+    BlockOutcome cutOff{kBlockEeprom,
+                        BlockResult::FrameNotWritten,
+                        3,
+                        1,
+                        0x7FFC20,
+                        std::nullopt,
+                        false,
+                        "data EEPROM: the port stopped sending (cable?)"};
     const struct {
         const char* what;
         WriteOutcome write;

@@ -60,15 +60,9 @@ std::string FailedBlocksText(const std::vector<BlockOutcome>& blocks) {
 }
 
 // The cause of the first failed block, as its box's cause line said it.
-std::string FirstBlockCause(const WriteOutcome& write, unsigned baud) {
+std::string FirstBlockCause(const WriteOutcome& write) {
     for (const BlockOutcome& block : write.blocks) {
-        if (block.result == BlockResult::Ok) continue;
-        BlockFailure failure;
-        failure.code = block.result;
-        failure.row = block.failedRow;
-        failure.reply = block.refusal;
-        failure.baud = baud;
-        return std::string(kMemoryBlocks[block.block].name) + ": " + BlockCause(failure);
+        if (block.result != BlockResult::Ok) return block.cause;
     }
     return {};
 }
@@ -149,7 +143,7 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
         case WriteEnd::None:
         case WriteEnd::Failed:
         case WriteEnd::Stopped: {
-            board.Because(kExitWriteFailed, FirstBlockCause(write, options.baud));
+            board.Because(kExitWriteFailed, FirstBlockCause(write));
             return board.Fail(
                 kExitWriteFailed,
                 "write failed: " + FailedBlocksText(write.blocks) +
