@@ -29,6 +29,9 @@ public:
     unsigned char m_deviceId[2] = {};
     int m_comNumber = 0;
     int m_baudRate = 0;
+    // How page 1/3 chose to reset the board through the modem lines, as the setting "reset"
+    // holds it ("none", "dtr", or another sequence pelorant-cli's --reset takes); empty: none.
+    std::string m_reset;
     CDeviceInfo m_device;
     // Where start-up looks for the machine's serial ports (tests point it at a fake tree).
     PortEnvironment m_portEnvironment;

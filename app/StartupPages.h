@@ -5,11 +5,13 @@
 #include "common/MessageBox.h"
 
 // What the configuration page (1/3) reports: whether it ended with OK, which means the port
-// is open, and the texts of its port and baud-rate lists as confirmed.
+// is open, the texts of its port and baud-rate lists as confirmed, and the board's reset as
+// the setting "reset" holds it.
 struct ConfigurationOutcome {
     bool confirmed = false;
     std::string comText;
     std::string baudText;
+    std::string resetText;
 };
 
 // The windows the start-up flow shows, one after another, each modal. The desktop program

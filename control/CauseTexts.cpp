@@ -77,11 +77,19 @@ std::string RunCommandCause() {
            "out: reset the board and try again";
 }
 
-std::string DetectionCause(DetectionResult result, const std::string& port, unsigned seconds) {
+std::string DetectionCause(DetectionResult result, const std::string& port, unsigned seconds,
+                           bool resetPlayed) {
+    const std::string silent =
+        "no bootloader answered on " + port + " within " + std::to_string(seconds) + " s";
     switch (result) {
         case DetectionResult::Stopped:
-            return "no bootloader answered on " + port + " within " + std::to_string(seconds) +
-                   " s: reset the board while the detection waits, and check the baud rate "
+            if (resetPlayed) {
+                return silent +
+                       " of its reset through the modem lines: check which line resets the "
+                       "board and whether it is inverted, the baud rate and the cable";
+            }
+            return silent +
+                   ": reset the board while the detection waits, and check the baud rate "
                    "and the cable";
         case DetectionResult::Timeout:
             return "Timeout expired: the line went quiet during the detection";

@@ -38,8 +38,10 @@ std::string SynchronismCause();
 std::string RunCommandCause();
 
 // Why a detection found no board. `port` names the port as the user gave it; `seconds` is the
-// detection's time limit.
-std::string DetectionCause(DetectionResult result, const std::string& port, unsigned seconds);
+// detection's time limit; `resetPlayed`: the board was reset through the modem lines, not by
+// the user's hand.
+std::string DetectionCause(DetectionResult result, const std::string& port, unsigned seconds,
+                           bool resetPlayed = false);
 
 // After "dsPIC identification failed.": `result` is IdentifyDevice's, `identifier` the
 // id the board reported ("0x0101"), `catalogue` the catalogue file's path, `detail` the

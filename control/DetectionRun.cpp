@@ -30,13 +30,15 @@ std::string EnginePortName(const EngineContext& engine, const std::string& devic
     return devicePath.empty() ? "COM" + std::to_string(engine.comNumber) : devicePath;
 }
 
-bool DetectionRun::Start(MessageTarget& target, std::uint32_t limitSeconds) {
+bool DetectionRun::Start(MessageTarget& target, std::uint32_t limitSeconds,
+                         const bootproto::ResetSequence* reset) {
     Stop();
     limitSeconds_ = limitSeconds;
     started_ = clock_.Now();
     DetectionThreadParam& param = engine_.detection;
     param.notifyWindow = &target;
     param.stop = 0;
+    param.reset = reset;
     target_ = &target;
 
     alive_ = true;

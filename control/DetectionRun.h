@@ -39,8 +39,10 @@ public:
     DetectionRun& operator=(const DetectionRun&) = delete;
 
     // Starts the worker, which posts its WM_USER+1 to `target`; the run gives up
-    // `limitSeconds` after now. False when the worker could not be created.
-    bool Start(MessageTarget& target, std::uint32_t limitSeconds);
+    // `limitSeconds` after now. The worker plays `reset` on the modem lines after its first
+    // probe; none: the user resets the board. False when the worker could not be created.
+    bool Start(MessageTarget& target, std::uint32_t limitSeconds,
+               const bootproto::ResetSequence* reset = nullptr);
     // Looks at the clock, as a front end's timer does about once a second: true once the
     // limit is reached, and from then on; the worker is then asked to stop.
     bool Tick();

@@ -122,6 +122,7 @@ private:
     // Loading.
     bool Install(const LoadOutcome& outcome, bool keepChoice);
     void ShowLoadBoxes(const HexLoadReport& report);
+    void ShowLoadStatus(bool loaded);
     // Writing.
     bool SelectNextBlock();
     void OnRowWritten();

@@ -66,8 +66,7 @@ bool ProgrammingSession::StartDetection() {
     progress_.step = 1;
     Changed(SessionChange::Progress);
 
-    engine_.detection.reset = reset_ ? &*reset_ : nullptr;
-    if (!detection_.Start(wake_, detectionSeconds_)) {
+    if (!detection_.Start(wake_, detectionSeconds_, reset_ ? &*reset_ : nullptr)) {
         reconnect_.stage = ReconnectStage::NotStarted;
         Box(BoxKind::DetectionNotStarted, kDetectionNotStartedText, kDetectionNotStartedCaption);
         Log(kDetectionStartedLog, false);
@@ -125,7 +124,8 @@ void ProgrammingSession::OnDetectionFinished(DetectionResult result) {
                                     : outcome.catalogueCause));
         Log(kDetectionFinishedLog, false);
         ShowBar(false);
-        SetLamp(Lamp::Red);
+        // The reset hint would ask for a hand the board no longer needs: it answered.
+        SetStatus(Lamp::Red, "identification failed");
         engine_.port.ClosePort();
         portOpen_ = false;
         Changed(SessionChange::Commands);

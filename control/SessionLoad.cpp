@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr const char* kLoadFailedStatus = "load failed";
+
 // The load's boxes, as the session's own.
 class LoadBoxes : public IMessageBox {
 public:
@@ -25,6 +27,16 @@ private:
 void ProgrammingSession::ShowLoadBoxes(const HexLoadReport& report) {
     LoadBoxes boxes(observer_);
     ShowHexLoadBoxes(report, boxes);
+}
+
+// A refused file leaves the last good image loaded, but the status must not keep praising
+// what came before; a later good load puts back the state of the connection.
+void ProgrammingSession::ShowLoadStatus(bool loaded) {
+    if (!loaded) {
+        SetStatus(Lamp::Red, kLoadFailedStatus);
+    } else if (status_.text == kLoadFailedStatus) {
+        SetStatus(portOpen_ ? Lamp::Green : Lamp::Red, portOpen_ ? "ready" : "not connected");
+    }
 }
 
 bool ProgrammingSession::Install(const LoadOutcome& outcome, bool keepChoice) {
@@ -59,11 +71,13 @@ void ProgrammingSession::LoadFrom(std::shared_ptr<const HexSource> source) {
 
     if (!Install(outcome, false)) {
         Log("Load HEX file", false);
+        ShowLoadStatus(false);
         commands_.write = false;
         Changed(SessionChange::Commands);
         return;
     }
     Log("Load HEX file", true);
+    ShowLoadStatus(true);
     if (portOpen_) {
         commands_.run = true;
         commands_.write = true;
@@ -89,6 +103,7 @@ void ProgrammingSession::Reload() {
     ShowLoadBoxes(outcome.report);
     const bool loaded = Install(outcome, false);
     Log("Reloading", loaded);
+    ShowLoadStatus(loaded);
     if (loaded) Changed(SessionChange::Blocks);
 }
 

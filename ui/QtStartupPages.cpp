@@ -15,7 +15,7 @@ ConfigurationOutcome QtStartupPages::ShowConfiguration() {
     CConfigurationDialog page(app_, boxes_);
     const bool confirmed = page.exec() == QDialog::Accepted;
     return ConfigurationOutcome{confirmed, page.m_strCom.toStdString(),
-                                page.m_strBaud.toStdString()};
+                                page.m_strBaud.toStdString(), page.m_strReset.toStdString()};
 }
 
 bool QtStartupPages::ShowAlert() {

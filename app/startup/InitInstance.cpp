@@ -86,6 +86,7 @@ bool CBootloaderApp::InitInstance(IStartupPages& pages) {
 
     WriteSettingString(configuration.baudText.c_str(), product::kSettingsKey, "baudrate");
     WriteSettingString(configuration.comText.c_str(), product::kSettingsKey, "com");
+    WriteSettingString(configuration.resetText.c_str(), product::kSettingsKey, "reset");
 
     if (!pages.ShowDetection()) {
         RememberAlert();

@@ -91,6 +91,27 @@ TEST(CauseTextsTest, IdentificationCodesEachHaveTheirOwnSentence) {
     }
 }
 
+TEST(CauseTextsTest, ASilentBoardIsToldApartByWhoResetIt) {
+    struct Row {
+        bool resetPlayed;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {false,
+         "no bootloader answered on COM5 within 44 s: reset the board while the detection "
+         "waits, and check the baud rate and the cable"},
+        {true,
+         "no bootloader answered on COM5 within 44 s of its reset through the modem lines: "
+         "check which line resets the board and whether it is inverted, the baud rate and the "
+         "cable"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.resetPlayed);
+        EXPECT_EQ(DetectionCause(DetectionResult::Stopped, "COM5", 44, row.resetPlayed),
+                  row.expected);
+    }
+}
+
 TEST(CauseTextsTest, AStoppedWriteSaysWhetherTheRowOnTheLineWasCutOff) {
     const auto stopped = [](std::vector<BlockOutcome> blocks) {
         WriteOutcome write;

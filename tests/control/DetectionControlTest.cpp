@@ -185,7 +185,7 @@ TEST_F(DetectionControlTest, PortNamedByNumberIsReportedAsCom) {
     ASSERT_TRUE(Connect());
 }
 
-TEST_F(DetectionControlTest, UnidentifiedBoardKeepsTheResetHintAndClosesThePort) {
+TEST_F(DetectionControlTest, UnidentifiedBoardSaysSoAndClosesThePort) {
     BoardOptions options = Options();
     options.faults.badVersionAck = true;
     StartBoard(options);
@@ -197,7 +197,7 @@ TEST_F(DetectionControlTest, UnidentifiedBoardKeepsTheResetHintAndClosesThePort)
               "vardeno at www.example.com");
     EXPECT_EQ(window_.boxes[0].caption, "dsPIC identification failed.");
     EXPECT_EQ(window_.log.back(), kFinishedFailed);
-    EXPECT_EQ(window_.status, "reset (restart) your dsPIC platform");
+    EXPECT_EQ(window_.status, "identification failed") << "not the reset hint of the detection";
     EXPECT_EQ(window_.lamp, kLampRed);
     ExpectOnlyReconnectEnabled();
 }

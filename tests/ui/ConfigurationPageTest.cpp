@@ -75,6 +75,34 @@ TEST_F(ConfigurationPageTest, DefaultsAndStoredChoicesArePreselectedByPrefixFrom
     unmatched.reject();
 }
 
+TEST_F(ConfigurationPageTest, TheStoredResetIsPreselectedAndAnotherSequenceIsOfferedAsItIs) {
+    struct Row {
+        const char* stored;  // null: no setting
+        int count;
+        const char* selected;
+    };
+    const Row rows[] = {
+        {nullptr, 5, "none"},
+        {"dtr", 5, "DTR"},
+        {"rts-inverted", 5, "RTS inverted"},
+        {"dtr=0,rts=1,wait=50,dtr=1", 6, "dtr=0,rts=1,wait=50,dtr=1"},
+        {"dsr", 5, "none"},
+        {"none", 5, "none"},
+    };
+    uitest::PageEnvironment::SetPorts({{"COM1", "COM1"}});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.stored ? row.stored : "no setting");
+        if (row.stored != nullptr) Store("reset", row.stored);
+        CConfigurationDialog page(theApp(), boxes_);
+        page.open();
+        ASSERT_EQ(page.m_comboReset->count(), row.count);
+        EXPECT_EQ(page.m_comboReset->itemText(0), "none");
+        EXPECT_EQ(page.m_comboReset->itemText(3), "DTR inverted");
+        EXPECT_EQ(page.m_comboReset->currentText(), row.selected);
+        page.reject();
+    }
+}
+
 TEST_F(ConfigurationPageTest, PortNumberFollowsTheFirstThreeCharacters) {
     EXPECT_EQ(PortNumberFromName("COM12"), 12);
     EXPECT_EQ(PortNumberFromName("COM 7"), 7);
@@ -96,6 +124,7 @@ TEST_F(ConfigurationPageTest, OkOpensThePortAndTakesTheTexts) {
     page.open();
     page.m_comboPort->setCurrentIndex(1);
     page.m_comboBaud->setCurrentIndex(2);
+    page.m_comboReset->setCurrentIndex(3);
     dialog::FindControlAs<QPushButton>(&page, dialog::kIdOk)->click();
 
     EXPECT_EQ(page.result(), QDialog::Accepted);
@@ -105,6 +134,8 @@ TEST_F(ConfigurationPageTest, OkOpensThePortAndTakesTheTexts) {
     EXPECT_EQ(theApp().m_serialPort.lineSettings.baudRate, 38400u);
     EXPECT_EQ(page.m_strCom, "board (COM41)");
     EXPECT_EQ(page.m_strBaud, "38400");
+    EXPECT_EQ(page.m_strReset, "dtr-inverted") << "stored as pelorant-cli's --reset takes it";
+    EXPECT_EQ(theApp().m_reset, "dtr-inverted");
 }
 
 TEST_F(ConfigurationPageTest, AFailedOpenShowsTheTriedPortAndRateAndCancels) {

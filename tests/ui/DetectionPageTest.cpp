@@ -28,6 +28,7 @@ protected:
         board_ = uitest::PageEnvironment::StartBoard(kCom, options);
         ASSERT_TRUE(board_);
         ASSERT_TRUE(uitest::PageEnvironment::OpenPort(kCom));
+        theApp().m_comNumber = kCom;  // as page 1/3 leaves it
         uitest::PageEnvironment::SetWorkingPath(uitest::PageEnvironment::CatalogueDirectory());
     }
 
@@ -105,10 +106,13 @@ TEST_F(DetectionPageTest, EnterIsIgnoredUntilDetectedAndTheTimeLimitStopsTheWork
     ASSERT_TRUE(uitest::PumpUntil([&] { return !page.isVisible(); }));
     EXPECT_EQ(page.result(), QDialog::Rejected);
     ASSERT_EQ(boxes_.boxes.size(), 1u);
+    // The box keeps its text and caption; its last line says what the stop code -4 meant.
     EXPECT_EQ(boxes_.boxes[0].text,
               std::string("dsPIC detection process failed.\nReason: Unknown error\n\nShutdown your "
                           "platform and try again.\n") +
-                  kContact);
+                  kContact +
+                  "\n\nno bootloader answered on COM43 within 44 s: reset the board while the "
+                  "detection waits, and check the baud rate and the cable");
     EXPECT_EQ(boxes_.boxes[0].caption, "dsPIC identification failed.");
     EXPECT_EQ(boxes_.boxes[0].icon, BoxIcon::Error);
 }
@@ -140,11 +144,11 @@ TEST_F(DetectionPageTest, EachBoardFailureGivesItsText) {
         {"short identification reply", shortIdentify, Catalogue::Shipped,
          std::string("dsPIC detection process failed.\nReason: Timeout expired\n\nShutdown your "
                      "platform and try again.\n") +
-             kContact},
+             kContact + "\n\nTimeout expired: the line went quiet during the detection"},
         {"port gone during the detection", vanishing, Catalogue::Shipped,
          std::string("dsPIC detection process failed.\nReason: Port went away (adapter unplugged "
                      "or line hung up)\n\nShutdown your platform and try again.\n") +
-             kContact},
+             kContact + "\n\nthe port COM43 went away (adapter unplugged or line hung up)"},
         {"bad version acknowledge", badVersion, Catalogue::Shipped,
          std::string("dsPIC identification failed.\nError: Firmare detection failed.\n\n") +
              kContact},

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QProgressBar>
 #include <QTimerEvent>
 
 #include "app/BootloaderApp.h"
+#include "tests/support/ManualClock.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/support/LayoutChecks.h"
 #include "tests/ui/support/PageEnvironment.h"
@@ -60,12 +62,16 @@ TEST_F(ScreenshotTest, EveryPageShowsItsTextsWholeOnceOpened) {
     const auto board = uitest::PageEnvironment::StartBoard(45, silent);
     ASSERT_TRUE(board);
     ASSERT_TRUE(uitest::PageEnvironment::OpenPort(45));
-    CDetectionDialog detection(theApp(), boxes_);
+    ManualClock clock;
+    CDetectionDialog detection(theApp(), boxes_, clock);
     detection.open();
+    // 17 of the 44 seconds have passed.
     for (int i = 0; i < 17; ++i) {
+        clock.Advance(std::chrono::seconds(1));
         QTimerEvent second(detection.m_timerId);
         QCoreApplication::sendEvent(&detection, &second);
     }
+    EXPECT_EQ(detection.m_progress->value(), 18);
     CheckAndSave(detection, templates::DetectionTemplate(), "detection");
     EXPECT_TRUE(boxes_.boxes.empty());
 }

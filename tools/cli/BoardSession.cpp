@@ -101,8 +101,9 @@ int BoardSession::Connect() {
         // A reset that could not be played says why, in the serial library's words.
         const bool resetFailed = detection.detection == DetectionResult::ResetFailed;
         return Fail(kExitDetectionFailed,
-                    "detection failed: " +
-                        DetectionCause(detection.detection, port_.text, options_.detectTimeout),
+                    "detection failed: " + DetectionCause(detection.detection, port_.text,
+                                                          options_.detectTimeout,
+                                                          options_.reset.has_value()),
                     resetFailed ? app_.m_serialPort.LastFailureText() : std::string());
     }
     // The identification's box has printed its cause; it is the board's reason too.

@@ -261,8 +261,9 @@ bool CheckProductionWrite(CliOptions& options, std::string& error) {
             "next number is kept)";
         return false;
     }
+    // The log's folder as the user spelled it, separator and all.
     production.serialState =
-        (std::filesystem::path(options.log).parent_path() / "serial.state").string();
+        std::filesystem::path(options.log).replace_filename("serial.state").string();
     return true;
 }
 

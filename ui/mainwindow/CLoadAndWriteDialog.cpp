@@ -23,6 +23,7 @@
 #include "ui/controls/CHyperlinkStatic.h"
 #include "ui/mainwindow/LabelFit.h"
 #include "ui/mainwindow/LoadAndWriteTemplate.h"
+#include "ui/pages/ResetChoice.h"
 
 using namespace mainwindow;
 
@@ -66,6 +67,8 @@ CLoadAndWriteDialog::CLoadAndWriteDialog(CBootloaderApp& app, IMessageBox& boxes
       target_(this),
       control_(std::make_unique<ProgrammingSession>(app.Engine(), *this, target_)),
       watch_(*control_, boxes_) {
+    // The reconnect resets the board as page 2/3 did.
+    control_->SetResetSequence(ResetSequenceFor(app.m_reset));
     ConnectCommands();
 }
 

@@ -13,6 +13,7 @@
 #include "control/DetectionTexts.h"
 #include "ui/Images.h"
 #include "ui/pages/PortChoice.h"
+#include "ui/pages/ResetChoice.h"
 #include "ui/templates/WizardTemplates.h"
 
 namespace {
@@ -32,15 +33,34 @@ void PreselectFromSetting(QComboBox& combo, const char* valueName) {
     if (index >= 0) combo.setCurrentIndex(index);
 }
 
+// The reset choices with the stored one selected; "none" when nothing usable is stored.
+void FillResetChoices(QComboBox& combo) {
+    char stored[kSettingTextBytes] = {};
+    ReadSettingString(stored, product::kSettingsKey, "reset");
+    const std::vector<ResetChoice> choices = ResetChoicesFor(stored);
+    combo.clear();
+    for (const ResetChoice& choice : choices) {
+        combo.addItem(QString::fromStdString(choice.label),
+                      QString::fromStdString(choice.sequence));
+    }
+    combo.setCurrentIndex(ResetChoiceIndex(choices, stored));
+}
+
 }  // namespace
 
 CConfigurationDialog::CConfigurationDialog(CBootloaderApp& app, IMessageBox& boxes, QWidget* parent)
     : CTemplateDialog(templates::ConfigurationTemplate(), parent),
       m_comboPort(ControlAs<QComboBox>(templates::kIdcComboPort)),
       m_comboBaud(ControlAs<QComboBox>(templates::kIdcComboBaud)),
+      m_comboReset(ControlAs<QComboBox>(templates::kIdcComboReset)),
       app_(app),
       boxes_(boxes) {
     setWindowIcon(AppIcon());
+    const QString resetHelp = QStringLiteral(
+        "How Pelorant resets the board through the adapter's modem lines before each "
+        "detection; none: you reset it by hand");
+    m_comboReset->setToolTip(resetHelp);
+    ControlAs<QWidget>(templates::kIdcResetLabel)->setToolTip(resetHelp);
     connect(ControlAs<QPushButton>(dialog::kIdOk), &QPushButton::clicked, this,
             &CConfigurationDialog::accept);
 }
@@ -59,6 +79,7 @@ void CConfigurationDialog::OnInitDialog() {
     }
     m_comboBaud->setCurrentIndex(m_comboBaud->count() - 1);
     PreselectFromSetting(*m_comboBaud, "baudrate");
+    FillResetChoices(*m_comboReset);
 }
 
 void CConfigurationDialog::accept() {
@@ -69,10 +90,12 @@ void CConfigurationDialog::accept() {
     app.m_comNumber =
         PortNumberFromName(app.m_ports.At(static_cast<std::size_t>(position)).portName);
     app.m_baudRate = BaudRateFromText(m_comboBaud->currentText().toStdString());
+    app.m_reset = m_comboReset->currentData().toString().toStdString();
     const EngineContext engine = app.Engine();
     if (OpenEnginePort(engine)) {
         m_strCom = m_comboPort->currentText();
         m_strBaud = m_comboBaud->currentText();
+        m_strReset = m_comboReset->currentData().toString();
         CTemplateDialog::accept();
         return;
     }

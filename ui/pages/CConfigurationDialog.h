@@ -17,9 +17,13 @@ public:
 
     QComboBox* m_comboPort;
     QComboBox* m_comboBaud;
+    // How the board is reset through the modem lines; each item's data is its setting text.
+    QComboBox* m_comboReset;
     // The texts of the two lists, taken when the page ends with OK.
     QString m_strCom;
     QString m_strBaud;
+    // The chosen reset as the setting "reset" holds it, taken when the page ends with OK.
+    QString m_strReset;
 
 public slots:
     // Opens the port with the chosen settings; ends with OK when it opened, else with a box

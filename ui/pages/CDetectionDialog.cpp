@@ -2,15 +2,18 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTimerEvent>
 
 #include "app/BootloaderApp.h"
 #include "common/MessageBox.h"
+#include "control/CauseTexts.h"
 #include "control/DetectionTexts.h"
 #include "ui/Images.h"
 #include "ui/WindowMessageEvent.h"
 #include "ui/controls/CTransparentBitmapStatic.h"
+#include "ui/pages/ResetChoice.h"
 #include "ui/templates/WizardTemplates.h"
 
 CDetectionDialog::CDetectionDialog(CBootloaderApp& app, IMessageBox& boxes, const IClock& clock,
@@ -21,8 +24,16 @@ CDetectionDialog::CDetectionDialog(CBootloaderApp& app, IMessageBox& boxes, cons
       app_(app),
       boxes_(boxes),
       target_(this),
+      reset_(ResetSequenceFor(app.m_reset)),
       detection_(app.Engine(), clock) {
     setWindowIcon(AppIcon());
+    if (reset_) {
+        // The board is reset for the user, who only has to connect and power it.
+        ControlAs<QLabel>(templates::kIdcDetectionText)
+            ->setText(QStringLiteral("Plug your dsPIC platform in the selected COM and power "
+                                     "it.\nReset through %1. Wait for dsPIC detection.")
+                          .arg(QString::fromStdString(ResetLinesName(app.m_reset))));
+    }
 }
 
 CDetectionDialog::~CDetectionDialog() {
@@ -34,7 +45,7 @@ void CDetectionDialog::OnInitDialog() {
     m_progress->setRange(1, kLastStep);
     m_progress->setValue(1);
 
-    if (!detection_.Start(target_, kLastStep)) {
+    if (!detection_.Start(target_, kLastStep, reset_ ? &*reset_ : nullptr)) {
         boxes_.Show(kDetectionNotStartedText, kDetectionNotStartedCaption, BoxIcon::Error,
                     BoxButtons::Ok);
         return;
@@ -68,8 +79,12 @@ void CDetectionDialog::OnDetectionFinished(DetectionResult workerResult) {
     StopTimer();
     const DetectionOutcome outcome = detection_.Finish(workerResult);
     if (!outcome.identification) {
-        boxes_.Show(DetectionFailedText(outcome.detection), kIdentificationFailedCaption,
-                    BoxIcon::Error, BoxButtons::Ok);
+        std::string cause = DetectionCause(outcome.detection, EnginePortName(app_.Engine()),
+                                           kLastStep, reset_.has_value());
+        if (outcome.detection == DetectionResult::ResetFailed) {
+            cause += std::string(": ") + app_.m_serialPort.LastFailureText();
+        }
+        ShowFailure(DetectionFailedText(outcome.detection), cause);
         reject();
         return;
     }
@@ -84,6 +99,11 @@ void CDetectionDialog::OnDetectionFinished(DetectionResult workerResult) {
                 kDetectionSuccessCaption, BoxIcon::Information, BoxButtons::Ok);
     m_detected = true;
     accept();
+}
+
+void CDetectionDialog::ShowFailure(const std::string& text, const std::string& cause) {
+    boxes_.Show(text + "\n\n" + cause, kIdentificationFailedCaption, BoxIcon::Error,
+                BoxButtons::Ok);
 }
 
 void CDetectionDialog::accept() {

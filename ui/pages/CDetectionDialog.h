@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "control/DetectionRun.h"
+#include "protocol/ResetSequence.h"
 #include "ui/QtMessageTarget.h"
 #include "ui/pages/CTemplateDialog.h"
 
@@ -45,9 +48,13 @@ private:
     void OnDetectionFinished(DetectionResult workerResult);
     void StopTimer();
     void StopWorker();
+    // A failure's box: the page's own text, then its cause as pelorant-cli prints it.
+    void ShowFailure(const std::string& text, const std::string& cause);
 
     IMessageBox& boxes_;
     QtMessageTarget target_;
+    // Played after the first probe when page 1/3 chose a reset; none: the user's hand.
+    std::optional<bootproto::ResetSequence> reset_;
     DetectionRun detection_;
     bool ended_ = false;
 };

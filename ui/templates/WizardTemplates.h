@@ -21,9 +21,12 @@ inline constexpr int kIdcDontRemember = 1006;
 // Configuration.
 inline constexpr int kIdcComboPort = 1030;
 inline constexpr int kIdcComboBaud = 1026;
+inline constexpr int kIdcComboReset = 1027;
+inline constexpr int kIdcResetLabel = 1028;
 // Detection.
 inline constexpr int kIdcDetectionPicture = 1032;
 inline constexpr int kIdcProgress = 1014;
+inline constexpr int kIdcDetectionText = 1015;
 
 const dialog::DialogTemplate& AboutTemplate();
 const dialog::DialogTemplate& AlertTemplate();

@@ -45,7 +45,7 @@ public:
 
     testsupport::RecordingMessageBox boxes;
     std::vector<std::string> shown;
-    ConfigurationOutcome configuration{true, "Linked port (COM7)", "57600"};
+    ConfigurationOutcome configuration{true, "Linked port (COM7)", "57600", "dtr-inverted"};
     bool dontRemember = false;
     bool detected = true;
 };
@@ -124,6 +124,7 @@ TEST_F(StartupFlowTest, AFullRunWalksEveryPageAndSavesTheChoices) {
     EXPECT_GE(theApp().m_ports.Count(), 1u);
     EXPECT_EQ(Text("com"), "Linked port (COM7)");
     EXPECT_EQ(Text("baudrate"), "57600");
+    EXPECT_EQ(Text("reset"), "dtr-inverted");
     EXPECT_EQ(Alert(), 1) << "the alert page was not ticked";
 }
 
@@ -188,6 +189,7 @@ TEST_F(StartupFlowTest, CancellingPageOneRemembersTheAlertAndTheNextStartPassesI
     EXPECT_EQ(Alert(), 1);
     EXPECT_FALSE(Text("com"));
     EXPECT_FALSE(Text("baudrate"));
+    EXPECT_FALSE(Text("reset"));
 
     FakePages again;
     theApp().InitInstance(again);

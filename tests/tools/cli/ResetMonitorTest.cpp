@@ -59,6 +59,11 @@ TEST_F(ResetMonitorTest, DetectionResetsTheBoardThroughItsModemLines) {
         {"reset on DTR", {"detect", "--reset", "dtr"}, true, 0, "dsPIC30F4011"},
         {"general form", {"run", "--reset", "dtr=1,wait=20,dtr=0"}, true, 0, "Running program"},
         {"no reset: the board is not listening", {"detect"}, true, 4, "detection failed"},
+        {"reset on the wrong line",
+         {"detect", "--reset", "rts"},
+         true,
+         4,
+         "check which line resets the board"},
         {"a port without modem lines", {"detect", "--reset", "dtr"}, false, 4, "no modem lines"},
         {"not a sequence", {"detect", "--reset", "dsr"}, true, 2, "--reset: 'dsr'"},
     };

@@ -33,6 +33,7 @@ void PageEnvironment::ResetApplication() {
     app.m_ports.RemoveAll();
     app.m_comNumber = 0;
     app.m_baudRate = 0;
+    app.m_reset.clear();
     app.m_detectionParam.notifyWindow = nullptr;
     app.m_detectionParam.stop = 0;
     std::memset(app.m_device.name, 0, sizeof app.m_device.name);
