@@ -1,26 +1,32 @@
 #include "tools/cli/StopSignals.h"
 
+#include <atomic>
 #include <csignal>
 
 #include "tools/cli/StopSignalHandler.h"
 
 namespace {
 
-volatile std::sig_atomic_t stopSignal = 0;
-volatile std::sig_atomic_t interruptEndsBatch = 0;
+// Set by the signal handler and read by every board's thread: a lock-free atomic is safe in a
+// handler and, unlike a volatile flag, between threads.
+std::atomic<int> stopSignal{0};
+std::atomic<bool> interruptEndsBatch{false};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
 }  // namespace
 
 extern "C" void RememberStopSignal(int signal) {
-    if (stopSignal == 0) stopSignal = signal;
+    int none = 0;
+    stopSignal.compare_exchange_strong(none, signal);
 }
 
 void LetInterruptEndTheBatch() {
-    interruptEndsBatch = 1;
+    interruptEndsBatch = true;
 }
 
 int StopSignal() {
-    return interruptEndsBatch != 0 && stopSignal == SIGINT ? 0 : stopSignal;
+    const int signal = stopSignal;
+    return interruptEndsBatch && signal == SIGINT ? 0 : signal;
 }
 
 int ArrivedStopSignal() {
