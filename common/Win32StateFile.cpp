@@ -3,21 +3,12 @@
 #include <cstdio>
 
 #include "common/StateFile.h"
+#include "common/Win32SystemText.h"
 
 namespace {
 
 std::string Failure(const std::string& path, const char* what) {
-    const DWORD code = GetLastError();
-    char buffer[256] = "";
-    DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, sizeof buffer, nullptr);
-    while (length > 0 &&
-           (buffer[length - 1] == '\n' || buffer[length - 1] == '\r' || buffer[length - 1] == ' '))
-        --length;
-    const std::string text =
-        length == 0 ? "system error " + std::to_string(code) : std::string(buffer, length);
-    return path + ": " + what + ": " + text;
+    return path + ": " + what + ": " + SystemText(GetLastError());
 }
 
 }  // namespace
