@@ -9,19 +9,9 @@
 #include <string>
 
 #include "app/FileDescriptor.h"
+#include "common/PosixWriteAll.h"
 
 namespace {
-
-bool WriteAll(int fd, const std::string& contents) {
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        const ssize_t written = ::write(fd, contents.data() + done, contents.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 // The file a chain of symbolic links ends at, whether or not that file exists yet: a link
 // to a file still to be made is written through, not replaced by a file of its own.
@@ -76,7 +66,7 @@ Renamed ReplaceByRename(const std::string& target, const std::string& contents,
         ::unlink(temporary.c_str());
         return Renamed::NotThisWay;
     }
-    bool ok = WriteAll(fd, contents);
+    bool ok = WriteAll(fd, contents.data(), contents.size());
     if (ok && existing != nullptr) ok = ::fchmod(fd, existing->st_mode & 07777) == 0;
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/AppendFile.h"
+#include "common/PosixWriteAll.h"
 
 std::unique_ptr<AppendFile> AppendFile::Open(const std::string& path, std::string& reason) {
     // O_NONBLOCK: a FIFO without a reader would otherwise hold the open until one comes.
@@ -32,15 +33,9 @@ AppendFile::~AppendFile() {
 
 bool AppendFile::Append(const std::string& text, std::string& reason) {
     const int fd = static_cast<int>(handle_);
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t result = write(fd, text.data() + written, text.size() - written);
-        if (result < 0 && errno == EINTR) continue;
-        if (result <= 0) {
-            reason = path_ + ": " + std::strerror(result < 0 ? errno : ENOSPC);
-            return false;
-        }
-        written += static_cast<std::size_t>(result);
+    if (!WriteAll(fd, text.data(), text.size())) {
+        reason = path_ + ": " + std::strerror(errno);
+        return false;
     }
     if (fsync(fd) != 0) {
         reason = path_ + ": " + std::strerror(errno);

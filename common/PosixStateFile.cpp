@@ -6,23 +6,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/PosixWriteAll.h"
 #include "common/StateFile.h"
 
 namespace {
 
 std::string Failure(const std::string& path, const char* what) {
     return path + ": " + what + ": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, const std::string& contents) {
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        const ssize_t written = ::write(fd, contents.data() + done, contents.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 // The directory's own entry must reach the disk too, or a crash could bring the old name back.
@@ -100,7 +90,8 @@ bool ReplaceStateFile(const std::string& path, const std::string& contents, std:
     // The new file keeps the mode of a file shared between stations: what umask allows.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, 0666 & ~mask) == 0 && WriteAll(fd, contents.data(), contents.size()) &&
+              ::fsync(fd) == 0;
     if (!ok) reason = Failure(temporary, "cannot write");
     if (::close(fd) != 0 && ok) {
         reason = Failure(temporary, "cannot write");
