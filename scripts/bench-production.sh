@@ -45,40 +45,50 @@ lines.append(":00000001FF")
 open(sys.argv[1], "w").write("\n".join(lines) + "\n")
 PY
 
-ports=()
 for ((i = 0; i < boards; ++i)); do
-    mkfifo "$work/in$i"
+    mkfifo "$work/in$i" "$work/out$i"
     "$sim" --device dsPIC30F4011 --line-timing --baud 115200 --reset-line dtr \
-        --listen-window 1000 <"$work/in$i" >"$work/board$i" 2>/dev/null &
+        --listen-window 1000 <"$work/in$i" >"$work/out$i" 2>/dev/null &
     pids+=($!)
     exec {fd}>"$work/in$i"  # keeps the board's input open
 done
-for ((i = 0; i < boards; ++i)); do
-    for _ in $(seq 100); do [[ -s $work/board$i ]] && break; sleep 0.05; done
-    ports+=("$(cut -d' ' -f2 "$work/board$i")")
-done
 
-# The relay: each datagram "<pty> dtr=N" goes to that board's input; every release of DTR (the
-# end of a reset) is noted with the monotonic clock in microseconds, as the trace's.
-python3 - "$work" "${ports[@]}" <<'PY' &
+# The relay: each datagram "<pty> dtr=N" goes to that board's input, and is answered once the
+# board says the line has the level, as an adapter's ioctl returns once its line has changed.
+# Every release of DTR (the end of a reset) is noted with the monotonic clock in
+# microseconds, as the trace's.
+python3 - "$work" "$boards" <<'PY' &
 import os, socket, sys, time
-work, ports = sys.argv[1], sys.argv[2:]
-inputs = {port: open(os.path.join(work, "in%d" % i), "w") for i, port in enumerate(ports)}
+work, boards = sys.argv[1], int(sys.argv[2])
+inputs, outputs = {}, {}
+for i in range(boards):
+    output = open(os.path.join(work, "out%d" % i))
+    port = output.readline().split()[1]  # "COM100 /dev/pts/7"
+    inputs[port], outputs[port] = open(os.path.join(work, "in%d" % i), "w"), output
 relay = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
 relay.bind(os.path.join(work, "modem"))
-open(os.path.join(work, "relay-ready"), "w").close()
+with open(os.path.join(work, "ports"), "w") as ports:
+    ports.write("".join(port + "\n" for port in inputs))
+os.rename(os.path.join(work, "ports"), os.path.join(work, "relay-ready"))
 with open(os.path.join(work, "resets"), "a") as resets:
     while True:
-        device, level = relay.recv(512).decode().split(" ", 1)
+        message, sender = relay.recvfrom(512)
+        device, level = message.decode().split(" ", 1)
         if device in inputs:
             inputs[device].write(level + "\n")
             inputs[device].flush()
+            outputs[device].readline()
         if level == "dtr=0":
             resets.write("%d %s\n" % (time.clock_gettime_ns(time.CLOCK_MONOTONIC) // 1000, device))
             resets.flush()
+        relay.sendto(b"ok", sender)
 PY
 pids+=($!)
 for _ in $(seq 100); do [[ -e $work/relay-ready ]] && break; sleep 0.05; done
+mapfile -t ports <"$work/relay-ready"
+# A board listens for a second after it starts: the first batch must find it past that, or
+# no reset is needed and none measured.
+sleep 1
 
 # Seconds of one batch over the given --port options; the trace goes to $work/trace.
 serial=1000

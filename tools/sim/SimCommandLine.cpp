@@ -309,8 +309,9 @@ dropped when incomplete with the bytes that came), B>H lines the replies.
 
 Reset: send SIGUSR1 or write "reset" on standard input. "dump" on standard input writes
 the --dump file. "dtr=1", "dtr=0", "rts=1" and "rts=0" on standard input drive the modem
-lines as a host's port would: a pseudo-terminal carries none of its own. End of standard input does not stop the board; SIGINT or SIGTERM does,
-removing the COM link.
+lines as a host's port would: a pseudo-terminal carries none of its own. Each is said back
+on standard output once the board has the level. End of standard input does not stop the
+board; SIGINT or SIGTERM does, removing the COM link.
 )";
 }
 

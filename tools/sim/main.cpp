@@ -105,6 +105,9 @@ void Serve(VirtualBoard& board, const std::string& dumpPath, int signals) {
                     Dump(board, dumpPath);
                 } else if (const auto level = board::ParseModemLineCommand(command)) {
                     board.SetModemLine(level->line, level->asserted);
+                    // Said back once the line has the level: a relay standing in for an
+                    // adapter answers the host only then.
+                    std::cout << command << std::endl;
                 } else if (!command.empty()) {
                     std::cerr << "pelorant-sim: unknown command \"" << command
                               << "\" (reset, dump, dtr=0|1, rts=0|1)\n";

@@ -63,7 +63,10 @@ void ModemBridge::Relay() {
             continue;
         }
         char message[300];
-        const ssize_t length = recv(socket_, message, sizeof message, 0);
+        sockaddr_un sender{};
+        socklen_t senderLength = sizeof sender;
+        const ssize_t length = recvfrom(socket_, message, sizeof message, 0,
+                                        reinterpret_cast<sockaddr*>(&sender), &senderLength);
         if (length <= 0) continue;
         const std::string text(message, static_cast<std::size_t>(length));
         const auto space = text.rfind(' ');
@@ -71,6 +74,8 @@ void ModemBridge::Relay() {
         if (const auto level = board::ParseModemLineCommand(text.substr(space + 1))) {
             deliver_(text.substr(0, space), *level);
         }
+        // The sender waits for this, as a program waits for an adapter's line to change.
+        sendto(socket_, "ok", 2, 0, reinterpret_cast<const sockaddr*>(&sender), senderLength);
     }
 }
 

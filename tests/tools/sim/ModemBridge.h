@@ -12,7 +12,8 @@ namespace boardtest {
 
 // The test's end of the modem-line bridge: while it lives, the programs the test starts
 // load the bridge library, and each line they drive on a pseudo-terminal reaches `deliver`
-// with the pty's path, from a thread of the bridge's own.
+// with the pty's path, from a thread of the bridge's own; the program's call returns once
+// `deliver` has.
 class ModemBridge {
 public:
     using Delivery = std::function<void(const std::string& device, board::ModemLineLevel level)>;

@@ -3,7 +3,12 @@
 // each line change goes as a datagram "<pty path> dtr=1" to the socket named by
 // $PELORANT_MODEM_BRIDGE, where the test hands it to the virtual board. Everything else
 // reaches the system untouched.
+//
+// The call returns only once the relay answers that the board has the level, as an adapter's
+// returns once its line has changed: the program's next byte must find the board already
+// out of reset, however busy the relay is.
 #include <dlfcn.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -20,6 +25,11 @@ namespace {
 
 using IoctlFunction = int (*)(int, unsigned long, void*);
 
+// A relay that never answers leaves the line's level unknown: the call fails then.
+constexpr int kAnswerWaitMs = 5000;
+
+// Sends `message` from a socket of its own (bound to an automatic abstract name, so the
+// relay can answer it) and waits for the answer.
 bool Send(const char* socketPath, const std::string& message) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -27,11 +37,17 @@ bool Send(const char* socketPath, const std::string& message) {
     std::strcpy(address.sun_path, socketPath);
     const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
-    const bool sent =
-        sendto(fd, message.data(), message.size(), 0, reinterpret_cast<const sockaddr*>(&address),
-               sizeof address) == static_cast<ssize_t>(message.size());
+    const sockaddr_un automatic{AF_UNIX, {}};
+    bool done = bind(fd, reinterpret_cast<const sockaddr*>(&automatic), sizeof(sa_family_t)) == 0;
+    done = done && sendto(fd, message.data(), message.size(), 0,
+                          reinterpret_cast<const sockaddr*>(&address),
+                          sizeof address) == static_cast<ssize_t>(message.size());
+    pollfd answer{fd, POLLIN, 0};
+    done = done && poll(&answer, 1, kAnswerWaitMs) == 1;
+    char reply[8];
+    done = done && recv(fd, reply, sizeof reply, 0) >= 0;
     close(fd);
-    return sent;
+    return done;
 }
 
 // The pty's path when `fd` is one, else empty.
