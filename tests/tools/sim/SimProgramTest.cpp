@@ -101,6 +101,9 @@ TEST_F(SimProgramTest, TalkingProgramAndResetLineThroughItsCommands) {
     ASSERT_TRUE(host.Send({0x0F}));
     EXPECT_EQ(host.Read(7), (Bytes{'r', 'e', 'a', 'd', 'y', '\r', '\n'}));
     ASSERT_TRUE(sim.WriteInput("dtr=1\ndtr=0\n"));
+    // Each said back once the board has it: a relay answers the host's ioctl only then.
+    EXPECT_EQ(sim.ReadLine(10s), "dtr=1");
+    EXPECT_EQ(sim.ReadLine(10s), "dtr=0");
     EXPECT_TRUE(AnswersProbeWithin(host, 5s));
     sim.Signal(SIGTERM);
     EXPECT_EQ(sim.Wait(10s), 0);
