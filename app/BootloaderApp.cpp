@@ -8,6 +8,7 @@ CBootloaderApp& theApp() {
 }
 
 EngineContext CBootloaderApp::Engine() {
-    return EngineContext{m_serialPort, m_comNumber,       m_baudRate, m_detectionParam,
-                         m_deviceId,   m_firmwareVersion, m_device,   m_workingPath};
+    return EngineContext{m_serialPort,      m_line,           m_comNumber,
+                         m_baudRate,        m_detectionParam, m_deviceId,
+                         m_firmwareVersion, m_device,         m_workingPath};
 }

@@ -5,6 +5,7 @@
 #include "app/ComPorts.h"
 #include "device/DeviceInfo.h"
 #include "protocol/EngineContext.h"
+#include "protocol/SerialLine.h"
 #include "serial/CSerialPort.h"
 
 class IStartupPages;
@@ -25,6 +26,7 @@ public:
     unsigned char m_firmwareVersion[3] = {};
     char m_workingPath[261] = {};  // the "path" setting followed by one '/'
     CSerialPort m_serialPort;
+    bootproto::SerialLine m_line{m_serialPort};  // the engine's exchanges over m_serialPort
     ComPortList m_ports;
     unsigned char m_deviceId[2] = {};
     int m_comNumber = 0;

@@ -35,7 +35,7 @@ void ProgrammingSession::Write() {
     write_ = WriteOutcome{};
 
     using bootproto::ExchangeResult;
-    if (const ExchangeResult sync = bootproto::CheckSynchronism(engine_.port, engine_.trace);
+    if (const ExchangeResult sync = bootproto::CheckSynchronism(engine_.line);
         sync != ExchangeResult::Passed) {
         const bool lost = sync == ExchangeResult::PortLost;
         write_.end = lost ? WriteEnd::PortLost : WriteEnd::SyncFailed;
@@ -52,13 +52,12 @@ void ProgrammingSession::Write() {
     SetBusy(true);
 
     block_ = -1;
-    writeJob_.port = &engine_.port;
+    writeJob_.line = &engine_.line;
     writeJob_.bootStart = engine_.device.bootStart;
     writeJob_.bootEnd = engine_.device.bootEnd;
     writeJob_.notifyWindow = &wake_;
     writeJob_.abandon = false;
     writeJob_.rowsAcknowledgedInWrite = 0;
-    writeJob_.trace = engine_.trace;
     SetWriterCommand(kWriteBlock);
 
     if (!SelectNextBlock()) {
@@ -240,11 +239,11 @@ void ProgrammingSession::Run() {
     using bootproto::ExchangeResult;
     const char* step = "Checking synchronism";
     run_ = RunEnd::SyncFailed;
-    ExchangeResult result = bootproto::CheckSynchronism(engine_.port, engine_.trace);
+    ExchangeResult result = bootproto::CheckSynchronism(engine_.line);
     if (result == ExchangeResult::Passed) {
         step = "Sending user program command";
         run_ = RunEnd::NotSent;
-        result = bootproto::SendRunUserProgram(engine_.port, engine_.trace);
+        result = bootproto::SendRunUserProgram(engine_.line);
     }
 
     if (result == ExchangeResult::Passed) {

@@ -1,11 +1,10 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <thread>
 #include <utility>
 
 #include "protocol/Frames.h"
-#include "protocol/LineCheck.h"
+#include "protocol/Line.h"
 #include "protocol/ResetSequence.h"
 #include "protocol/TimerResolution.h"
 #include "protocol/Workers.h"
@@ -18,71 +17,53 @@ constexpr std::chrono::milliseconds kPauseBeforeIdentify{50};
 // core until the window's time limit stops it.
 constexpr std::chrono::milliseconds kPauseAfterFailedAttempt{100};
 
-void SetExchangeTimeouts(CSerialPort& port) {
-    port.SetTimeouts(100, 100, 100, 100, 100);
-}
-
 enum class ProbeOutcome { Synchronised, Stopped, NotSent, PortLost, ResetFailed };
-
-bool PlayReset(CSerialPort& port, const bootproto::ResetSequence& sequence) {
-    bootproto::PortModemLines lines(port);
-    return bootproto::PlayResetSequence(
-        sequence, lines, [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); });
-}
 
 // The reset, when there is one, follows the first probe attempt and comes right before the
 // next probe: the bootloader listens only for a while after a reset.
-ProbeOutcome ProbeUntilSynchronised(CSerialPort& port, const DetectionThreadParam& param,
-                                    bootproto::LineTrace* trace) {
-    using bootproto::TraceDirection;
+ProbeOutcome ProbeUntilSynchronised(bootproto::Line& line, const DetectionThreadParam& param) {
     constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Probe};
     const bootproto::ResetSequence* reset = param.reset;
+    const auto sleep = [&line](std::chrono::milliseconds wait) { line.Sleep(wait); };
     while (param.stop.load() == 0) {
-        char probe = static_cast<char>(bootproto::kProbe);
-        const unsigned long written = port.WriteToPort(&probe, 1);
-        bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &probe, written);
+        const char probe = static_cast<char>(bootproto::kProbe);
+        const unsigned long written = line.Send(kExchange, &probe, 1);
         if (written == 0) return ProbeOutcome::NotSent;
         // A port that went away fails every later attempt the same way: waiting out the
         // window's time limit would only end in blaming the board.
-        if (bootproto::PortLost(port, written)) return ProbeOutcome::PortLost;
+        if (line.Lost(written)) return ProbeOutcome::PortLost;
 
         std::uint8_t reply[bootproto::kProbeReplyLength] = {};
-        const unsigned long received =
-            port.ReadFromPort(reinterpret_cast<char*>(reply), bootproto::kProbeReplyLength);
-        bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, reply, received);
-        if (bootproto::PortLost(port, received)) return ProbeOutcome::PortLost;
-        const bool readFailed = received == CSerialPort::kFailure;
+        const unsigned long received = line.Receive(kExchange, reply, sizeof reply);
+        if (line.Lost(received)) return ProbeOutcome::PortLost;
+        const bool readFailed = received == bootproto::Line::kFailure;
         if (!readFailed && bootproto::ProbeSynchronised(reply, received)) {
-            port.CleanPort();
+            line.DropInput();
             return ProbeOutcome::Synchronised;
         }
-        if (readFailed || written == CSerialPort::kFailure) {
-            std::this_thread::sleep_for(kPauseAfterFailedAttempt);
-        }
-        if (reset != nullptr && !PlayReset(port, *std::exchange(reset, nullptr))) {
+        if (readFailed || written == bootproto::Line::kFailure)
+            line.Sleep(kPauseAfterFailedAttempt);
+        if (reset != nullptr &&
+            !bootproto::PlayResetSequence(*std::exchange(reset, nullptr), line, sleep)) {
             return ProbeOutcome::ResetFailed;
         }
     }
     return ProbeOutcome::Stopped;
 }
 
-DetectionResult Identify(CSerialPort& port, unsigned char deviceId[2],
-                         bootproto::LineTrace* trace) {
-    using bootproto::TraceDirection;
+DetectionResult Identify(bootproto::Line& line, unsigned char deviceId[2]) {
     constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Identify};
     char request[sizeof bootproto::kIdentifyRequest];
     for (std::size_t i = 0; i < sizeof request; ++i) {
         request[i] = static_cast<char>(bootproto::kIdentifyRequest[i]);
     }
-    const unsigned long written = port.WriteToPort(request, sizeof request);
-    bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, request, written);
-    if (bootproto::PortLost(port, written)) return DetectionResult::PortLost;
+    const unsigned long written = line.Send(kExchange, request, sizeof request);
+    if (line.Lost(written)) return DetectionResult::PortLost;
     if (written != sizeof request) return DetectionResult::WriteError;
 
     char reply[bootproto::kIdentifyReplyLength];
-    const unsigned long received = port.ReadFromPort(reply, sizeof reply);
-    bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, reply, received);
-    if (bootproto::PortLost(port, received)) return DetectionResult::PortLost;
+    const unsigned long received = line.Receive(kExchange, reply, sizeof reply);
+    if (line.Lost(received)) return DetectionResult::PortLost;
     if (received != sizeof reply) return DetectionResult::Timeout;
     // A board answers with its id between two other bytes, never with the request itself.
     static_assert(sizeof reply == sizeof request);
@@ -92,14 +73,15 @@ DetectionResult Identify(CSerialPort& port, unsigned char deviceId[2],
     return DetectionResult::Synchronised;
 }
 
-DetectionResult Detect(const EngineContext& engine) {
-    CSerialPort& port = engine.port;
-    const DetectionThreadParam& param = engine.detection;
-    platform::ScopedTimerResolution timerResolution(kProbeTimerResolutionMs);
-    SetExchangeTimeouts(port);
-    port.CleanPort();
+}  // namespace
 
-    const ProbeOutcome outcome = ProbeUntilSynchronised(port, param, engine.trace);
+DetectionResult Detect(bootproto::Line& line, const DetectionThreadParam& param,
+                       unsigned char deviceId[2]) {
+    platform::ScopedTimerResolution timerResolution(kProbeTimerResolutionMs);
+    line.UseExchangeTimeouts();
+    line.DropInput();
+
+    const ProbeOutcome outcome = ProbeUntilSynchronised(line, param);
     if (outcome == ProbeOutcome::NotSent) return DetectionResult::Timeout;
     if (outcome == ProbeOutcome::PortLost) return DetectionResult::PortLost;
     if (outcome == ProbeOutcome::ResetFailed) return DetectionResult::ResetFailed;
@@ -108,17 +90,15 @@ DetectionResult Detect(const EngineContext& engine) {
     timerResolution.Restore();
 
     // Let the trailing probe replies arrive, then drop them before identifying.
-    SetExchangeTimeouts(port);
-    std::this_thread::sleep_for(kPauseBeforeIdentify);
-    port.CleanPort();
-    return Identify(port, engine.deviceId, engine.trace);
+    line.UseExchangeTimeouts();
+    line.Sleep(kPauseBeforeIdentify);
+    line.DropInput();
+    return Identify(line, deviceId);
 }
-
-}  // namespace
 
 unsigned DetectionWorker(const EngineContext& engine) {
     MessageTarget* window = engine.detection.notifyWindow;
-    const DetectionResult result = Detect(engine);
+    const DetectionResult result = Detect(engine.line, engine.detection, engine.deviceId);
     window->Post(kMsgDetectionFinished, Code(result), 0);
     return 0;
 }

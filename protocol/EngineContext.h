@@ -5,12 +5,12 @@
 
 #include "common/WindowMessages.h"
 #include "device/DeviceInfo.h"
-#include "protocol/LineTrace.h"
 #include "serial/CSerialPort.h"
 
 namespace bootproto {
+class Line;
 struct ResetSequence;
-}
+}  // namespace bootproto
 
 // The block handed to the detection worker.
 struct DetectionThreadParam {
@@ -24,13 +24,13 @@ struct DetectionThreadParam {
 // part and hands this view of them to whoever runs the engine (window, CLI, tests), so the
 // core never reaches for a global.
 struct EngineContext {
-    CSerialPort& port;
-    int& comNumber;  // the port the reconnect opens as COM<n>
+    CSerialPort& port;      // opened and closed by the control
+    bootproto::Line& line;  // every exchange with the board: the port, traced or not
+    int& comNumber;         // the port the reconnect opens as COM<n>
     int& baudRate;
     DetectionThreadParam& detection;
     unsigned char (&deviceId)[2];         // stored by the detection worker
     unsigned char (&firmwareVersion)[3];  // stored by the identification
     CDeviceInfo& device;
-    const char* workingPath;                // the catalogue's folder followed by one '/'
-    bootproto::LineTrace* trace = nullptr;  // this board's line trace; none when not traced
+    const char* workingPath;  // the catalogue's folder followed by one '/'
 };

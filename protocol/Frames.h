@@ -23,7 +23,7 @@ inline constexpr std::size_t kIdentifyReplyLength = 4;
 inline constexpr std::size_t kVersionReplyLength = 3;
 inline constexpr std::size_t kFrameBufferSize = 1024;
 inline constexpr std::size_t kFrameHeaderLength = 5;  // command, 3 address bytes, length
-inline constexpr int kMaxRowUnits = 126;               // 63 instructions: the length byte's limit
+inline constexpr int kMaxRowUnits = 126;              // 63 instructions: the length byte's limit
 
 // A probe reply synchronises when any received byte is 0x55.
 bool ProbeSynchronised(const std::uint8_t* reply, std::size_t received);
@@ -38,7 +38,6 @@ int WriteFrameLength(int rowUnits);
 std::uint8_t FrameChecksum(const std::uint8_t* bytes, std::size_t count);
 // Fills `frame` with the row write for the row at `address`; returns the frame length,
 // or -1 (nothing written to `frame`) when the row cannot be framed.
-int BuildWriteFrame(std::uint8_t* frame, std::uint32_t address, int rowUnits,
-                    CMemoryImage& image);
+int BuildWriteFrame(std::uint8_t* frame, std::uint32_t address, int rowUnits, CMemoryImage& image);
 
 }  // namespace bootproto

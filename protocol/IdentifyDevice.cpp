@@ -5,27 +5,22 @@
 #include "catalogue/Catalogue.h"
 #include "common/Product.h"
 #include "protocol/Frames.h"
-#include "protocol/LineCheck.h"
+#include "protocol/Line.h"
 #include "protocol/Workers.h"
 
 namespace {
 
 // The version record is cleared first so that a short or missing reply cannot pass on
 // the acknowledge byte of an earlier identification.
-IdentifyResult ReadFirmwareVersion(CSerialPort& port, unsigned char record[3],
-                                   bootproto::LineTrace* trace) {
-    using bootproto::TraceDirection;
+IdentifyResult ReadFirmwareVersion(bootproto::Line& line, unsigned char record[3]) {
     constexpr bootproto::Exchange kExchange{bootproto::ExchangeKind::Version};
     std::memset(record, 0, bootproto::kVersionReplyLength);
-    char request = static_cast<char>(bootproto::kFirmwareVersion);
-    const unsigned long written = port.WriteToPort(&request, 1);
-    bootproto::Trace(trace, TraceDirection::HostToBoard, kExchange, &request, written);
-    if (bootproto::PortLost(port, written)) return IdentifyResult::PortLost;
+    const char request = static_cast<char>(bootproto::kFirmwareVersion);
+    const unsigned long written = line.Send(kExchange, &request, 1);
+    if (line.Lost(written)) return IdentifyResult::PortLost;
     if (written != 1) return IdentifyResult::FirmwareFailed;
-    const unsigned long received =
-        port.ReadFromPort(reinterpret_cast<char*>(record), bootproto::kVersionReplyLength);
-    bootproto::Trace(trace, TraceDirection::BoardToHost, kExchange, record, received);
-    if (bootproto::PortLost(port, received)) return IdentifyResult::PortLost;
+    const unsigned long received = line.Receive(kExchange, record, bootproto::kVersionReplyLength);
+    if (line.Lost(received)) return IdentifyResult::PortLost;
     return bootproto::VersionAcknowledged(record) ? IdentifyResult::Identified
                                                   : IdentifyResult::FirmwareFailed;
 }
@@ -45,8 +40,7 @@ IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogu
             : LookupDevice(cataloguePath, identifier, engine.device, name, catalogueCause);
     if (found != CatalogueLookup::Found) return IdentifyRefusal(found);
 
-    if (const IdentifyResult version =
-            ReadFirmwareVersion(engine.port, engine.firmwareVersion, engine.trace);
+    if (const IdentifyResult version = ReadFirmwareVersion(engine.line, engine.firmwareVersion);
         version != IdentifyResult::Identified) {
         return version;
     }

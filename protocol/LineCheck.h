@@ -14,13 +14,7 @@ namespace bootproto {
 
 enum class LineState { Quiet, StrayInput, PortLost };
 
-class LineTrace;
-
 using LineClock = std::chrono::steady_clock;
-
-// Looks at the input waiting on the port without waiting for any. Stray bytes found are read,
-// so that `trace` shows them; the port's time-outs are left as they were.
-LineState LookForStrayInput(CSerialPort& port, LineTrace* trace = nullptr);
 
 // Whether `reply`, a byte the host had in hand at `seen`, can be the board's answer to a row
 // frame of `bytes` bytes whose write began at `sent`, at `baud` bit/s. The frame needs its own
@@ -34,8 +28,5 @@ bool CanBeTheAnswer(LineClock::time_point sent, std::size_t bytes, unsigned long
 // Whether the port call that just failed on `port` failed because the port went away (adapter
 // unplugged, line hung up), not for a time-out: nothing more can be exchanged on it.
 bool PortWentAway(const CSerialPort& port);
-// Whether `result`, what a port call on `port` just returned, is the failure value of a port
-// that went away.
-bool PortLost(const CSerialPort& port, unsigned long result);
 
 }  // namespace bootproto

@@ -11,13 +11,18 @@
 #include "common/WindowMessages.h"
 #include "device/MemoryImage.h"
 #include "protocol/EngineContext.h"
+#include "protocol/Line.h"
 #include "protocol/Outcomes.h"
-#include "serial/CSerialPort.h"
 
 // Probes, identifies and posts one WM_USER+1 to engine.detection.notifyWindow, stopping when
 // engine.detection.stop is set. Uses engine.port and stores the identifier in
 // engine.deviceId. Returns 0.
 unsigned DetectionWorker(const EngineContext& engine);
+// The worker's exchanges on `line`: probes until the board answers (playing param.reset after
+// the first attempt) or param.stop is set, then the identification, whose identifier goes to
+// `deviceId`.
+DetectionResult Detect(bootproto::Line& line, const DetectionThreadParam& param,
+                       unsigned char deviceId[2]);
 
 // Catalogue lookup (in `catalogue` when given, else in the file in engine.workingPath) and
 // firmware version request, on the window's thread; fills engine.device and
@@ -28,7 +33,7 @@ IdentifyResult IdentifyDevice(const EngineContext& engine, std::string* catalogu
 
 // Shared between the write sequencer and the row writer.
 struct WriteJob {
-    CSerialPort* port = nullptr;
+    bootproto::Line* line = nullptr;  // the board's line, traced or not
     CMemoryImage* image = nullptr;
     std::int32_t rowUnits = 0;
     std::uint32_t bootStart = 0;
@@ -47,7 +52,6 @@ struct WriteJob {
     // Rows the board acknowledged over the whole write: each block's count is added when the
     // block ends, before its message is posted. The sequencer clears it per write.
     std::atomic<std::uint32_t> rowsAcknowledgedInWrite{0};
-    bootproto::LineTrace* trace = nullptr;  // the board's line trace, none when not traced
 };
 
 // Sets the job's command under its lock and wakes the idle writer.
@@ -56,16 +60,12 @@ void SetWriterCommand(WriteJob& job, std::int32_t command);
 // changes. Returns 0. A request to end made while a block was being written is kept, not
 // overwritten by the idle state.
 unsigned RowWriterThread(WriteJob* job);
-// Writes one block through `port`: exactly the rows PlanRows chooses, then a synchronism
-// check that proves the last acknowledgement was the board's. When `abandon` is set before a
-// row, no further row is sent and the result is FrameNotWritten. `acknowledged` counts the
-// block's acknowledged rows; every byte goes to `trace` when there is one; with BadAck the
-// board's answer goes to `refusal` when given.
-BlockResult WriteRows(CSerialPort& port, CMemoryImage* image, int rowUnits,
-                      MessageTarget* notifyWindow, std::uint32_t bootStart, std::uint32_t bootEnd,
-                      const std::atomic<bool>* abandon = nullptr,
-                      std::atomic<std::uint32_t>* acknowledged = nullptr,
-                      bootproto::LineTrace* trace = nullptr, std::uint8_t* refusal = nullptr);
+// Writes one block of job.image through job.line: exactly the rows PlanRows chooses, then a
+// synchronism check that proves the last acknowledgement was the board's. When job.abandon is
+// set before a row, no further row is sent and the result is FrameNotWritten.
+// job.rowsAcknowledged counts the block's acknowledged rows; with BadAck the board's answer
+// goes to `refusal` when given. Reads neither the job's command nor its result.
+BlockResult WriteRows(WriteJob& job, std::uint8_t* refusal = nullptr);
 
 // A worker thread owned by its starter; Start is the "create suspended, then resume"
 // after the starter has filled the parameter block.

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "protocol/Exchanges.h"
+#include "protocol/SerialLine.h"
 #include "serial/CSerialPort.h"
 #include "tests/support/Wine.h"
 #include "tests/win32/BoardPort.h"
@@ -68,7 +69,8 @@ TEST_F(Win32SerialPortTest, TheBoardAnswersAndASilentReadIsNoFailure) {
     EXPECT_EQ(port_.ReadFromPort(&byte, 1), 0u);
     AwaitReplies();
     EXPECT_EQ(Exchange("\x55", 1), "\x55");
-    EXPECT_EQ(bootproto::CheckSynchronism(port_), bootproto::ExchangeResult::Passed);
+    bootproto::SerialLine line(port_);
+    EXPECT_EQ(bootproto::CheckSynchronism(line), bootproto::ExchangeResult::Passed);
     // Nothing more comes: the time-out ends the read with nothing, which is no failure.
     EXPECT_EQ(port_.ReadFromPort(&byte, 1), 0u);
     EXPECT_EQ(port_.timeouts.readTotalConstant, 2000u);

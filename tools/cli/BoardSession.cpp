@@ -16,9 +16,9 @@ namespace {
 constexpr std::chrono::milliseconds kSignalLook{100};
 constexpr std::chrono::milliseconds kTimerPeriod{1000};
 
-EngineContext TracedEngine(EngineContext engine, bootproto::LineTrace* trace) {
-    engine.trace = trace;
-    return engine;
+EngineContext TracedEngine(CBootloaderApp& app, bootproto::LineTrace* trace) {
+    app.m_line.SetTrace(trace);
+    return app.Engine();
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ BoardSession::BoardSession(const CliOptions& options, ConsoleOutput& output, CBo
                  ? std::make_unique<bootproto::LineTrace>(options.port, *output.Trace())
                  : nullptr),
       // Nothing is open yet: the first reconnect opens the port without closing it first.
-      session_(TracedEngine(app_.Engine(), trace_.get()), observer_, queue_, PortAtStart::Closed) {
+      session_(TracedEngine(app_, trace_.get()), observer_, queue_, PortAtStart::Closed) {
     observer_.Follow(session_);
 }
 

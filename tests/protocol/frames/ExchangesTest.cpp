@@ -5,6 +5,7 @@
 #include <string>
 
 #include "protocol/Exchanges.h"
+#include "protocol/SerialLine.h"
 #include "serial/CSerialPort.h"
 #include "tests/serial/PseudoTerminal.h"
 
@@ -23,6 +24,7 @@ protected:
 
     PseudoTerminal pty_;
     CSerialPort port_;
+    bootproto::SerialLine line_{port_};
 };
 
 struct SyncCase {
@@ -35,7 +37,7 @@ class SynchronismTest : public ExchangesTest, public ::testing::WithParamInterfa
 
 TEST_P(SynchronismTest, PassesOnlyOnTheByteFFAndTellsAPortThatWentAway) {
     auto check =
-        std::async(std::launch::async, [this] { return bootproto::CheckSynchronism(port_); });
+        std::async(std::launch::async, [this] { return bootproto::CheckSynchronism(line_); });
     EXPECT_EQ(pty_.Receive(1), "\x33");
     if (!GetParam().reply) {
         pty_.CloseMaster();
@@ -55,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, SynchronismTest,
 
 TEST_F(ExchangesTest, RunUserProgramSendsOneByteAndReadsNothing) {
     pty_.Send("\xFF");
-    EXPECT_EQ(bootproto::SendRunUserProgram(port_), ExchangeResult::Passed);
+    EXPECT_EQ(bootproto::SendRunUserProgram(line_), ExchangeResult::Passed);
     EXPECT_EQ(port_.CleanPort(), 0u);
     EXPECT_EQ(port_.ClosePort(), 0u);
     EXPECT_EQ(pty_.Receive(2, std::chrono::milliseconds(200)), "\x0F");
@@ -63,14 +65,14 @@ TEST_F(ExchangesTest, RunUserProgramSendsOneByteAndReadsNothing) {
 
 TEST_F(ExchangesTest, RunUserProgramOnAHungUpLineTellsThePortWentAway) {
     pty_.CloseMaster();
-    EXPECT_EQ(bootproto::SendRunUserProgram(port_), ExchangeResult::PortLost);
+    EXPECT_EQ(bootproto::SendRunUserProgram(line_), ExchangeResult::PortLost);
 }
 
 // A failed write returns the failure value, which must not pass for a byte sent.
 TEST_F(ExchangesTest, AClosedPortFailsBothExchanges) {
     ASSERT_EQ(port_.ClosePort(), 0u);
-    EXPECT_EQ(bootproto::CheckSynchronism(port_), ExchangeResult::Failed);
-    EXPECT_EQ(bootproto::SendRunUserProgram(port_), ExchangeResult::Failed);
+    EXPECT_EQ(bootproto::CheckSynchronism(line_), ExchangeResult::Failed);
+    EXPECT_EQ(bootproto::SendRunUserProgram(line_), ExchangeResult::Failed);
     EXPECT_EQ(pty_.Receive(1, std::chrono::milliseconds(100)), "");
 }
 

@@ -16,6 +16,7 @@
 #include "catalogue/Catalogue.h"
 #include "protocol/Frames.h"
 #include "protocol/RowPlan.h"
+#include "protocol/SerialLine.h"
 #include "protocol/Workers.h"
 #include "tools/sim/VirtualBoard.h"
 
@@ -59,8 +60,15 @@ std::optional<double> RowWriter(CSerialPort& port, CMemoryImage& image, const CD
                                 int rowUnits) {
     DiscardingTarget target;
     const Clock::time_point start = Clock::now();
-    const BlockResult result =
-        WriteRows(port, &image, rowUnits, &target, device.bootStart, device.bootEnd);
+    bootproto::SerialLine line(port);
+    WriteJob job;
+    job.line = &line;
+    job.image = &image;
+    job.rowUnits = rowUnits;
+    job.bootStart = device.bootStart;
+    job.bootEnd = device.bootEnd;
+    job.notifyWindow = &target;
+    const BlockResult result = WriteRows(job);
     if (result != BlockResult::Ok) return std::nullopt;
     return SecondsSince(start);
 }

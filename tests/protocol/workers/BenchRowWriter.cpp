@@ -67,8 +67,14 @@ Figures WriteBlock(CMemoryImage& image, const CDeviceInfo& device, unsigned baud
     }
     DiscardingTarget target;
     const auto started = std::chrono::steady_clock::now();
-    figures.result = WriteRows(theApp().m_serialPort, &image, rowUnits, &target, device.bootStart,
-                               device.bootEnd);
+    WriteJob job;
+    job.line = &theApp().m_line;
+    job.image = &image;
+    job.rowUnits = rowUnits;
+    job.bootStart = device.bootStart;
+    job.bootEnd = device.bootEnd;
+    job.notifyWindow = &target;
+    figures.result = WriteRows(job);
     figures.measuredSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return figures;

@@ -43,8 +43,15 @@ protected:
         std::optional<BlockResult> result;
         workertest::RunBounded(
             [&] {
-                result = WriteRows(theApp().m_serialPort, &image, rowUnits, &queue_, kBootStart,
-                                   kBootEnd, nullptr, &acknowledged_, nullptr, refusal);
+                WriteJob job;
+                job.line = &theApp().m_line;
+                job.image = &image;
+                job.rowUnits = rowUnits;
+                job.bootStart = kBootStart;
+                job.bootEnd = kBootEnd;
+                job.notifyWindow = &queue_;
+                result = WriteRows(job, refusal);
+                acknowledged_ = job.rowsAcknowledged.load();
             },
             kWriterLimit, "WriteRows");
         return result;
@@ -271,7 +278,7 @@ TEST_F(RowWriterTest, InputWaitingBeforeTheFirstFrameSendsNothing) {
 class RowWriterThreadTest : public RowWriterTest {
 protected:
     void StartWorker() {
-        job_.port = &theApp().m_serialPort;
+        job_.line = &theApp().m_line;
         job_.bootStart = kBootStart;
         job_.bootEnd = kBootEnd;
         job_.notifyWindow = &queue_;
