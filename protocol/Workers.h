@@ -15,7 +15,7 @@
 #include "protocol/Outcomes.h"
 
 // Probes, identifies and posts one WM_USER+1 to engine.detection.notifyWindow, stopping when
-// engine.detection.stop is set. Uses engine.port and stores the identifier in
+// engine.detection.stop is set. Uses engine.line and stores the identifier in
 // engine.deviceId. Returns 0.
 unsigned DetectionWorker(const EngineContext& engine);
 // The worker's exchanges on `line`: probes until the board answers (playing param.reset after

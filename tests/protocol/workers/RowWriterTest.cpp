@@ -2,7 +2,6 @@
 #include <chrono>
 #include <optional>
 #include <thread>
-#include <tuple>
 
 #include "app/BootloaderApp.h"
 #include "protocol/RowPlan.h"
@@ -159,107 +158,6 @@ TEST_F(RowWriterTest, CutLineFailsTheBlock) {
     EXPECT_EQ(board_->RowsProgrammed(), 2u);
     EXPECT_EQ(acknowledged_.load(), 2u);
 }
-
-// Four code rows from 0; row 1 holds one word, 0x5555, so that its frame carries a 0x55 right
-// after its header and zeros after it.
-void FillFourRows(CMemoryImage& code) {
-    workertest::FillPattern(code, 0x0000, 0x003F);
-    code.WriteWord(0x0040, 0x5555);
-    workertest::FillPattern(code, 0x0080, 0x00FF);
-}
-
-struct LineCase {
-    const char* name;
-    BoardFaults faults;
-    BlockResult result;
-    std::size_t framesTaken;       // row frames the board took in
-    std::size_t progressMessages;  // one per frame written in full, never one before it
-    std::uint32_t acknowledged;    // rows counted as done; the failed row is the next one
-    bool lineTiming = false;
-    bool configuration = false;  // four configuration rows instead of the code rows
-};
-
-class RowWriterLineTest : public RowWriterTest,
-                          public ::testing::WithParamInterface<std::tuple<LineCase, unsigned>> {};
-
-// Only the board's own answer, after the whole frame, acknowledges a row.
-TEST_P(RowWriterLineTest, EndsTheBlockWithTheCauseAndCountsOnlyTrustedRows) {
-    const auto& [line, baud] = GetParam();
-    BoardOptions options = DefaultOptions();
-    options.faults = line.faults;
-    options.baud = baud;
-    options.lineTiming = line.lineTiming;
-    StartBoard(options);
-    if (line.configuration) {
-        workertest::FillPattern(images_.config, 0xF80000, 0xF80007);
-        EXPECT_EQ(Write(images_.config, 2), line.result);
-    } else {
-        FillFourRows(images_.code);
-        EXPECT_EQ(Write(images_.code, kCodeRowUnits), line.result);
-    }
-    // The host may have given up on a row before the board has all of its frame.
-    for (int wait = 0;
-         wait < 300 && workertest::RowFrameAddresses(*board_).size() < line.framesTaken; ++wait) {
-        std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_EQ(workertest::RowFrameAddresses(*board_).size(), line.framesTaken);
-    EXPECT_EQ(workertest::CountMessages(queue_, kMsgRowWritten), line.progressMessages);
-    EXPECT_EQ(acknowledged_.load(), line.acknowledged);
-    EXPECT_EQ(board_->RowsProgrammed(), line.acknowledged);
-}
-
-// The cases that hang on the board answering within a frame's time of the host's write run
-// at 115200 bit/s only where that does not matter (CasesWithoutTiming).
-const LineCase kLineCases[] = {
-    LineCase{"clean", {}, BlockResult::Ok, 4, 4, 4},
-    // A 0x55 that arrives while row 1 is still on the line is no acknowledgement:
-    // row 1 fails there, whether the board refuses it after or never answers.
-    LineCase{"stray_mid_frame", {.strayInRow = 1}, BlockResult::StrayInput, 2, 2, 1},
-    LineCase{"stray_mid_frame_unanswered",
-             {.ignoreRow = 2, .strayInRow = 2},
-             BlockResult::StrayInput,
-             3,
-             3,
-             2},
-    LineCase{
-        "stray_in_the_last_row_paced", {.strayInRow = 3}, BlockResult::StrayInput, 4, 4, 3, true},
-    // A stray where the last row's acknowledgement would come, and the board's own
-    // answer 125 ms later: the synchronism check after the block meets that answer.
-    LineCase{
-        "stray_before_the_last_answer", {.strayBeforeAnswer = 3}, BlockResult::StrayInput, 4, 4, 3},
-    // After row 0 the board resets; its fresh bootloader answers row 1's 0x55 as a
-    // probe while the frame is still coming in.
-    LineCase{"board_reset_after_row_0", {.resetAfterRow = 0}, BlockResult::StrayInput, 1, 2, 1},
-    // The board takes no byte of row 2: a frame written in part gets no progress
-    // message. Configuration rows keep the write's time-out short.
-    LineCase{
-        "short_frame", {.stallAfterRows = 2}, BlockResult::FrameNotWritten, 2, 2, 2, false, true}};
-
-// A byte the board sends while a frame comes in must reach the host before the frame could
-// have: within 11 ms of the write at 115200 bit/s.
-std::vector<LineCase> CasesWithoutTiming() {
-    std::vector<LineCase> cases;
-    for (const LineCase& c : kLineCases) {
-        if (c.faults.strayInRow.Numbers().empty() && c.faults.resetAfterRow.Numbers().empty()) {
-            cases.push_back(c);
-        }
-    }
-    return cases;
-}
-
-std::string LineCaseName(const ::testing::TestParamInfo<std::tuple<LineCase, unsigned>>& entry) {
-    return std::string(std::get<0>(entry.param).name) + "_at_" +
-           std::to_string(std::get<1>(entry.param));
-}
-
-INSTANTIATE_TEST_SUITE_P(Faults, RowWriterLineTest,
-                         ::testing::Combine(::testing::ValuesIn(kLineCases),
-                                            ::testing::Values(9600u, 38400u)),
-                         LineCaseName);
-INSTANTIATE_TEST_SUITE_P(FastLine, RowWriterLineTest,
-                         ::testing::Combine(::testing::ValuesIn(CasesWithoutTiming()),
-                                            ::testing::Values(115200u)),
-                         LineCaseName);
 
 // Input already waiting before the first frame is no acknowledgement of anything: nothing
 // is sent.
