@@ -46,7 +46,7 @@ stage "package: install, run, purge"
 apt-get satisfy --simulate "$(dpkg-deb --field "$deb" Depends)" >/dev/null
 
 # An empty root inside the build folder, which the next run wipes.
-root=$PWD/$build/root
+root=$(cd "$build" && pwd)/root  # the build folder may be given as an absolute path
 mkdir -p "$root"/var/lib/dpkg/{info,updates,triggers}
 touch "$root"/var/lib/dpkg/status
 # The root is empty: its dependencies were checked against this machine above.
