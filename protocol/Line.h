@@ -20,7 +20,7 @@ public:
 
     explicit Line(LineTrace* trace = nullptr) : trace_(trace) {}
 
-    // The board's trace from now on; none: not traced.
+    // The board's trace from now on; none: not traced. Set before any worker uses the line.
     void SetTrace(LineTrace* trace) { trace_ = trace; }
 
     // One write of `count` bytes, opening `exchange`; the count written or kFailure.
