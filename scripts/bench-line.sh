@@ -17,27 +17,19 @@ cli="$build/tools/cli/pelorant-cli"
 
 "$build/tests/protocol/workers/bench_line" "$runs"
 
-work=$(mktemp -d)
-board_pid=
-stop_board() {
-    if [[ -n $board_pid ]]; then kill "$board_pid" 2>/dev/null || true; wait "$board_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap stop_board EXIT
-# The board's COM link, the tool's settings and the port lock stay inside the work folder.
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" LUNVIK_LOCK_DIR="$work"
-mkdir -p "$work/run"
+source scripts/bench-common.sh
 
 best=
 for ((run = 1; run <= runs; ++run)); do
     "$sim" --device dsPIC30F4011 --line-timing --baud 115200 --row-time 2 >"$work/board" 2>/dev/null &
     board_pid=$!
+    bench_pids+=("$board_pid")
     for _ in $(seq 100); do [[ -s $work/board ]] && break; sleep 0.05; done
     port=$(cut -d' ' -f2 "$work/board")
     "$cli" write --quiet --workdir "$root/catalogue" --port "$port" --baud 115200 \
         --trace "$work/trace" samples/dsPIC30F4011-counter.hex >"$work/out" 2>&1 ||
         { cat "$work/out" >&2; exit 1; }
-    kill "$board_pid"; wait "$board_pid" 2>/dev/null || true; board_pid=
+    kill "$board_pid"; wait "$board_pid" 2>/dev/null || true
     : >"$work/board"
     # From the first row frame to the last line of the trace, in seconds.
     seconds=$(awk '/ H>B row / && !first { first = $1 } { last = $1 }

@@ -19,37 +19,14 @@ cli="$build/tools/cli/pelorant-cli"
 bridge=$(find "$build/tests/tools/sim" -name 'libpelorant_modem_bridge*.so' | head -1)
 [[ -n $bridge ]] || { echo "build the pelorant_modem_bridge target first" >&2; exit 1; }
 
-work=$(mktemp -d)
-pids=()
-stop_all() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap stop_all EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" LUNVIK_LOCK_DIR="$work"
-mkdir -p "$work/run"
-
-# 160 full rows of program flash from address 0 and one row of data EEPROM.
-python3 - "$work/firmware.hex" <<'PY'
-import sys
-def record(address, data, kind=0):
-    r = [len(data), address >> 8 & 0xFF, address & 0xFF, kind] + data
-    return ":" + "".join("%02X" % b for b in r + [(-sum(r)) & 0xFF])
-lines = [record(0, [0, 0], 4)]
-for offset in range(0, 160 * 128, 16):
-    lines.append(record(offset, [0 if i % 4 == 3 else ((offset + i) * 7) & 0xFF for i in range(16)]))
-lines.append(record(0, [0x00, 0xFF], 4))  # data EEPROM at byte address 0xFFF800
-lines.append(record(0xF800, [0x34, 0x12, 0, 0]))
-lines.append(":00000001FF")
-open(sys.argv[1], "w").write("\n".join(lines) + "\n")
-PY
+source scripts/bench-common.sh
+bench_firmware "$work/firmware.hex" eeprom
 
 for ((i = 0; i < boards; ++i)); do
     mkfifo "$work/in$i" "$work/out$i"
     "$sim" --device dsPIC30F4011 --line-timing --baud 115200 --reset-line dtr \
         --listen-window 1000 <"$work/in$i" >"$work/out$i" 2>/dev/null &
-    pids+=($!)
+    bench_pids+=($!)
     exec {fd}>"$work/in$i"  # keeps the board's input open
 done
 
@@ -83,7 +60,7 @@ with open(os.path.join(work, "resets"), "a") as resets:
             resets.flush()
         relay.sendto(b"ok", sender)
 PY
-pids+=($!)
+bench_pids+=($!)
 for _ in $(seq 100); do [[ -e $work/relay-ready ]] && break; sleep 0.05; done
 mapfile -t ports <"$work/relay-ready"
 # A board listens for a second after it starts: the first batch must find it past that, or
@@ -93,7 +70,7 @@ sleep 1
 # Seconds of one batch over the given --port options; the trace goes to $work/trace.
 serial=1000
 timed_batch() {
-    local start end
+    local start
     : >"$work/resets"
     start=$(date +%s.%N)
     LD_PRELOAD="$bridge" PELORANT_MODEM_BRIDGE="$work/modem" \
@@ -101,8 +78,7 @@ timed_batch() {
         --serial-state "$work/serial.state" --trace "$work/trace" --workdir "$root/catalogue" \
         --detect-timeout 10 "$@" "$work/firmware.hex" </dev/null >"$work/out" 2>&1 ||
         { cat "$work/out" >&2; exit 1; }
-    end=$(date +%s.%N)
-    awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+    bench_seconds_since "$start"
 }
 
 # Milliseconds from each board's last DTR release to its first row frame, the largest.
@@ -124,14 +100,11 @@ for ((run = 0; run < runs; ++run)); do
     all_times+=("$(timed_batch "${all[@]}")")
     all_resets+=("$(reset_to_row)")
 done
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 one=$(median "${one_times[@]}")
 many=$(median "${all_times[@]}")
 printf 'batch of one board:   %s s (runs: %s)\n' "$one" "${one_times[*]}"
 printf 'batch of %d boards:    %s s (runs: %s)\n' "$boards" "$many" "${all_times[*]}"
-awk -v one="$one" -v many="$many" -v runs="$runs" -v cores="$(nproc)" \
-    -v load="$(cut -d' ' -f1 /proc/loadavg)" \
-    'BEGIN { printf "ratio:                %.3f (medians of %d runs, %d cores, load average %s at the end)\n", many / one, runs, cores, load }'
+bench_ratio "ratio:                " "$one" "$many" "$runs"
 printf 'reset to first row:   %s ms one board, %s ms the slowest of %d (medians; runs: %s / %s)\n' \
     "$(median "${one_resets[@]}")" "$(median "${all_resets[@]}")" "$boards" \
     "${one_resets[*]}" "${all_resets[*]}"
