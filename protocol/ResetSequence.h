@@ -53,16 +53,4 @@ using ResetSleep = std::function<void(std::chrono::milliseconds)>;
 // that cannot be driven and returns false.
 bool PlayResetSequence(const ResetSequence& sequence, ModemLines& lines, const ResetSleep& sleep);
 
-// The modem lines of an open port.
-class PortModemLines : public ModemLines {
-public:
-    explicit PortModemLines(CSerialPort& port) : port_(port) {}
-    bool Drive(SerialModemLine line, bool asserted) override {
-        return port_.SetModemLine(line, asserted) == 0;
-    }
-
-private:
-    CSerialPort& port_;
-};
-
 }  // namespace bootproto

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "protocol/ResetSequence.h"
+#include "protocol/SerialLine.h"
 #include "serial/CSerialPort.h"
 
 int main(int argc, char** argv) {
@@ -21,10 +21,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", port.LastFailureText());
         return 3;
     }
-    bootproto::PortModemLines lines(port);
+    bootproto::SerialLine line(port);
     const bool played = bootproto::PlayResetSequence(
-        *sequence, lines,
-        [](std::chrono::milliseconds wait) { std::this_thread::sleep_for(wait); });
+        *sequence, line, [&line](std::chrono::milliseconds wait) { line.Sleep(wait); });
     if (!played) std::fprintf(stderr, "%s\n", port.LastFailureText());
     port.ClosePort();
     return played ? 0 : 1;
