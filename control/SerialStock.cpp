@@ -10,8 +10,15 @@
 
 namespace {
 
-// A whole decimal or 0x hexadecimal number of 64 bits.
-std::optional<std::uint64_t> ParseNumber(const std::string& text) {
+std::string Trimmed(const std::string& line) {
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return {};
+    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> ParseWholeNumber(const std::string& text) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const std::string digits = hex ? text.substr(2) : text;
     const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
@@ -23,14 +30,6 @@ std::optional<std::uint64_t> ParseNumber(const std::string& text) {
     if (errno == ERANGE) return std::nullopt;
     return static_cast<std::uint64_t>(value);
 }
-
-std::string Trimmed(const std::string& line) {
-    const std::size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return {};
-    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
-}
-
-}  // namespace
 
 std::string FormatSerialState(const SerialState& state) {
     std::string text = (state.list ? "next-in-list " : "next ") + std::to_string(state.next) + "\n";
@@ -53,8 +52,9 @@ std::optional<SerialState> ParseSerialState(const std::string& text, std::string
         if (item.empty()) continue;
         const std::size_t blank = item.find(' ');
         const std::string key = item.substr(0, blank);
-        const auto value =
-            blank == std::string::npos ? std::nullopt : ParseNumber(Trimmed(item.substr(blank)));
+        const auto value = blank == std::string::npos
+                               ? std::nullopt
+                               : ParseWholeNumber(Trimmed(item.substr(blank)));
         const bool next = key == "next" || key == "next-in-list";
         if (!value || (!next && key != "returned") || (next && nextSeen)) {
             reason = "line " + std::to_string(number) + " is not 'next N', 'next-in-list N' " +
@@ -88,7 +88,7 @@ std::optional<std::vector<std::uint64_t>> ParseSerialList(const std::string& tex
         ++lineNumber;
         const std::string item = Trimmed(line);
         if (item.empty() || item.front() == '#') continue;
-        const auto value = ParseNumber(item);
+        const auto value = ParseWholeNumber(item);
         const std::string at = "line " + std::to_string(lineNumber) + ": ";
         if (!value) {
             reason = at + "'" + item + "' is not a number";

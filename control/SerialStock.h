@@ -22,6 +22,10 @@ struct SerialState {
     std::vector<std::uint64_t> returned;  // ascending
 };
 
+// A whole decimal or 0x hexadecimal number of 64 bits, as the numbers and places of serial
+// numbers are written; empty when `text` is anything else.
+std::optional<std::uint64_t> ParseWholeNumber(const std::string& text);
+
 // "next 1024\n" (or "next-in-list 3\n"), then one "returned N\n" per number given back.
 std::string FormatSerialState(const SerialState& state);
 // Empty with `reason` set when `text` is not such a file.

@@ -1,38 +1,23 @@
 #include "tools/cli/ProductionOptions.h"
 
-#include <cerrno>
-#include <cstdlib>
-
 #include "control/SerialNumber.h"
+#include "control/SerialStock.h"
 
 namespace {
 
-// A whole decimal or 0x hexadecimal number of at most 64 bits.
-bool ParseNumber(const std::string& text, std::uint64_t& value) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const std::string digits = hex ? text.substr(2) : text;
-    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
-                              std::string::npos) {
-        return false;
-    }
-    errno = 0;
-    value = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
-    return errno != ERANGE;
-}
-
 bool ParseSerialStart(const std::string& value, ProductionOptions& options, std::string& error) {
     const std::size_t colon = value.find(':');
-    std::uint64_t start = 0;
-    std::uint64_t step = 1;
-    if (!ParseNumber(value.substr(0, colon), start) ||
-        (colon != std::string::npos &&
-         (!ParseNumber(value.substr(colon + 1), step) || step == 0))) {
+    const std::optional<std::uint64_t> start = ParseWholeNumber(value.substr(0, colon));
+    const std::optional<std::uint64_t> step = colon == std::string::npos
+                                                  ? std::optional<std::uint64_t>{1}
+                                                  : ParseWholeNumber(value.substr(colon + 1));
+    if (!start || !step || *step == 0) {
         error =
             "--serial: '" + value + "' is not START or START:STEP (whole numbers, STEP above 0)";
         return false;
     }
-    options.serialStart = start;
-    options.serialStep = step;
+    options.serialStart = *start;
+    options.serialStep = *step;
     return true;
 }
 
@@ -70,20 +55,20 @@ bool StoreProductionValue(const std::string& name, const std::string& value,
     } else if (name == "--serial-state") {
         options.serialState = value;
     } else if (name == "--serial-at") {
-        std::uint64_t address = 0;
-        if (!ParseNumber(value, address) || address > UINT32_MAX) {
+        const std::optional<std::uint64_t> address = ParseWholeNumber(value);
+        if (!address || *address > UINT32_MAX) {
             error = "--serial-at: '" + value + "' is not a word address (such as 0x7FFC00)";
             return false;
         }
-        options.serialAt = static_cast<std::uint32_t>(address);
+        options.serialAt = static_cast<std::uint32_t>(*address);
     } else if (name == "--serial-words") {
-        std::uint64_t words = 0;
-        if (!ParseNumber(value, words) || words < 1 || words > kMostSerialWords) {
+        const std::optional<std::uint64_t> words = ParseWholeNumber(value);
+        if (!words || *words < 1 || *words > kMostSerialWords) {
             error =
                 "--serial-words: '" + value + "' is not 1 to " + std::to_string(kMostSerialWords);
             return false;
         }
-        options.serialWords = static_cast<unsigned>(words);
+        options.serialWords = static_cast<unsigned>(*words);
     } else if (name == "--serial-on-fail") {
         if (value != "burn" && value != "reuse") {
             error = "--serial-on-fail: '" + value + "' is not burn or reuse";
