@@ -1,5 +1,11 @@
-# Sourced by the benchmarks that time pelorant-cli against virtual boards.
-#
+# Sourced by the benchmarks that time pelorant-cli against virtual boards, from the checkout's
+# root, with the build folder as the script's first argument (build by default) and RUNS rounds.
+root=$(pwd)
+build=$(cd "${1:-build}" && pwd)
+runs=${RUNS:-3}
+sim="$build/tools/sim/pelorant-sim"
+cli="$build/tools/cli/pelorant-cli"
+
 # A work folder for the run: the boards' COM links, the tool's settings and the port locks
 # stay inside it, and it goes, with every process listed in bench_pids, when the script ends.
 work=$(mktemp -d)

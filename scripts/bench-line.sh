@@ -9,15 +9,9 @@
 # Usage: scripts/bench-line.sh [build-dir]   (RUNS=3 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
-build=$(cd "${1:-build}" && pwd)
-runs=${RUNS:-3}
-sim="$build/tools/sim/pelorant-sim"
-cli="$build/tools/cli/pelorant-cli"
+source scripts/bench-common.sh
 
 "$build/tests/protocol/workers/bench_line" "$runs"
-
-source scripts/bench-common.sh
 
 best=
 for ((run = 1; run <= runs; ++run)); do

@@ -6,14 +6,9 @@
 # Usage: scripts/bench-parallel-write.sh [build-dir]   (RUNS=3 rounds by default; BOARDS=8)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
-build=$(cd "${1:-build}" && pwd)
-runs=${RUNS:-3}
-boards=${BOARDS:-8}
-sim="$build/tools/sim/pelorant-sim"
-cli="$build/tools/cli/pelorant-cli"
-
 source scripts/bench-common.sh
+boards=${BOARDS:-8}
+
 bench_firmware "$work/firmware.hex"
 
 ports=()

@@ -8,18 +8,13 @@
 # Usage: scripts/bench-production.sh [build-dir]   (RUNS=3 rounds by default; BOARDS=8)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
-build=$(cd "${1:-build}" && pwd)
-runs=${RUNS:-3}
+source scripts/bench-common.sh
 boards=${BOARDS:-8}
-sim="$build/tools/sim/pelorant-sim"
-cli="$build/tools/cli/pelorant-cli"
 # A pseudo-terminal carries no modem lines: the tests' bridge turns the tool's DTR calls into
 # datagrams, and the relay below hands them to each board's standard input.
 bridge=$(find "$build/tests/tools/sim" -name 'libpelorant_modem_bridge*.so' | head -1)
 [[ -n $bridge ]] || { echo "build the pelorant_modem_bridge target first" >&2; exit 1; }
 
-source scripts/bench-common.sh
 bench_firmware "$work/firmware.hex" eeprom
 
 for ((i = 0; i < boards; ++i)); do
