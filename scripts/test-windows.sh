@@ -56,6 +56,9 @@ windows_path() { winepath -w "$1" 2>/dev/null; }
 # start_board NAME DEVICE: a board playing DEVICE, dumping its memory to $work/NAME.hex when it
 # stops; sets $pts to its pseudo-terminal.
 start_board() {
+    # A name is used again: the last board's files must not be read as this one's, and the
+    # shell may open the new output only after the wait below has looked at it.
+    rm -f "$work/$1.out" "$work/$1.err" "$work/$1.hex"
     "$linux/tools/sim/pelorant-sim" --catalogue "$root/catalogue/qor_dspiclist.xml" \
         --device "$2" --dump "$work/$1.hex" </dev/null >"$work/$1.out" 2>"$work/$1.err" &
     boards+=($!)
