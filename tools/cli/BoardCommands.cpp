@@ -8,17 +8,17 @@
 
 #include "control/CauseTexts.h"
 #include "control/DetectionTexts.h"
+#include "control/FirmwareText.h"
+#include "control/RecordJson.h"
 #include "protocol/Frames.h"
 #include "tools/cli/BoardSession.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
-#include "tools/cli/FirmwareText.h"
 #include "tools/cli/JsonDocument.h"
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Monitor.h"
-#include "tools/cli/RecordJson.h"
 #include "tools/cli/SessionRecord.h"
 #include "tools/cli/StopSignals.h"
 #include "tools/cli/WriteInputs.h"
@@ -80,25 +80,25 @@ int RunUserProgram(BoardSession& board, const CliOptions& options) {
     return RunMonitor(board.Port(), options.monitorBaud, MonitorOptions{}, board.Output());
 }
 
-// Takes the board's number once its place is known to be sound, and gives it to the loaded
-// image; an exit status. The state file says what follows before any row is written.
-int GiveSerialNumber(BoardSession& board, const CliOptions& options, const BoardSerials& serials,
-                     std::optional<std::uint64_t>& given) {
+// Gives the loaded image the board's number; an exit status. The state file says what follows
+// before any row is written.
+int NumberBoard(BoardSession& board, const CliOptions& options, const BoardSerials& serials,
+                std::optional<std::uint64_t>& given) {
     ProgrammingSession& session = board.Session();
-    const SerialLanding landing = LandSerialNumber(*session.Image(), serials.place);
-    if (!landing.Lands()) return board.Fail(kExitUsage, landing.refusal);
-    if (options.memories && !(*options.memories)[static_cast<std::size_t>(landing.block)]) {
+    if (const SerialLanding landing = LandSerialNumber(*session.Image(), serials.place);
+        landing.Lands() && options.memories &&
+        !(*options.memories)[static_cast<std::size_t>(landing.block)]) {
         return board.Fail(kExitUsage, std::string("--memories leaves out ") +
                                           kMemoryBlocks[landing.block].name +
                                           ", where the serial number goes");
     }
-    std::string reason;
-    const std::optional<std::uint64_t> number = serials.stock.Take(reason);
-    if (!number) return board.Fail(kExitWriteFailed, "no serial number: " + reason);
-    given = number;
-    const SerialLanding placed = session.PlaceSerialNumber(serials.place, *number);
-    if (!placed.Lands()) return board.Fail(kExitWriteFailed, placed.refusal);
-    board.Output().Note(SerialLandingText(*number, serials.place, placed, *session.Image()));
+    const GivenSerial serial = GiveSerialNumber(session, serials);
+    given = serial.number;
+    if (!serial.Given()) {
+        return board.Fail(serial.placeRefused ? kExitUsage : kExitWriteFailed, serial.failure);
+    }
+    board.Output().Note(
+        SerialLandingText(*serial.number, serials.place, serial.landing, *session.Image()));
     return kExitOk;
 }
 
@@ -113,8 +113,7 @@ int WriteConnected(BoardSession& board, const CliOptions& options,
     }
     SelectMemories(options.memories, session, board.App().m_device, board.Output());
     if (serials != nullptr && StopSignal() == 0) {
-        if (const int status = GiveSerialNumber(board, options, *serials, serial);
-            status != kExitOk) {
+        if (const int status = NumberBoard(board, options, *serials, serial); status != kExitOk) {
             return status;
         }
     }
@@ -205,13 +204,13 @@ BoardRecord WriteBoard(const CliOptions& options, ConsoleOutput& output, CBootlo
         if (options.ports.size() <= 1 && !options.production.repeat) PrintIdentified(board);
         status = WriteConnected(board, options, sources.hex, serials, serial);
     }
-    if (status != kExitOk && serial && serials != nullptr && serials->reuseOnFail) {
-        std::string reason;
-        if (serials->stock.GiveBack(*serial, reason)) {
-            output.Note("serial number " + std::to_string(*serial) + " given back");
-        } else {
-            output.Error("pelorant-cli: serial number " + std::to_string(*serial) +
-                         " not given back: " + reason);
+    if (status != kExitOk && serial && serials != nullptr) {
+        if (const std::optional<ReturnedSerial> returned = ReturnSerialNumber(*serials, *serial)) {
+            if (returned->givenBack) {
+                output.Note(returned->text);
+            } else {
+                output.Error("pelorant-cli: " + returned->text);
+            }
         }
     }
     BoardRecord record = SessionRecord(options.port, board, *sources.hex);

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/BoardRecord.h"
+#include "control/BoardRecord.h"
 
 // The closing table: a header, then per board its port, chip, rows written, seconds and
 // result ("ok", or "failed (status): why"), with the board's serial number when it had one.

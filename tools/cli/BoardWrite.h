@@ -6,22 +6,13 @@
 
 #include "app/BootloaderApp.h"
 #include "catalogue/Catalogue.h"
+#include "control/BoardRecord.h"
+#include "control/BoardSerials.h"
 #include "control/LoadedImage.h"
-#include "control/SerialNumber.h"
-#include "control/SerialStock.h"
-#include "tools/cli/BoardRecord.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/ConsoleOutput.h"
 
 class BoardLog;
-
-// The serial numbers of a write: where each board's goes, where they come from, and whether a
-// failed board gives its number back.
-struct BoardSerials {
-    SerialPlace place;
-    SerialStock& stock;
-    bool reuseOnFail = false;
-};
 
 // What a write reads once, before any board is detected, for every board.
 struct WriteSources {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/BoardLog.h"
+#include "control/BoardLog.h"
 #include "tools/cli/BoardTable.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/ExitStatus.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "control/BoardRecord.h"
 #include "control/LoadedImage.h"
-#include "tools/cli/BoardRecord.h"
 #include "tools/cli/BoardSession.h"
 
 // What the record of the board on `port` (as the user named it) holds before the board is

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/cli/BoardLog.h"
+#include "control/BoardLog.h"
+#include "control/RecordJson.h"
 #include "tools/cli/BoardTable.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ExitStatus.h"
 #include "tools/cli/JsonDocument.h"
-#include "tools/cli/RecordJson.h"
 #include "tools/cli/SerialList.h"
 #include "tools/cli/WorkingPath.h"
 #include "tools/cli/WriteInputs.h"

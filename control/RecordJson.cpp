@@ -1,10 +1,10 @@
-#include "tools/cli/RecordJson.h"
+#include "control/RecordJson.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+#include "control/UtcTimeText.h"
 #include "device/MemoryBlock.h"
-#include "tools/cli/UtcTimeText.h"
 
 namespace {
 

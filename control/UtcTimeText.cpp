@@ -1,4 +1,4 @@
-#include "tools/cli/UtcTimeText.h"
+#include "control/UtcTimeText.h"
 
 #include <cstdio>
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "control/BoardRecord.h"
 #include "control/LoadedImage.h"
-#include "tools/cli/BoardRecord.h"
 
 // A board's record as the JSON object that the log holds on one line and write --json lists.
 // Its field names are stable: scripts read them (the man page lists them).

@@ -1,4 +1,4 @@
-#include "tools/cli/BoardRecord.h"
+#include "control/BoardRecord.h"
 
 #include "tools/cli/ExitStatus.h"
 

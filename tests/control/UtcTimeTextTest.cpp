@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "tools/cli/UtcTimeText.h"
+#include "control/UtcTimeText.h"
 
 namespace {
 

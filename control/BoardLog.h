@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/AppendFile.h"
-#include "tools/cli/BoardRecord.h"
+#include "control/BoardRecord.h"
 
 // The --log file: a JSON object on a line of its own for every board of every write (JSON
 // Lines). The file is only ever appended to; the lines of a batch of boards go in one write,

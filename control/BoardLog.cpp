@@ -1,8 +1,8 @@
-#include "tools/cli/BoardLog.h"
+#include "control/BoardLog.h"
 
 #include <nlohmann/json.hpp>
 
-#include "tools/cli/RecordJson.h"
+#include "control/RecordJson.h"
 
 std::unique_ptr<BoardLog> BoardLog::Open(const std::string& path, std::string& error) {
     std::unique_ptr<AppendFile> file = AppendFile::Open(path, error);
