@@ -112,6 +112,7 @@ bool CLoadAndWriteDialog::FillWindow() {
 
     if (!log_.SetUpColumns()) return false;
     AddLogLine("vardeno dsPIC bootloader started", "ok");
+    RestoreProduction();
     if (!AttachBitmapButtons()) return false;
 
     auto* clean = ControlAs<QPushButton>(kIdcCleanLog);
@@ -198,6 +199,8 @@ void CLoadAndWriteDialog::keyPressEvent(QKeyEvent* event) {
 
 void CLoadAndWriteDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
+    menu.addAction(QStringLiteral("&Production..."), this,
+                   &CLoadAndWriteDialog::OnProductionCommand);
     menu.addAction(QStringLiteral("&About Pelorant..."), this,
                    &CLoadAndWriteDialog::OnAboutCommand);
     menu.exec(event->globalPos());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "control/HexFileWatch.h"
+#include "control/ProductionStation.h"
 #include "control/ProgrammingSession.h"
 #include "ui/QtMessageTarget.h"
 #include "ui/mainwindow/HexFileDialog.h"
@@ -46,6 +47,14 @@ public:
     void OnReloadCommand();
     void OnCleanCommand();
     void OnAboutCommand();
+    // The context menu's production settings: serial numbers and the log of boards.
+    void OnProductionCommand();
+
+    // Numbers and records every board written from now on as `settings` say; false with
+    // `error` set (and the settings before kept) when they cannot.
+    bool SetProduction(const ProductionSettings& settings, std::string& error);
+    // Null while the settings give no serial numbers and keep no log.
+    const ProductionStation* Station() const { return station_.get(); }
 
     // Loads `path` as the open command would, as soon as the window is shown (a file given on
     // the command line).
@@ -108,6 +117,10 @@ private:
     // After each command or message: lets the file watch ask what it had to keep back.
     void AfterEvent();
     void ShutdownWorkers();
+    // The stored production settings, taken up when the window opens.
+    void RestoreProduction();
+    // Once a write the station prepared has ended: the number's fate and the board's record.
+    void FinishStationWrite();
     bool InLogList(const QWidget* widget) const;
 
     QLabel* Label(int id) const;
@@ -138,5 +151,8 @@ private:
     QPointer<QWidget> parkedFocus_;
     QPointer<QWidget> parkedFrom_;
     bool fileDialogOpen_ = false;
+    std::unique_ptr<ProductionStation> station_;
+    bool stationWrite_ = false;  // a write the station prepared is running
+    std::string writeCause_;     // the last cause a box of that write gave
     std::string openWhenShown_;
 };

@@ -95,7 +95,19 @@ void CLoadAndWriteDialog::SetWindowTitleFor(const std::string& hexPath) {
 }
 
 void CLoadAndWriteDialog::OnWriteCommand() {
+    if (station_ && !control_->Busy() && control_->Commands().write) {
+        const GivenSerial serial = station_->Prepare(*control_);
+        if (!serial.Given()) {
+            AddLogLine(serial.failure, "failed");
+            AfterEvent();
+            return;
+        }
+        if (serial.number) AddLogLine("Serial number " + std::to_string(*serial.number), "ok");
+        stationWrite_ = true;
+        writeCause_.clear();
+    }
     control_->Write();
+    if (!control_->Busy()) FinishStationWrite();
     AfterEvent();
 }
 

@@ -174,6 +174,7 @@ void CLoadAndWriteDialog::OnChanged(SessionChange change) {
         case SessionChange::Commands:
             UpdateControlStates();
             RefreshCursor();
+            if (!control_->Busy()) FinishStationWrite();
             break;
         case SessionChange::Device:
             ShowDeviceRanges();
@@ -197,5 +198,6 @@ void CLoadAndWriteDialog::OnChanged(SessionChange change) {
 BoxAnswer CLoadAndWriteDialog::OnBox(const SessionBox& box) {
     // The box keeps its own text; what it leaves out follows, as pelorant-cli prints it.
     const std::string text = box.cause.empty() ? box.text : box.text + "\n\n" + box.cause;
+    if (stationWrite_) writeCause_ = box.cause.empty() ? box.text : box.cause;
     return boxes_.Show(text, box.caption, box.icon, box.buttons);
 }
