@@ -199,10 +199,10 @@ void CLoadAndWriteDialog::keyPressEvent(QKeyEvent* event) {
 
 void CLoadAndWriteDialog::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("&Production..."), this,
-                   &CLoadAndWriteDialog::OnProductionCommand);
     menu.addAction(QStringLiteral("&About Pelorant..."), this,
                    &CLoadAndWriteDialog::OnAboutCommand);
+    menu.addAction(QStringLiteral("&Production..."), this,
+                   &CLoadAndWriteDialog::OnProductionCommand);
     menu.exec(event->globalPos());
 }
 

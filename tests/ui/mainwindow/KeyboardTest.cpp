@@ -135,8 +135,9 @@ TEST_F(KeyboardTest, AboutBoxOpensFromTheButtonBesideTheLogoF1AndTheContextMenu)
     QTimer::singleShot(50, [&fromMenu] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(menu, nullptr);
-        ASSERT_EQ(menu->actions().size(), 1);
+        ASSERT_EQ(menu->actions().size(), 2);
         EXPECT_EQ(menu->actions()[0]->text(), "&About Pelorant...");
+        EXPECT_EQ(menu->actions()[1]->text(), "&Production...");
         CloseAboutBoxWhenItOpens(fromMenu);
         menu->actions()[0]->trigger();
         menu->close();
