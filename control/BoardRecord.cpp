@@ -1,6 +1,6 @@
 #include "control/BoardRecord.h"
 
-#include "tools/cli/ExitStatus.h"
+#include "control/ExitStatus.h"
 
 std::uint32_t BoardRecord::RowsWritten() const {
     std::uint32_t rows = 0;

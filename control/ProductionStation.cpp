@@ -2,6 +2,7 @@
 
 #include "control/BoardRecording.h"
 #include "control/CauseTexts.h"
+#include "control/ExitStatus.h"
 #include "control/ProgrammingSession.h"
 
 namespace {
@@ -91,8 +92,7 @@ StationLines ProductionStation::Finish(const ProgrammingSession& session,
         record.time = std::chrono::system_clock::now();
         record.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-        // The command line's statuses: 0 written, 1 a write that failed.
-        record.status = written ? 0 : 1;
+        record.status = written ? kExitOk : kExitWriteFailed;
         record.cause = written ? std::string() : FailureCause(session.LastWrite(), port, cause);
         if (std::string error; !log_->Append({record}, error)) {
             lines.errors.push_back("the board's record was not written to the log: " + error);

@@ -8,6 +8,7 @@
 
 #include "control/CauseTexts.h"
 #include "control/DetectionTexts.h"
+#include "control/ExitStatus.h"
 #include "control/FirmwareText.h"
 #include "control/RecordJson.h"
 #include "protocol/Frames.h"
@@ -15,7 +16,6 @@
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/CheckReport.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/JsonDocument.h"
 #include "tools/cli/MemorySelection.h"
 #include "tools/cli/Monitor.h"

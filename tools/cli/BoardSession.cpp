@@ -3,8 +3,8 @@
 #include <chrono>
 
 #include "control/CauseTexts.h"
+#include "control/ExitStatus.h"
 #include "protocol/Frames.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/StopSignals.h"
 #include "tools/cli/WorkingPath.h"
 #include "tools/cli/WriteInputs.h"

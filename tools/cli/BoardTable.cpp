@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tools/cli/ExitStatus.h"
+#include "control/ExitStatus.h"
 
 namespace {
 

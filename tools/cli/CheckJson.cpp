@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "control/ExitStatus.h"
 #include "device/MemoryBlock.h"
-#include "tools/cli/ExitStatus.h"
 
 namespace {
 

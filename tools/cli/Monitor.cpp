@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "control/ExitStatus.h"
 #include "protocol/LineCheck.h"
 #include "serial/CSerialPort.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/MonitorInput.h"
 #include "tools/cli/MonitorPrinter.h"
 #include "tools/cli/StopSignals.h"

@@ -1,5 +1,5 @@
+#include "control/ExitStatus.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/Monitor.h"
 #include "tools/cli/PortName.h"
 

@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
+#include "control/ExitStatus.h"
 #include "tools/cli/BoardTable.h"
 #include "tools/cli/BoardWrite.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/SessionRecord.h"
 
 namespace {

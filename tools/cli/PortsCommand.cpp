@@ -1,8 +1,8 @@
 #include <nlohmann/json.hpp>
 
 #include "app/ComPorts.h"
+#include "control/ExitStatus.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/JsonDocument.h"
 #include "tools/cli/PortName.h"
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "control/BoardLog.h"
+#include "control/ExitStatus.h"
 #include "tools/cli/BoardTable.h"
 #include "tools/cli/BoardWrite.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/NextBatchWait.h"
 #include "tools/cli/StopSignals.h"
 

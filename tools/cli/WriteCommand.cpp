@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "control/BoardLog.h"
+#include "control/ExitStatus.h"
 #include "control/RecordJson.h"
 #include "tools/cli/BoardTable.h"
 #include "tools/cli/BoardWrite.h"
 #include "tools/cli/Commands.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/JsonDocument.h"
 #include "tools/cli/SerialList.h"
 #include "tools/cli/WorkingPath.h"

@@ -1,8 +1,8 @@
 #include "tools/cli/WriteInputs.h"
 
 #include "catalogue/Catalogue.h"
+#include "control/ExitStatus.h"
 #include "tools/cli/BoxPrinter.h"
-#include "tools/cli/ExitStatus.h"
 
 int CheckHexFileRead(const HexSource& source, ConsoleOutput& output) {
     if (source.read.Loaded()) return kExitOk;

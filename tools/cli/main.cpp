@@ -8,11 +8,11 @@
 #include "app/Settings.h"
 #include "common/OutputFile.h"
 #include "common/Product.h"
+#include "control/ExitStatus.h"
 #include "protocol/LineTrace.h"
 #include "tools/cli/CommandLine.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/ConsoleOutput.h"
-#include "tools/cli/ExitStatus.h"
 #include "tools/cli/PortName.h"
 #include "tools/cli/StopSignals.h"
 

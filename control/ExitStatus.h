@@ -1,6 +1,7 @@
 #pragma once
 
-// The exit statuses scripts rely on; their numbers never change.
+// The exit statuses scripts rely on, pelorant-cli's and each board record's; their numbers never
+// change.
 enum ExitStatus : int {
     kExitOk = 0,
     kExitWriteFailed = 1,  // synchronism error, a failed block not passed over, run not sent
