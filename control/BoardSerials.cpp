@@ -6,7 +6,7 @@ GivenSerial GiveSerialNumber(ProgrammingSession& session, const BoardSerials& se
     GivenSerial given;
     if (!session.Image()) {
         given.placeRefused = true;
-        given.failure = "no HEX file is loaded to take the serial number";
+        given.failure = kNoImageForSerialNumber;
         return given;
     }
     given.landing = LandSerialNumber(*session.Image(), serials.place);

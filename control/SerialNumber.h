@@ -17,6 +17,10 @@ struct SerialPlace {
 
 inline constexpr unsigned kMostSerialWords = 4;
 
+// Why no number can be placed before a file is loaded.
+inline constexpr const char* kNoImageForSerialNumber =
+    "no HEX file is loaded to take the serial number";
+
 // The largest number `words` words hold (1 to kMostSerialWords).
 std::uint64_t LargestSerialNumber(unsigned words);
 

@@ -125,7 +125,7 @@ void ProgrammingSession::ReloadAfterReconnect() {
 SerialLanding ProgrammingSession::PlaceSerialNumber(SerialPlace place, std::uint64_t number) {
     SerialLanding refused;
     if (busy_ || !image_) {
-        refused.refusal = "no HEX file is loaded to take the serial number";
+        refused.refusal = kNoImageForSerialNumber;
         return refused;
     }
     SerialStamp stamp = StampSerialNumber(*image_, place, number);
