@@ -85,12 +85,13 @@ int RunUserProgram(BoardSession& board, const CliOptions& options) {
 int NumberBoard(BoardSession& board, const CliOptions& options, const BoardSerials& serials,
                 std::optional<std::uint64_t>& given) {
     ProgrammingSession& session = board.Session();
-    if (const SerialLanding landing = LandSerialNumber(*session.Image(), serials.place);
-        landing.Lands() && options.memories &&
-        !(*options.memories)[static_cast<std::size_t>(landing.block)]) {
-        return board.Fail(kExitUsage, std::string("--memories leaves out ") +
-                                          kMemoryBlocks[landing.block].name +
-                                          ", where the serial number goes");
+    if (options.memories) {
+        const SerialLanding landing = LandSerialNumber(*session.Image(), serials.place);
+        if (landing.Lands() && !(*options.memories)[static_cast<std::size_t>(landing.block)]) {
+            return board.Fail(kExitUsage, std::string("--memories leaves out ") +
+                                              kMemoryBlocks[landing.block].name +
+                                              ", where the serial number goes");
+        }
     }
     const GivenSerial serial = GiveSerialNumber(session, serials);
     given = serial.number;
