@@ -106,8 +106,9 @@ void CLoadAndWriteDialog::OnWriteCommand() {
         stationWrite_ = true;
         writeCause_.clear();
     }
+    // Every way the write ends, also at once, ends in a change of the commands that leaves
+    // the session idle: the station's part ends there.
     control_->Write();
-    if (!control_->Busy()) FinishStationWrite();
     AfterEvent();
 }
 
