@@ -9,8 +9,6 @@
 
 #include "control/BoardLog.h"
 #include "control/BoardSerials.h"
-#include "control/SerialNumber.h"
-#include "control/SerialStock.h"
 
 struct EngineContext;
 class ProgrammingSession;

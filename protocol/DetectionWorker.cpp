@@ -41,8 +41,9 @@ ProbeOutcome ProbeUntilSynchronised(bootproto::Line& line, const DetectionThread
             line.DropInput();
             return ProbeOutcome::Synchronised;
         }
-        if (readFailed || written == bootproto::Line::kFailure)
+        if (readFailed || written == bootproto::Line::kFailure) {
             line.Sleep(kPauseAfterFailedAttempt);
+        }
         if (reset != nullptr &&
             !bootproto::PlayResetSequence(*std::exchange(reset, nullptr), line, sleep)) {
             return ProbeOutcome::ResetFailed;

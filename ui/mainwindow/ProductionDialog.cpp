@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <initializer_list>
 
 namespace {
 
@@ -71,10 +72,8 @@ QString ProductionDialog::Problem() const {
 }
 
 void ProductionDialog::ShowSerialFields(bool shown) {
-    for (QWidget* field :
-         {static_cast<QWidget*>(start_), static_cast<QWidget*>(step_),
-          static_cast<QWidget*>(address_), static_cast<QWidget*>(words_),
-          static_cast<QWidget*>(statePath_), static_cast<QWidget*>(reuseOnFail_)}) {
+    for (QWidget* field : std::initializer_list<QWidget*>{start_, step_, address_, words_,
+                                                          statePath_, reuseOnFail_}) {
         field->setEnabled(shown);
     }
 }
